@@ -1,8 +1,18 @@
 #pragma once
 // Storage backend interface. Records are stored as (file, key, whole text);
-// queries are evaluated above it (query.h), so a new backend only has to
-// provide keyed storage and key-range scans. Implementations throw
-// kelmor::Error(kStorageError, ...) naming what failed.
+// queries are evaluated above it (query.h), so a new backend (PostgreSQL for
+// several workstations) only has to provide keyed storage, key-range scans and
+// transactions, and callers never change.
+//
+// Contract for every implementation:
+// - Read, Write, Delete and Scan of a file that does not exist throw
+//   Error(kNoSuchFile) naming it; none of them ever creates a file.
+// - Write creates or replaces a record atomically: a reader (this connection
+//   or another) sees either the old whole text or the new one.
+// - Scan visits records in byte order of their keys; a Prefix scan must be a
+//   key-range lookup (O(log n + k)), never a scan of the whole file.
+// - Other failures throw Error(kStorageError, ...) naming what failed.
+// - An object is used by one thread at a time.
 
 #include <functional>
 #include <optional>
@@ -14,25 +24,50 @@ namespace kelmor {
 
 // Which keys a scan visits.
 struct KeySelection {
-    enum class Kind { All, Exact, Prefix, Suffix };
+    enum class Kind {
+        All,       // every record of the file
+        Exact,     // the key equals text
+        Prefix,    // the key starts with text: a key range
+        Suffix,    // the key ends with text: visits the whole file
+        Contains,  // the key contains text: visits the whole file
+    };
     Kind kind = Kind::All;
     std::string text;
+
+    friend bool operator==(const KeySelection&, const KeySelection&) = default;
 };
+
+// Does `key` satisfy `selection`? (Used by backends that filter by scanning.)
+bool Matches(const KeySelection& selection, std::string_view key) noexcept;
+
+// The smallest byte string greater than every string starting with `prefix`;
+// nullopt when there is none (empty prefix or only 0xFF bytes).
+std::optional<std::string> PrefixUpperBound(std::string_view prefix);
 
 class Backend {
 public:
     virtual ~Backend() = default;
     virtual bool HasFile(std::string_view file) = 0;
+    // Creates an empty file; does nothing when it exists.
     virtual void CreateFile(std::string_view file) = 0;
+    // File names in byte order.
     virtual std::vector<std::string> FileNames() = 0;
     virtual std::optional<std::string> Read(std::string_view file, std::string_view key) = 0;
     // Creates or replaces, atomically.
     virtual void Write(std::string_view file, std::string_view key, std::string_view whole) = 0;
     virtual bool Delete(std::string_view file, std::string_view key) = 0;
-    // Visits the selected records in key (byte) order.
+    // Visits the selected records in key (byte) order. The views are valid
+    // only during the call; the visitor must not call back into the backend.
     using Visitor = std::function<void(std::string_view key, std::string_view whole)>;
     virtual void Scan(std::string_view file, const KeySelection& selection,
                       const Visitor& visit) = 0;
+
+    // Groups writes: between Begin and Commit, no other connection sees any of
+    // them; Rollback discards them. Transactions do not nest.
+    virtual void Begin() = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() noexcept = 0;
+    virtual bool InTransaction() const noexcept = 0;
 };
 
 }  // namespace kelmor

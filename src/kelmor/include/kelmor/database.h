@@ -5,57 +5,47 @@
 // record or file handle stays usable after the Database object that gave it is
 // released (as the editor releases its slots in any order).
 //
-// Errors: every failure is a kelmor::Error carrying a number. A ReadRecord of a
-// missing key throws NotFoundError, number() == kNotFound (0x8004000B).
-// Callers that probe use TryReadRecord, which never throws for that case.
+// Errors: every failure is a kelmor::Error carrying a number (error.h). A
+// ReadRecord of a missing key throws NotFoundError, number() == kNotFound
+// (0x8004000B). Callers that probe use TryReadRecord, which never throws.
+//
+// Threads: a Database and everything it gave are used by one thread at a time;
+// other threads or processes open their own Database on the same file.
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "kelmor/dynarray.h"
+#include "kelmor/error.h"
 
 namespace kelmor {
 
 class Backend;
 
-inline constexpr std::int32_t kNotFound = static_cast<std::int32_t>(0x8004000BU);
-inline constexpr std::int32_t kNoSuchFile = static_cast<std::int32_t>(0x80040007U);
-inline constexpr std::int32_t kBadQuery = static_cast<std::int32_t>(0x80040010U);
-inline constexpr std::int32_t kStorageError = static_cast<std::int32_t>(0x80040020U);
-
-class Error : public std::runtime_error {
-public:
-    Error(std::int32_t number, const std::string& message)
-        : std::runtime_error(message), number_(number) {}
-    std::int32_t number() const noexcept { return number_; }
-
-private:
-    std::int32_t number_;
-};
-
-class NotFoundError : public Error {
-public:
-    NotFoundError(const std::string& file, const std::string& key);
-};
-
-class DbFile;
+// Throws DelimiterError when `key` cannot be a record key: empty, or not
+// storable (see CheckStorable).
+void CheckKey(std::string_view key);
+// Throws Error(kBadValue) when `name` cannot be a file name: empty, longer
+// than 64 bytes, or holding anything but ASCII letters, digits, '_', '.', '-'.
+void CheckFileName(std::string_view name);
 
 // A record: a DynArray bound to a file and a key. Get(0) is the key.
+// A default-constructed record is bound to nothing; DBWrite on it throws.
 class DbRecord : public DynArray {
 public:
     DbRecord() = default;
     const std::string& Key() const { return key_; }
-    const std::string& FileName() const;
-    std::string Get(int attr, int value = 0, int sub = 0) const;
+    const std::string& FileName() const { return file_; }
+    std::string Get(int attr, int value = 0, int sub = 0) const override;
     std::string operator()(int attr, int value = 0, int sub = 0) const {
         return Get(attr, value, sub);
     }
-    // Stores the record under its key, created or replaced, atomically.
+    // Stores the record under its key, created or replaced, atomically: a
+    // reader sees the old record or this one, never a mixture.
     void DBWrite();
 
 private:
@@ -82,7 +72,8 @@ public:
     DbRecord ReadRecord(std::string_view key) const;
     // Never throws: any failure is reported in the result.
     ReadResult TryReadRecord(std::string_view key) const noexcept;
-    // An empty record bound to `key`; nothing is stored before DBWrite.
+    // An empty record bound to `key` (checked with CheckKey); nothing is stored
+    // before DBWrite.
     DbRecord NewRecord(std::string_view key) const;
     // Removes a record; false when there was none.
     bool DeleteRecord(std::string_view key) const;
@@ -100,7 +91,8 @@ public:
     ResultList() = default;
     explicit ResultList(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)) {}
     int DCount() const { return static_cast<int>(rows_.size()); }
-    // Row r whole (columns joined by value marks), or column c; "" when absent.
+    // Row r whole (its columns joined by attribute marks, so that
+    // DynArray(Get(r)).Get(c) == Get(r, c)), or column c; "" when absent.
     std::string Get(int row, int column = 0) const;
     std::string operator()(int row, int column = 0) const { return Get(row, column); }
     const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
@@ -109,23 +101,30 @@ private:
     std::vector<std::vector<std::string>> rows_;
 };
 
+enum class OpenMode {
+    CreateIfMissing,  // a new, empty database file is created when absent
+    MustExist,        // a missing database file is Error(kStorageError) naming it
+};
+
 class Database {
 public:
     explicit Database(std::shared_ptr<Backend> backend);
-    // The embedded default: one SQLite file (created when absent), WAL mode.
-    static std::shared_ptr<Database> OpenSqlite(const std::string& path);
+    // The embedded default: one SQLite file, WAL mode.
+    static std::shared_ptr<Database> OpenSqlite(const std::string& path,
+                                                OpenMode mode = OpenMode::CreateIfMissing);
 
     // Throws Error(kNoSuchFile) naming the file when it does not exist.
     DbFile OpenFile(std::string_view name) const;
     bool HasFile(std::string_view name) const;
-    // Creates an empty file; does nothing when it exists.
+    // Creates an empty file (name checked with CheckFileName); does nothing
+    // when it exists.
     void CreateFile(std::string_view name);
     std::vector<std::string> FileNames() const;
 
     // `request` is the whole text of a DynArray: attribute 1 the query text,
-    // 2 the file name, 3 the columns ("0 1": key then attribute 1).
-    // `selectList` must be ""; `count` receives the number of rows.
-    // Query grammar: see query.h.
+    // 2 the file name (may be empty; otherwise it must be the query's file),
+    // 3 the columns ("0 1": key then attribute 1). `selectList` must be "".
+    // `count` receives the number of rows. Grammar: see query.h.
     ResultList Query(std::string_view request, std::string_view selectList,
                      std::int32_t& count) const;
 
@@ -133,6 +132,21 @@ public:
 
 private:
     std::shared_ptr<Backend> backend_;
+};
+
+// Groups writes (e.g. loading a whole file): all or none of them are stored.
+// The destructor rolls back what was not committed and never throws.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit();
+
+private:
+    Backend& backend_;
+    bool open_ = true;
 };
 
 }  // namespace kelmor

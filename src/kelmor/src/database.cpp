@@ -1,0 +1,209 @@
+#include "kelmor/database.h"
+
+#include <new>
+#include <utility>
+
+#include "kelmor/backend.h"
+#include "kelmor/query.h"
+#include "sqlite_backend.h"
+
+namespace kelmor {
+
+NotFoundError::NotFoundError(const std::string& file, const std::string& key)
+    : Error(kNotFound, "kelmor: no record \"" + key + "\" in file " + file),
+      file_(file),
+      key_(key) {}
+
+void CheckKey(std::string_view key) {
+    if (key.empty()) throw DelimiterError("kelmor: a record key cannot be empty");
+    CheckStorable(key, "the key \"" + std::string(key) + "\"");
+}
+
+void CheckFileName(std::string_view name) {
+    bool ok = !name.empty() && name.size() <= 64;
+    for (char c : name) {
+        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                             (c >= '0' && c <= '9') || c == '_' || c == '.' || c == '-';
+        ok = ok && allowed;
+    }
+    if (!ok) {
+        // Only valid text goes into the message; anything else is shown by length.
+        const std::string shown =
+            IsValidWholeText(name) && name.find_first_of("\xFE\xFD\xFC") == std::string_view::npos
+                ? "\"" + std::string(name) + "\""
+                : "of " + std::to_string(name.size()) + " bytes";
+        throw Error(kBadValue, "kelmor: the file name " + shown +
+                                   " is not allowed (1 to 64 ASCII letters, digits, '_', "
+                                   "'.' or '-')");
+    }
+}
+
+bool Matches(const KeySelection& selection, std::string_view key) noexcept {
+    switch (selection.kind) {
+        case KeySelection::Kind::All:
+            return true;
+        case KeySelection::Kind::Exact:
+            return key == selection.text;
+        case KeySelection::Kind::Prefix:
+            return key.starts_with(selection.text);
+        case KeySelection::Kind::Suffix:
+            return key.ends_with(selection.text);
+        case KeySelection::Kind::Contains:
+            return key.find(selection.text) != std::string_view::npos;
+    }
+    return false;
+}
+
+std::optional<std::string> PrefixUpperBound(std::string_view prefix) {
+    // Drop trailing 0xFF bytes (nothing follows them), then raise the last
+    // byte: every string starting with the prefix sorts below the result.
+    // For UTF-8 prefixes this is byte order, the order of the keys' index.
+    std::string bound(prefix);
+    while (!bound.empty() && static_cast<unsigned char>(bound.back()) == 0xFF) bound.pop_back();
+    if (bound.empty()) return std::nullopt;
+    bound.back() = static_cast<char>(static_cast<unsigned char>(bound.back()) + 1);
+    return bound;
+}
+
+// ---------------------------------------------------------------- DbRecord
+
+DbRecord::DbRecord(std::shared_ptr<Backend> backend, std::string file, std::string key,
+                   std::string_view whole)
+    : DynArray(whole), backend_(std::move(backend)), file_(std::move(file)), key_(std::move(key)) {}
+
+std::string DbRecord::Get(int attr, int value, int sub) const {
+    if (attr == 0 && value >= 0 && sub >= 0) return value <= 1 && sub <= 1 ? key_ : std::string();
+    return DynArray::Get(attr, value, sub);
+}
+
+void DbRecord::DBWrite() {
+    if (!backend_) {
+        throw Error(kStorageError, "kelmor: DBWrite of a record that belongs to no file");
+    }
+    backend_->Write(file_, key_, Text());
+}
+
+// ------------------------------------------------------------------ DbFile
+
+DbFile::DbFile(std::shared_ptr<Backend> backend, std::string name)
+    : backend_(std::move(backend)), name_(std::move(name)) {}
+
+DbRecord DbFile::ReadRecord(std::string_view key) const {
+    std::optional<std::string> whole = backend_->Read(name_, key);
+    if (!whole) throw NotFoundError(name_, std::string(key));
+    return DbRecord(backend_, name_, std::string(key), *whole);
+}
+
+ReadResult DbFile::TryReadRecord(std::string_view key) const noexcept {
+    ReadResult result;
+    try {
+        result.record = ReadRecord(key);
+    } catch (const Error& e) {
+        result.error = e.number();
+        result.message = e.what();
+    } catch (const std::bad_alloc&) {
+        result.error = kStorageError;
+        result.message = "kelmor: out of memory reading a record of " + name_;
+    } catch (const std::exception& e) {
+        result.error = kStorageError;
+        result.message = e.what();
+    }
+    return result;
+}
+
+DbRecord DbFile::NewRecord(std::string_view key) const {
+    CheckKey(key);
+    return DbRecord(backend_, name_, std::string(key), {});
+}
+
+bool DbFile::DeleteRecord(std::string_view key) const {
+    return backend_->Delete(name_, key);
+}
+
+// -------------------------------------------------------------- ResultList
+
+std::string ResultList::Get(int row, int column) const {
+    if (row < 1 || row > DCount() || column < 0) return {};
+    const auto& cols = rows_[static_cast<std::size_t>(row - 1)];
+    if (column == 0) {
+        std::string whole;
+        for (std::size_t i = 0; i < cols.size(); ++i) {
+            if (i > 0) whole += kAttributeMark;
+            whole += cols[i];
+        }
+        return whole;
+    }
+    if (static_cast<std::size_t>(column) > cols.size()) return {};
+    return cols[static_cast<std::size_t>(column - 1)];
+}
+
+// ---------------------------------------------------------------- Database
+
+Database::Database(std::shared_ptr<Backend> backend) : backend_(std::move(backend)) {
+    if (!backend_) throw Error(kStorageError, "kelmor: a Database needs a backend");
+}
+
+std::shared_ptr<Database> Database::OpenSqlite(const std::string& path, OpenMode mode) {
+    return std::make_shared<Database>(std::make_shared<SqliteBackend>(path, mode));
+}
+
+DbFile Database::OpenFile(std::string_view name) const {
+    if (!backend_->HasFile(name)) {
+        throw Error(kNoSuchFile,
+                    "kelmor: the file " + std::string(name) + " does not exist in this database");
+    }
+    return DbFile(backend_, std::string(name));
+}
+
+bool Database::HasFile(std::string_view name) const {
+    return backend_->HasFile(name);
+}
+
+void Database::CreateFile(std::string_view name) {
+    CheckFileName(name);
+    backend_->CreateFile(name);
+}
+
+std::vector<std::string> Database::FileNames() const {
+    return backend_->FileNames();
+}
+
+ResultList Database::Query(std::string_view request, std::string_view selectList,
+                           std::int32_t& count) const {
+    if (!selectList.empty()) {
+        throw Error(kBadQuery, "kelmor: Query takes an empty select list, not \"" +
+                                   std::string(selectList) + "\"");
+    }
+    if (!IsValidWholeText(request)) {
+        throw Error(kBadQuery, "kelmor: the query request is not valid UTF-8 text");
+    }
+    const DynArray req(request);
+    const ParsedQuery query = ParseQuery(req.Get(1));
+    const std::string file = req.Get(2);
+    if (!file.empty() && file != query.file) {
+        throw Error(kBadQuery, "kelmor: the query \"" + req.Get(1) + "\" lists the file " +
+                                   query.file + " but the request names the file " + file);
+    }
+    const std::vector<int> columns = ParseColumns(req.Get(3));
+    ResultList result = RunQuery(*backend_, query, columns);
+    count = result.DCount();
+    return result;
+}
+
+// ------------------------------------------------------------- Transaction
+
+Transaction::Transaction(Database& db) : backend_(db.backend()) {
+    backend_.Begin();
+}
+
+Transaction::~Transaction() {
+    if (open_) backend_.Rollback();
+}
+
+void Transaction::Commit() {
+    if (!open_) throw Error(kStorageError, "kelmor: the transaction is already finished");
+    backend_.Commit();  // on failure the destructor still rolls back
+    open_ = false;
+}
+
+}  // namespace kelmor

@@ -1,0 +1,220 @@
+#include "kelmor/query.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "collation.h"
+#include "utf8.h"
+
+namespace kelmor {
+namespace {
+
+constexpr int kMaxAttribute = 9999;
+
+struct Token {
+    enum class Kind { Word, Equals, Quoted };
+    Kind kind;
+    std::string text;
+    std::size_t position;  // from 1, for messages
+};
+
+[[noreturn]] void Bad(std::string_view query, const std::string& what) {
+    throw Error(kBadQuery, "kelmor: bad query \"" + std::string(query) + "\": " + what);
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::vector<Token> Tokenize(std::string_view q) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    while (i < q.size()) {
+        if (IsSpace(q[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        if (q[i] == '=') {
+            tokens.push_back({Token::Kind::Equals, "=", start + 1});
+            ++i;
+        } else if (q[i] == '\'' || q[i] == '"') {
+            const std::size_t close = q.find(q[i], i + 1);
+            if (close == std::string_view::npos) {
+                Bad(q, "the quoted text opened at position " + std::to_string(start + 1) +
+                           " is not closed");
+            }
+            tokens.push_back(
+                {Token::Kind::Quoted, std::string(q.substr(i + 1, close - i - 1)), start + 1});
+            i = close + 1;
+        } else {
+            while (i < q.size() && !IsSpace(q[i]) && q[i] != '=' && q[i] != '\'' && q[i] != '"') {
+                ++i;
+            }
+            tokens.push_back(
+                {Token::Kind::Word, std::string(q.substr(start, i - start)), start + 1});
+        }
+    }
+    return tokens;
+}
+
+bool IsKeyword(const Token& t, std::string_view keyword) {
+    if (t.kind != Token::Kind::Word || t.text.size() != keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(t.text[i])) != keyword[i]) return false;
+    }
+    return true;
+}
+
+// An attribute number 1..9999 (0 too when `allowZero`), or nullopt.
+std::optional<int> Number(std::string_view text, bool allowZero) {
+    if (text.empty() || text.size() > 4) return std::nullopt;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n == 0 && !allowZero) return std::nullopt;
+    return n;
+}
+
+KeySelection Selection(std::string_view text) {
+    using Kind = KeySelection::Kind;
+    const bool open = text.starts_with('[');
+    const bool close = text.size() > (open ? 1U : 0U) && text.ends_with(']');
+    if (open && close) return {Kind::Contains, std::string(text.substr(1, text.size() - 2))};
+    if (open) return {Kind::Suffix, std::string(text.substr(1))};
+    if (close) return {Kind::Prefix, std::string(text.substr(0, text.size() - 1))};
+    return {Kind::Exact, std::string(text)};
+}
+
+std::string Show(const Token& t) {
+    return t.kind == Token::Kind::Quoted ? "the quoted text '" + t.text + "'"
+                                         : "\"" + t.text + "\"";
+}
+
+}  // namespace
+
+ParsedQuery ParseQuery(std::string_view text) {
+    if (const auto check = detail::CheckText(text, false);
+        check.problem != detail::TextProblem::None) {
+        throw Error(kBadQuery, "kelmor: bad query: the text contains " + detail::Describe(check));
+    }
+    const std::vector<Token> tokens = Tokenize(text);
+    if (tokens.empty()) Bad(text, "the query is empty");
+
+    ParsedQuery query;
+    if (IsKeyword(tokens[0], "SSELECT")) {
+        query.sortedVerb = true;
+    } else if (IsKeyword(tokens[0], "SELECT")) {
+        query.sortedVerb = false;
+    } else {
+        Bad(text, "it must start with SSELECT or SELECT, not " + Show(tokens[0]));
+    }
+    if (tokens.size() < 2 || tokens[1].kind != Token::Kind::Word) {
+        Bad(text, "a file name must follow " + tokens[0].text);
+    }
+    query.file = tokens[1].text;
+    try {
+        CheckFileName(query.file);
+    } catch (const Error& e) {
+        Bad(text, "\"" + query.file + "\" at position " + std::to_string(tokens[1].position) +
+                      " is not a file name");
+    }
+
+    bool selected = false;
+    for (std::size_t i = 2; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        const std::string at = " at position " + std::to_string(t.position);
+        if (t.kind == Token::Kind::Equals) {
+            if (selected) Bad(text, "a second key selection" + at + " (only one is allowed)");
+            if (i + 1 >= tokens.size() || tokens[i + 1].kind != Token::Kind::Quoted) {
+                Bad(text, "'='" + at + " must be followed by a quoted text such as '001]'");
+            }
+            query.selection = Selection(tokens[++i].text);
+            selected = true;
+        } else if (IsKeyword(t, "PAR")) {
+            if (i + 1 >= tokens.size()) Bad(text, "PAR" + at + " needs an attribute number");
+            const Token& n = tokens[++i];
+            const auto number = Number(n.kind == Token::Kind::Word ? n.text : "", false);
+            if (!number) {
+                Bad(text, "PAR" + at + " needs an attribute number from 1 to " +
+                              std::to_string(kMaxAttribute) + ", not " + Show(n));
+            }
+            query.sortAttributes.push_back(*number);
+        } else if (t.kind == Token::Kind::Quoted) {
+            Bad(text, Show(t) + at + " must follow '='");
+        } else {
+            Bad(text, "unexpected " + Show(t) + at + " (expected '=' or PAR)");
+        }
+    }
+    return query;
+}
+
+std::vector<int> ParseColumns(std::string_view text) {
+    std::vector<int> columns;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (IsSpace(text[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && !IsSpace(text[i])) ++i;
+        const std::string_view word = text.substr(start, i - start);
+        const auto number = Number(word, true);
+        if (!number) {
+            const bool printable = IsValidWholeText(word);
+            throw Error(kBadQuery,
+                        "kelmor: bad column list \"" + std::string(printable ? text : "?") +
+                            "\": " + (printable ? "\"" + std::string(word) + "\"" : "a word") +
+                            " is not an attribute number (0 = key, up to " +
+                            std::to_string(kMaxAttribute) + ")");
+        }
+        columns.push_back(*number);
+    }
+    if (columns.empty()) columns.push_back(0);
+    return columns;
+}
+
+ResultList RunQuery(Backend& backend, const ParsedQuery& query, const std::vector<int>& columns) {
+    struct Row {
+        std::string sortKey;
+        std::vector<std::string> cols;
+    };
+    std::vector<Row> rows;
+    const bool sorting = !query.sortAttributes.empty();
+    backend.Scan(query.file, query.selection, [&](std::string_view key, std::string_view whole) {
+        Row row;
+        row.cols.reserve(columns.size());
+        for (int c : columns) row.cols.emplace_back(c == 0 ? key : AttributeView(whole, c));
+        // Each value's key ends with 0x00 and each attribute with one more, so
+        // comparing the bytes compares attribute by attribute, value by value,
+        // a shorter list of values first.
+        for (int attr : query.sortAttributes) {
+            const std::string_view a = AttributeView(whole, attr);
+            std::size_t begin = 0;
+            while (!a.empty() && begin <= a.size()) {
+                std::size_t end = a.find(kValueMark, begin);
+                if (end == std::string_view::npos) end = a.size();
+                detail::AppendSortKey(row.sortKey, a.substr(begin, end - begin));
+                row.sortKey += '\0';
+                begin = end + 1;
+            }
+            row.sortKey += '\0';
+        }
+        rows.push_back(std::move(row));
+    });
+    // Rows arrive in key order, so a stable sort breaks ties by key.
+    if (sorting) {
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
+    }
+    std::vector<std::vector<std::string>> result;
+    result.reserve(rows.size());
+    for (Row& row : rows) result.push_back(std::move(row.cols));
+    return ResultList(std::move(result));
+}
+
+}  // namespace kelmor

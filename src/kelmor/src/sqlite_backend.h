@@ -1,0 +1,53 @@
+#pragma once
+// The embedded backend: one SQLite file in WAL mode.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "kelmor/backend.h"
+#include "kelmor/database.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kelmor {
+
+class SqliteBackend final : public Backend {
+public:
+    SqliteBackend(const std::string& path, OpenMode mode);
+    ~SqliteBackend() override;
+    SqliteBackend(const SqliteBackend&) = delete;
+    SqliteBackend& operator=(const SqliteBackend&) = delete;
+
+    bool HasFile(std::string_view file) override;
+    void CreateFile(std::string_view file) override;
+    std::vector<std::string> FileNames() override;
+    std::optional<std::string> Read(std::string_view file, std::string_view key) override;
+    void Write(std::string_view file, std::string_view key, std::string_view whole) override;
+    bool Delete(std::string_view file, std::string_view key) override;
+    void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
+    void Begin() override;
+    void Commit() override;
+    void Rollback() noexcept override;
+    bool InTransaction() const noexcept override;
+
+private:
+    class Statement;
+    std::optional<std::int64_t> FindFileId(std::string_view file);
+    std::int64_t FileId(std::string_view file);  // throws kNoSuchFile
+    [[noreturn]] void Fail(const std::string& what) const;
+    void Exec(const char* sql, const char* what);
+    void InitSchema();
+
+    std::string path_;
+    sqlite3* db_ = nullptr;
+    // Files are never dropped, so a known name keeps its id; the cache is
+    // cleared on rollback because a rolled-back CreateFile loses its id.
+    std::map<std::string, std::int64_t, std::less<>> fileIds_;
+    std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, delete_, scanAll_,
+        scanFrom_, scanRange_, begin_, commit_, rollback_;
+};
+
+}  // namespace kelmor
