@@ -1,0 +1,21 @@
+#pragma once
+
+// The whole forms layer.
+#include "forms/button.h"
+#include "forms/combobox.h"
+#include "forms/focus.h"
+#include "forms/form.h"
+#include "forms/frame.h"
+#include "forms/idle.h"
+#include "forms/label.h"
+#include "forms/line.h"
+#include "forms/modalform.h"
+#include "forms/mouse.h"
+#include "forms/msgbox.h"
+#include "forms/popupmenu.h"
+#include "forms/qtuiservice.h"
+#include "forms/scripteduiservice.h"
+#include "forms/singleinstance.h"
+#include "forms/textbox.h"
+#include "forms/twips.h"
+#include "forms/uiservice.h"

@@ -1,0 +1,37 @@
+#include "forms/button.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace forms {
+
+Button::Button(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+    setAutoDefault(false);
+    setDefault(false);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    connect(this, &QPushButton::clicked, this, [this] {
+        if (Click) Click();
+    });
+}
+
+void Button::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        // Enter presses the focused button, as Space does.
+        event->accept();
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void Button::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        // Other buttons press nothing and do not reach the frame underneath.
+        event->accept();
+        return;
+    }
+    QPushButton::mousePressEvent(event);
+}
+
+}  // namespace forms

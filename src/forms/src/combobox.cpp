@@ -1,0 +1,143 @@
+#include "forms/combobox.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "forms/textbox.h"
+
+namespace forms {
+
+ComboBox::ComboBox(QWidget* parent) : QComboBox(parent), edit_(new TextBox(this)) {
+    setEditable(true);
+    setLineEdit(edit_);
+    setCompleter(nullptr);
+    setInsertPolicy(QComboBox::NoInsert);
+    setDuplicatesEnabled(true);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    // The combo box would otherwise pick the entry matching the text when the field is left
+    // (and report it as chosen); only the operator's choice in the list selects an entry.
+    disconnect(edit_, &QLineEdit::editingFinished, this, nullptr);
+    disconnect(edit_, &QLineEdit::returnPressed, this, nullptr);
+
+    edit_->Change = [this] {
+        if (Change) Change();
+    };
+    edit_->KeyPress = [this](std::int16_t& keyAscii) {
+        if (KeyPress) KeyPress(keyAscii);
+    };
+
+    // Installed after the list's own filters, so these run first and the choice is ours.
+    view()->installEventFilter(this);
+    view()->viewport()->installEventFilter(this);
+}
+
+QString ComboBox::Text() const {
+    return edit_->text();
+}
+
+void ComboBox::SetText(const QString& text) {
+    edit_->setText(text);
+}
+
+void ComboBox::AddItem(const QString& item) {
+    const QString text = edit_->text();
+    const int cursor = edit_->cursorPosition();
+    edit_->Quietly([&] {
+        addItem(item);
+        // Adding to an empty list selects the first entry, which would replace the text.
+        if (edit_->text() != text) {
+            edit_->setText(text);
+            edit_->setCursorPosition(cursor);
+        }
+    });
+}
+
+void ComboBox::Clear() {
+    edit_->Quietly([this] {
+        clear();
+        edit_->clear();
+    });
+}
+
+int ComboBox::ListIndex() const {
+    const int index = currentIndex();
+    if (index < 0 || itemText(index) != edit_->text()) return -1;
+    return index;
+}
+
+void ComboBox::showPopup() {
+    if (DropDown) DropDown();
+    QComboBox::showPopup();
+}
+
+void ComboBox::Choose(int index) {
+    if (index < 0 || index >= count()) return;
+    edit_->Quietly([this, index] {
+        setCurrentIndex(index);
+        edit_->setText(itemText(index));
+    });
+    edit_->selectAll();
+    if (Click) Click(index);
+}
+
+void ComboBox::keyPressEvent(QKeyEvent* event) {
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (!alt && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        // The closed list: the arrows choose the neighbouring entry.
+        event->accept();
+        const int current = ListIndex();
+        if (event->key() == Qt::Key_Down) {
+            Choose(current < 0 ? 0 : current + 1);
+        } else if (current > 0) {
+            Choose(current - 1);
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+void ComboBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QComboBox::mousePressEvent(event);
+    event->accept();
+}
+
+void ComboBox::wheelEvent(QWheelEvent* event) {
+    // The wheel does not choose entries of a closed list.
+    event->accept();
+}
+
+bool ComboBox::eventFilter(QObject* watched, QEvent* event) {
+    QAbstractItemView* list = view();
+    if (watched == list->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QModelIndex index = list->indexAt(mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton && index.isValid() &&
+            (index.flags() & Qt::ItemIsEnabled)) {
+            hidePopup();
+            Choose(index.row());
+            return true;
+        }
+    } else if (watched == list && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const QModelIndex index = list->currentIndex();
+        if (enter && index.isValid() && (index.flags() & Qt::ItemIsEnabled)) {
+            hidePopup();
+            Choose(index.row());
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+}  // namespace forms

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace forms {
+class ModalForm;
+}
+
+namespace forms::detail {
+
+// Starts watching the application's focus changes (once; needs a QApplication).
+void InstallFocusTracker();
+
+// The next focus inside form is its first one since it was shown: it raises GotFocus.
+void MarkFreshlyShown(ModalForm* form);
+
+// Marks a window whose focus the policy ignores (message boxes).
+inline constexpr const char* kIgnoredWindowProperty = "zonitra_forms_ignore_focus";
+
+}  // namespace forms::detail

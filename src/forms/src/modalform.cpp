@@ -1,0 +1,48 @@
+#include "forms/modalform.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+namespace forms {
+
+ModalForm::ModalForm(QWidget* parent) : Form(parent, Qt::Dialog) {}
+
+void ModalForm::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    Form_Load();
+}
+
+bool ModalForm::Unload() {
+    if (unloading_) return false;
+    unloading_ = true;
+    std::int16_t cancel = 0;
+    try {
+        Form_Unload(cancel);
+    } catch (...) {
+        unloading_ = false;
+        throw;
+    }
+    unloading_ = false;
+    if (cancel != 0) return false;
+    loaded_ = false;
+    hide();
+    emit Unloaded();
+    return true;
+}
+
+void ModalForm::closeEvent(QCloseEvent* event) {
+    // The close box unloads like code does, and may be refused by Form_Unload.
+    if (!isVisible() || Unload()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ModalForm::keyPressEvent(QKeyEvent* event) {
+    // No default or cancel button: Enter and Escape do nothing here.
+    event->accept();
+}
+
+}  // namespace forms
