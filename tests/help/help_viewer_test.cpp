@@ -2,6 +2,8 @@
 // real mouse clicks.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -165,6 +167,27 @@ TEST(HelpViewerTest, LinksLeadToTheOtherPagesAndBackByClicks) {
     EXPECT_EQ(browser->source().fileName(), "SecteurAdresse.htm");
     // Following a link is the operator's doing, not a request to the viewer.
     EXPECT_EQ(viewer.Shown().size(), 1u);
+}
+
+TEST(HelpViewerTest, NothingInTheHelpWindowTakesTheFocus) {
+    QLineEdit field;
+    field.show();
+    field.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
+    field.setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), &field);
+
+    HelpViewer viewer;
+    viewer.ShowTopic("Secteur.htm", "P", "Les Secteurs", "");
+    QWidget* window = viewer.Window("P");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QApplication::processEvents();
+    QTest::mouseClick(viewer.Browser("P")->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(window->findChild<QPushButton*>("Help_Suivant"), Qt::LeftButton);
+    QApplication::processEvents();
+    const QWidget* focus = QApplication::focusWidget();
+    EXPECT_TRUE(focus == nullptr || focus == &field);
+    EXPECT_TRUE(window->testAttribute(Qt::WA_ShowWithoutActivating));
 }
 
 TEST(HelpViewerTest, ClosedWindowComesBackOnTheNextRequest) {

@@ -9,7 +9,7 @@
 namespace help {
 
 HelpWindow::HelpWindow(const QString& letter)
-    : QWidget(nullptr, Qt::Window),
+    : QWidget(nullptr, Qt::Window | Qt::WindowDoesNotAcceptFocus),
       browser_(new QTextBrowser(this)),
       back_(new QPushButton(QStringLiteral("Précédent"), this)),
       forward_(new QPushButton(QStringLiteral("Suivant"), this)) {
@@ -39,6 +39,12 @@ HelpWindow::HelpWindow(const QString& letter)
     connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QPushButton::setEnabled);
     // Closing only hides: the viewer reuses its windows.
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // A reading window: nothing in it takes the keyboard focus, so the editor's
+    // field keeps it. Were the focus to come here, the operator's return to the
+    // editor would count as the focus entering it again, which empties its
+    // medical link fields.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    for (QWidget* child : findChildren<QWidget*>()) child->setFocusPolicy(Qt::NoFocus);
     resize(640, 560);
 }
 
@@ -49,7 +55,6 @@ void HelpWindow::ShowPage(const QString& page, const QString& title, const QStri
     setWindowTitle(title);
     show();
     raise();
-    activateWindow();
 }
 
 }  // namespace help
