@@ -6,17 +6,32 @@
 #include "kelmor/backend.h"
 #include "kelmor/query.h"
 #include "sqlite_backend.h"
+#include "utf8.h"
 
 namespace kelmor {
 
+namespace {
+
+// Text fit for a message: invalid bytes are described, never copied.
+std::string Printable(std::string_view text) {
+    if (detail::CheckText(text, false).problem == detail::TextProblem::None) {
+        return "\"" + std::string(text) + "\"";
+    }
+    return "of " + std::to_string(text.size()) + " bytes (not valid text)";
+}
+
+}  // namespace
+
 NotFoundError::NotFoundError(const std::string& file, const std::string& key)
-    : Error(kNotFound, "kelmor: no record \"" + key + "\" in file " + file),
+    : Error(kNotFound, "kelmor: no record " + Printable(key) + " in the file " + file),
       file_(file),
       key_(key) {}
 
 void CheckKey(std::string_view key) {
     if (key.empty()) throw DelimiterError("kelmor: a record key cannot be empty");
-    CheckStorable(key, "the key \"" + std::string(key) + "\"");
+    if (detail::CheckText(key, false).problem != detail::TextProblem::None) {
+        CheckStorable(key, "a record key");  // throws, naming the problem
+    }
 }
 
 void CheckFileName(std::string_view name) {

@@ -40,7 +40,13 @@ std::vector<Token> Tokenize(std::string_view q) {
             tokens.push_back({Token::Kind::Equals, "=", start + 1});
             ++i;
         } else if (q[i] == '\'' || q[i] == '"') {
-            const std::size_t close = q.find(q[i], i + 1);
+            // The closing quote is one followed by a space or the end, so that
+            // a key holding an apostrophe ("L'HAY") needs no escaping.
+            std::size_t close = q.find(q[i], i + 1);
+            while (close != std::string_view::npos && close + 1 < q.size() &&
+                   !IsSpace(q[close + 1])) {
+                close = q.find(q[i], close + 1);
+            }
             if (close == std::string_view::npos) {
                 Bad(q, "the quoted text opened at position " + std::to_string(start + 1) +
                            " is not closed");

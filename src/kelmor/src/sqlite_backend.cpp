@@ -196,6 +196,21 @@ void SqliteBackend::Exec(const char* sql, const char* what) {
     }
 }
 
+bool SqliteBackend::SchemaPresent() {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND "
+                           "name IN ('kelmor_files', 'kelmor_records')",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        Fail("reading the schema");
+    }
+    const int rc = sqlite3_step(stmt);
+    const bool present = rc == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 2;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW) Fail("reading the schema");
+    return present;
+}
+
 void SqliteBackend::InitSchema() {
     int appId = 0;
     {
@@ -215,6 +230,7 @@ void SqliteBackend::InitSchema() {
     // power loss may be rolled back.
     Exec("PRAGMA journal_mode = WAL", "switching to WAL mode");
     Exec("PRAGMA synchronous = NORMAL", "setting the synchronisation mode");
+    if (SchemaPresent()) return;  // no write lock needed to open a database in use
     Exec("BEGIN IMMEDIATE", "creating the tables");
     try {
         Exec(kSchema, "creating the tables");

@@ -8,7 +8,10 @@
 //   file      := a word: the name of the file to list
 //   clause    := selection | sort                (in any order)
 //   selection := "=" quoted                      (at most one)
-//   quoted    := "'" text "'" | '"' text '"'     (the text holds no such quote)
+//   quoted    := "'" text "'" | '"' text '"'
+//                (the closing quote is the first one followed by a space or the
+//                end of the query, so "= 'L'HAY]' PAR 1" selects keys starting
+//                with L'HAY; a selection text cannot end with its own quote)
 //   sort      := "PAR" number                    (number: an attribute, 1 to 9999)
 //
 // The quoted text selects keys:
