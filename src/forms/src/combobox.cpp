@@ -127,13 +127,18 @@ bool ComboBox::eventFilter(QObject* watched, QEvent* event) {
             Choose(index.row());
             return true;
         }
-    } else if (watched == list && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
+    } else if (watched == list &&
+               (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        // Enter is seen first as a shortcut override, on which the list would choose itself.
+        auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         const QModelIndex index = list->currentIndex();
-        if (enter && index.isValid() && (index.flags() & Qt::ItemIsEnabled)) {
-            hidePopup();
-            Choose(index.row());
+        if (enter) {
+            key->accept();
+            if (list->isVisible() && index.isValid() && (index.flags() & Qt::ItemIsEnabled)) {
+                hidePopup();
+                Choose(index.row());
+            }
             return true;
         }
     }

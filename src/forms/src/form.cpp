@@ -22,11 +22,18 @@ Form::Form(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
     setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
-Form::~Form() = default;
+Form::~Form() {
+    // Children outlive this body: their destruction must not reach the map any more.
+    for (const auto& [control, entry] : tabs_) {
+        disconnect(control, &QObject::destroyed, this, nullptr);
+    }
+}
 
 void Form::SetTabIndex(QWidget* control, int tabIndex) {
+    const bool known = tabs_.count(control) > 0;
     tabs_[control] = Entry{tabIndex, serial_++};
-    connect(control, &QObject::destroyed, this, [this, control] { tabs_.erase(control); });
+    if (!known)
+        connect(control, &QObject::destroyed, this, [this, control] { tabs_.erase(control); });
 }
 
 int Form::TabIndex(const QWidget* control) const {

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 #include <map>
 
 #include "forms/msgbox.h"
+#include "uiservice_private.h"
 
 namespace forms {
 namespace {
@@ -47,7 +49,8 @@ QMessageBox::ButtonRole RoleOf(int answer) {
 int QtUiService::MsgBox(const QString& text, int style, const QString& title) {
     const std::vector<int> buttons = ButtonsOf(style);
     const int icon = IconOf(style);
-    QMessageBox box(QApplication::activeWindow());
+    QPointer<QWidget> opener = QApplication::activeWindow();
+    QMessageBox box(opener);
     box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setTextFormat(Qt::PlainText);
@@ -67,6 +70,7 @@ int QtUiService::MsgBox(const QString& text, int style, const QString& title) {
         box.setEscapeButton(box.buttons().front());
     }
     box.exec();
+    detail::ReactivateAfterModal(opener);
     const auto it = answers.find(box.clickedButton());
     return it != answers.end() ? it->second : (cancel ? vbCancel : buttons.front());
 }
