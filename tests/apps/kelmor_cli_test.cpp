@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -54,6 +55,7 @@ protected:
         dir_ = fs::temp_directory_path() /
                ("zonitra-kelmor-" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                std::to_string(::getpid()) + "-" +
                 std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         fs::remove_all(dir_);
         fs::create_directories(dir_);

@@ -1,6 +1,7 @@
 #include "services/droits.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -21,8 +22,8 @@ public:
     TempDatabase() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
-               ("zonitra-droits-" + std::string(info->name()) + "-" +
-                std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+               ("zonitra-droits-" + std::string(info->name()) + "-" + std::to_string(::getpid()) +
+                "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         db_ = kelmor::Database::OpenSqlite((dir_ / "rights.sqlite").string());
