@@ -1,14 +1,16 @@
 #pragma once
-// Sort keys for the order of PAR n: ICU's collation for French.
+// The order of PAR n: ICU's collation for French.
 
-#include <string>
 #include <string_view>
 
 namespace kelmor::detail {
 
-// Appends the collation sort key of `text` (UTF-8; sub-value marks are
-// ignored) without ICU's terminating zero. Sort keys hold no zero byte, so a
-// 0x00 appended by the caller separates values and sorts below any of them.
-void AppendSortKey(std::string& out, std::string_view text);
+// <0, 0 or >0 as `a` sorts before, with or after `b`. Both are attribute texts
+// (UTF-8 with value and sub-value marks), or several attribute texts joined by
+// attribute marks: they are compared attribute by attribute, value by value,
+// sub-value by sub-value, a shorter list first, each text with the collator.
+int CompareFrench(std::string_view a, std::string_view b);
+// The same for texts known to hold no mark.
+int CompareFrenchPlain(std::string_view a, std::string_view b);
 
 }  // namespace kelmor::detail

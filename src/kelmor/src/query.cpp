@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <utility>
 
 #include "collation.h"
@@ -11,6 +12,7 @@ namespace kelmor {
 namespace {
 
 constexpr int kMaxAttribute = 9999;
+constexpr char kMarkBytes[] = {kAttributeMark, kValueMark, kSubValueMark, '\0'};
 
 struct Token {
     enum class Kind { Word, Equals, Quoted };
@@ -185,42 +187,39 @@ std::vector<int> ParseColumns(std::string_view text) {
 }
 
 ResultList RunQuery(Backend& backend, const ParsedQuery& query, const std::vector<int>& columns) {
-    struct Row {
-        std::string sortKey;
-        std::vector<std::string> cols;
-    };
-    std::vector<Row> rows;
+    std::vector<std::vector<std::string>> rows;
+    // The PAR attributes of each row, joined by attribute marks; and whether
+    // they hold no mark at all (the usual single-valued label).
+    std::vector<std::string> sortTexts;
+    std::vector<char> plain;
     const bool sorting = !query.sortAttributes.empty();
     backend.Scan(query.file, query.selection, [&](std::string_view key, std::string_view whole) {
-        Row row;
-        row.cols.reserve(columns.size());
-        for (int c : columns) row.cols.emplace_back(c == 0 ? key : AttributeView(whole, c));
-        // Each value's key ends with 0x00 and each attribute with one more, so
-        // comparing the bytes compares attribute by attribute, value by value,
-        // a shorter list of values first.
-        for (int attr : query.sortAttributes) {
-            const std::string_view a = AttributeView(whole, attr);
-            std::size_t begin = 0;
-            while (!a.empty() && begin <= a.size()) {
-                std::size_t end = a.find(kValueMark, begin);
-                if (end == std::string_view::npos) end = a.size();
-                detail::AppendSortKey(row.sortKey, a.substr(begin, end - begin));
-                row.sortKey += '\0';
-                begin = end + 1;
+        std::vector<std::string>& cols = rows.emplace_back();
+        cols.reserve(columns.size());
+        for (int c : columns) cols.emplace_back(c == 0 ? key : AttributeView(whole, c));
+        if (sorting) {
+            std::string& text = sortTexts.emplace_back();
+            for (std::size_t i = 0; i < query.sortAttributes.size(); ++i) {
+                if (i > 0) text += kAttributeMark;
+                text += AttributeView(whole, query.sortAttributes[i]);
             }
-            row.sortKey += '\0';
+            plain.push_back(text.find_first_of(kMarkBytes) == std::string::npos);
         }
-        rows.push_back(std::move(row));
     });
-    // Rows arrive in key order, so a stable sort breaks ties by key.
-    if (sorting) {
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
-    }
-    std::vector<std::vector<std::string>> result;
-    result.reserve(rows.size());
-    for (Row& row : rows) result.push_back(std::move(row.cols));
-    return ResultList(std::move(result));
+    if (!sorting) return ResultList(std::move(rows));
+
+    // Rows arrive in key order: ties keep it by comparing positions last.
+    std::vector<std::uint32_t> order(rows.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int c = plain[a] && plain[b] ? detail::CompareFrenchPlain(sortTexts[a], sortTexts[b])
+                                           : detail::CompareFrench(sortTexts[a], sortTexts[b]);
+        return c != 0 ? c < 0 : a < b;
+    });
+    std::vector<std::vector<std::string>> sorted;
+    sorted.reserve(rows.size());
+    for (std::uint32_t i : order) sorted.push_back(std::move(rows[i]));
+    return ResultList(std::move(sorted));
 }
 
 }  // namespace kelmor

@@ -23,9 +23,10 @@
 // Order of the rows: by the PAR attributes in the order given, each compared
 // as a French reader expects (ICU collation for French: accented letters sort
 // with their base letter, case after accents); a multi-valued attribute
-// compares value by value. Ties, and queries without PAR, are in byte order of
-// the keys. SELECT and SSELECT order the same way (a stored file has no other
-// order worth keeping). Only the selected rows are sorted.
+// compares value by value (and sub-value by sub-value), fewer values first.
+// Ties, and queries without PAR, are in byte order of the keys. SELECT and
+// SSELECT order the same way (a stored file has no other order worth keeping).
+// Only the selected rows are sorted.
 //
 // Columns: a list of attribute numbers separated by spaces, 0 meaning the key:
 // "0 1" gives the key then attribute 1; "1 " gives attribute 1; an empty list
