@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <limits>
-#include <map>
 #include <memory>
 #include <ostream>
 #include <string_view>
@@ -99,51 +98,22 @@ int Create(const std::vector<std::string>& args, std::ostream&) {
     return kOk;
 }
 
-std::vector<jsonl::Record> ReadLines(const std::string& path, std::ostream& err) {
+int Load(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    RequireArgs(args, 1, 1);
+    const std::string& path = args[2];
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Failure{kInputFile, "cannot open " + path + " for reading"};
     std::vector<jsonl::Record> records;
-    int bad = 0;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        try {
-            jsonl::Record record = jsonl::FromLine(line);
-            kelmor::CheckFileName(record.file);
-            kelmor::CheckKey(record.key);
-            records.push_back(std::move(record));
-        } catch (const std::exception& e) {
-            Report(err, path + ":" + std::to_string(number) + ": " + std::string(Plain(e.what())));
-            ++bad;
-        }
+    try {
+        records = jsonl::ReadRecords(in, path);
+    } catch (const jsonl::LinesError& e) {
+        for (const std::string& line : e.lines()) Report(err, line);
+        throw Failure{kBadInput, path + ": " + std::to_string(e.lines().size()) +
+                                     " bad line(s); nothing was stored"};
     }
-    if (in.bad()) throw Failure{kInputFile, "error while reading " + path};
-    if (bad > 0) {
-        throw Failure{kBadInput,
-                      path + ": " + std::to_string(bad) + " malformed line(s); nothing was stored"};
-    }
-    return records;
-}
-
-int Load(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    RequireArgs(args, 1, 1);
-    const std::vector<jsonl::Record> records = ReadLines(args[2], err);
     auto db = Open(args[0], kelmor::OpenMode::CreateIfMissing);
-    kelmor::Transaction transaction(*db);
-    std::map<std::string, kelmor::DbFile> files;
-    for (const jsonl::Record& record : records) {
-        auto file = files.find(record.file);
-        if (file == files.end()) {
-            db->CreateFile(record.file);
-            file = files.emplace(record.file, db->OpenFile(record.file)).first;
-        }
-        kelmor::DbRecord stored = file->second.NewRecord(record.key);
-        stored.SetText(record.data.Text());
-        stored.DBWrite();
-    }
-    transaction.Commit();
-    out << records.size() << " records loaded into " << files.size() << " files\n";
+    const std::size_t files = jsonl::StoreRecords(*db, records);
+    out << records.size() << " records loaded into " << files << " files\n";
     return kOk;
 }
 

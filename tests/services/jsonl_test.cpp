@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include "kelmor/database.h"
 
 namespace {
 
@@ -110,6 +117,69 @@ TEST(JsonRowTest, ColumnsKeepTheirValues) {
     EXPECT_EQ(jsonl::RowToLine({"001", "NORD"}), R"(["001","NORD"])");
     EXPECT_EQ(jsonl::RowToLine({"001", "001" + VM + "004", ""}), R"(["001",["001","004"],""])");
     EXPECT_EQ(jsonl::RowToLine({}), "[]");
+}
+
+TEST(ReadRecordsTest, SkipsBlankLinesAndNamesEveryBadLine) {
+    std::istringstream good(
+        "{\"file\":\"A\",\"key\":\"1\"}\r\n\n  \n"
+        "{\"file\":\"B\",\"key\":\"2\",\"attributes\":[\"x\"]}");
+    const std::vector<jsonl::Record> records = jsonl::ReadRecords(good, "good.jsonl");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].file, "B");
+    EXPECT_EQ(records[1].data.Get(1), "x");
+
+    std::istringstream bad(
+        "{\"file\":\"A\",\"key\":\"1\"}\n"
+        "{\"file\":\"MON FICHIER\",\"key\":\"1\"}\n\n"
+        "[1]\n"
+        "{\"file\":\"A\",\"key\":\"1\"}\n");
+    try {
+        jsonl::ReadRecords(bad, "bad.jsonl");
+        FAIL() << "bad lines accepted";
+    } catch (const jsonl::LinesError& e) {
+        ASSERT_EQ(e.lines().size(), 2u) << e.what();
+        EXPECT_TRUE(e.lines()[0].starts_with("bad.jsonl:2: ")) << e.lines()[0];
+        EXPECT_NE(e.lines()[0].find("MON FICHIER"), std::string::npos) << e.lines()[0];
+        EXPECT_TRUE(e.lines()[1].starts_with("bad.jsonl:4: ")) << e.lines()[1];
+    }
+}
+
+class StoreRecordsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("zonitra-jsonl-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        db_ = kelmor::Database::OpenSqlite((dir_ / "store.sqlite").string());
+    }
+    void TearDown() override {
+        db_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    static jsonl::Record Make(std::string file, std::string key, std::string whole) {
+        return {std::move(file), std::move(key), kelmor::DynArray(whole)};
+    }
+    std::filesystem::path dir_;
+    std::shared_ptr<kelmor::Database> db_;
+};
+
+TEST_F(StoreRecordsTest, CreatesFilesAndLaterRecordsReplaceEarlierOnes) {
+    EXPECT_EQ(jsonl::StoreRecords(*db_, {Make("A", "1", "old"), Make("B", "1", "b"),
+                                         Make("A", "1", "new" + AM + "x")}),
+              2u);
+    EXPECT_EQ(db_->OpenFile("A").ReadRecord("1").Text(), "new" + AM + "x");
+    EXPECT_EQ(db_->OpenFile("B").ReadRecord("1").Get(1), "b");
+}
+
+TEST_F(StoreRecordsTest, StoresNothingWhenOneRecordFails) {
+    db_->CreateFile("A");
+    EXPECT_THROW(jsonl::StoreRecords(*db_, {Make("A", "1", "a"), Make("NEW", "1", "n"),
+                                            Make("A B", "2", "bad file name")}),
+                 kelmor::Error);
+    EXPECT_FALSE(db_->OpenFile("A").TryReadRecord("1"));
+    EXPECT_FALSE(db_->HasFile("NEW"));
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include "services/jsonl.h"
 
+#include <istream>
+#include <map>
+
+#include "kelmor/database.h"
+
 namespace services::jsonl {
 
 namespace {
@@ -78,6 +83,51 @@ std::string AttributeFromJson(const json& item, const std::string& where) {
 }
 
 }  // namespace
+
+LinesError::LinesError(std::vector<std::string> lines)
+    : FormatError(Join(lines, '\n')), lines_(std::move(lines)) {}
+
+std::vector<Record> ReadRecords(std::istream& in, std::string_view source) {
+    std::vector<Record> records;
+    std::vector<std::string> bad;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        try {
+            Record record = FromLine(line);
+            kelmor::CheckFileName(record.file);
+            kelmor::CheckKey(record.key);
+            records.push_back(std::move(record));
+        } catch (const std::exception& e) {
+            // The database library names itself; the line number says enough.
+            std::string_view reason = e.what();
+            if (reason.starts_with("kelmor: ")) reason.remove_prefix(8);
+            bad.push_back(std::string(source) + ":" + std::to_string(number) + ": " +
+                          std::string(reason));
+        }
+    }
+    if (in.bad()) bad.push_back(std::string(source) + ": read error");
+    if (!bad.empty()) throw LinesError(std::move(bad));
+    return records;
+}
+
+std::size_t StoreRecords(kelmor::Database& db, const std::vector<Record>& records) {
+    kelmor::Transaction transaction(db);
+    std::map<std::string, kelmor::DbFile, std::less<>> files;
+    for (const Record& record : records) {
+        auto file = files.find(record.file);
+        if (file == files.end()) {
+            db.CreateFile(record.file);
+            file = files.emplace(record.file, db.OpenFile(record.file)).first;
+        }
+        kelmor::DbRecord stored = file->second.NewRecord(record.key);
+        stored.SetText(record.data.Text());
+        stored.DBWrite();
+    }
+    transaction.Commit();
+    return files.size();
+}
 
 json AttributeToJson(std::string_view attribute) {
     json values = json::array();
