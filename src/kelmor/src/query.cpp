@@ -173,7 +173,8 @@ std::vector<int> ParseColumns(std::string_view text) {
         const std::string_view word = text.substr(start, i - start);
         const auto number = Number(word, true);
         if (!number) {
-            const bool printable = IsValidWholeText(word);
+            const bool printable =
+                detail::CheckText(text, false).problem == detail::TextProblem::None;
             throw Error(kBadQuery,
                         "kelmor: bad column list \"" + std::string(printable ? text : "?") +
                             "\": " + (printable ? "\"" + std::string(word) + "\"" : "a word") +
