@@ -167,6 +167,22 @@ TEST_F(FocusTest, LostFocusHandlerMovingTheFocusWins) {
     EXPECT_EQ(log_, (EventLog{"Lost:Txt_Code", "Got:Txt_Other"}));
 }
 
+TEST_F(FocusTest, ClickOnAButtonIsLostWhenLostFocusKeepsTheFocus) {
+    // A field that refuses to be left (an input error) takes the click's focus back.
+    code_->LostFocus = [this] {
+        log_.push_back("Lost:Txt_Code");
+        forms::SetFocus(code_);
+    };
+    ok_->Click = [this] { log_.push_back("Click:Cmd_Ok"); };
+    forms_test::ClickInto(ok_);
+    EXPECT_EQ(QApplication::focusWidget(), code_);
+    EXPECT_EQ(log_, (EventLog{"Lost:Txt_Code", "Got:Txt_Code"}));
+    code_->LostFocus = nullptr;
+    forms_test::ClickInto(label_);
+    forms_test::ClickInto(ok_);
+    EXPECT_EQ(log_.back(), "Click:Cmd_Ok");
+}
+
 TEST_F(FocusTest, EnteringTheFormFromTheHostRaisesEnterFocusFirst) {
     forms::SetFocus(sibling_);
     forms_test::ClickInto(other_);

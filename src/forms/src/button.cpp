@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "focus_private.h"
+
 namespace forms {
 
 Button::Button(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
@@ -26,7 +28,7 @@ void Button::keyPressEvent(QKeyEvent* event) {
 }
 
 void Button::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || detail::FocusRefused(this)) {
         // Other buttons press nothing and do not reach the frame underneath.
         event->accept();
         return;

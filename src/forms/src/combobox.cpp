@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "focus_private.h"
 #include "forms/textbox.h"
 
 namespace forms {
@@ -103,7 +104,7 @@ void ComboBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void ComboBox::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || detail::FocusRefused(this)) {
         event->accept();
         return;
     }

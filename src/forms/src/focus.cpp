@@ -114,6 +114,12 @@ void InstallFocusTracker() {
     QObject::connect(g_tracker, &QObject::destroyed, [] { g_tracker = nullptr; });
 }
 
+bool FocusRefused(const QWidget* control) {
+    if ((control->focusPolicy() & Qt::ClickFocus) != Qt::ClickFocus) return false;
+    const QWidget* holder = control->window()->focusWidget();
+    return holder && holder != control && !control->isAncestorOf(holder);
+}
+
 void MarkFreshlyShown(ModalForm* form) {
     InstallFocusTracker();
     if (g_tracker) g_tracker->MarkFresh(form);

@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 namespace forms {
 class ModalForm;
 }
@@ -11,6 +13,10 @@ void InstallFocusTracker();
 
 // The next focus inside form is its first one since it was shown: it raises GotFocus.
 void MarkFreshlyShown(ModalForm* form);
+
+// True when a press on control should do nothing because the focus it was to take went
+// elsewhere (a LostFocus handler moved it): the press is lost, as the platform loses it.
+bool FocusRefused(const QWidget* control);
 
 // Marks a window whose focus the policy ignores (message boxes).
 inline constexpr const char* kIgnoredWindowProperty = "zonitra_forms_ignore_focus";

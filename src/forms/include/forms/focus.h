@@ -26,7 +26,9 @@ namespace forms {
 // - Form::EnterFocus runs when the focus enters a Form from a widget outside it: on the
 //   first focus, from another window (the return from a modal form opened from it included),
 //   or from a sibling widget of the host. It runs after LostFocus of the control left (same
-//   window only) and before GotFocus of the control entered. Returning from a message box
+//   window only) and before GotFocus of the control entered.
+// - A mouse press on a button or a list whose focus a LostFocus handler took back does
+//   nothing: no Click, no open list. Returning from a message box
 //   does not raise it, since the focus never left as far as the policy is concerned.
 class FocusEvents {
 public:
