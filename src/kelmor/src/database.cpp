@@ -42,12 +42,7 @@ void CheckFileName(std::string_view name) {
         ok = ok && allowed;
     }
     if (!ok) {
-        // Only valid text goes into the message; anything else is shown by length.
-        const std::string shown =
-            IsValidWholeText(name) && name.find_first_of("\xFE\xFD\xFC") == std::string_view::npos
-                ? "\"" + std::string(name) + "\""
-                : "of " + std::to_string(name.size()) + " bytes";
-        throw Error(kBadValue, "kelmor: the file name " + shown +
+        throw Error(kBadValue, "kelmor: the file name " + Printable(name) +
                                    " is not allowed (1 to 64 ASCII letters, digits, '_', "
                                    "'.' or '-')");
     }

@@ -145,40 +145,24 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode) : path_(pat
         commit_ = std::make_unique<Statement>(*this, "COMMIT");
         rollback_ = std::make_unique<Statement>(*this, "ROLLBACK");
     } catch (...) {
-        findFile_.reset();
-        insertFile_.reset();
-        listFiles_.reset();
-        read_.reset();
-        write_.reset();
-        delete_.reset();
-        scanAll_.reset();
-        scanFrom_.reset();
-        scanRange_.reset();
-        begin_.reset();
-        commit_.reset();
-        rollback_.reset();
-        sqlite3_close(db_);
-        db_ = nullptr;
+        Close();
         throw;
     }
 }
 
 SqliteBackend::~SqliteBackend() {
     if (db_ && sqlite3_get_autocommit(db_) == 0) Rollback();
+    Close();
+}
+
+void SqliteBackend::Close() noexcept {
     // Statements first: a connection with live statements does not close.
-    findFile_.reset();
-    insertFile_.reset();
-    listFiles_.reset();
-    read_.reset();
-    write_.reset();
-    delete_.reset();
-    scanAll_.reset();
-    scanFrom_.reset();
-    scanRange_.reset();
-    begin_.reset();
-    commit_.reset();
-    rollback_.reset();
+    for (auto* statement : {&findFile_, &insertFile_, &listFiles_, &read_, &write_, &delete_,
+                            &scanAll_, &scanFrom_, &scanRange_, &begin_, &commit_, &rollback_}) {
+        statement->reset();
+    }
     sqlite3_close(db_);
+    db_ = nullptr;
 }
 
 void SqliteBackend::Fail(const std::string& what) const {

@@ -40,6 +40,7 @@ private:
     [[noreturn]] void Fail(const std::string& what) const;
     void Exec(const char* sql, const char* what);
     void InitSchema();
+    void Close() noexcept;
     bool SchemaPresent();
 
     std::string path_;
