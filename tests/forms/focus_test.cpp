@@ -189,6 +189,24 @@ TEST_F(FocusTest, EnteringTheFormFromTheHostRaisesEnterFocusFirst) {
     EXPECT_EQ(log_, (EventLog{"Lost:Txt_Code", "Enter:Ctr_Test", "Got:Txt_Other"}));
 }
 
+TEST_F(FocusTest, AnotherWindowLeavesTheControlUntilTheOperatorComesBackElsewhere) {
+    QWidget help;
+    help.setObjectName("Help");
+    auto* reader = Named(new forms::TextBox(&help), "Txt_Help");
+    forms_test::WatchFocus(reader, log_);
+    ASSERT_TRUE(forms_test::ShowActive(&help));
+    ASSERT_TRUE(Eventually([&] { return reader->hasFocus(); }, "focus in the other window"));
+    ASSERT_TRUE(forms_test::ShowActive(host_.get()));
+    ASSERT_TRUE(Eventually([&] { return code_->hasFocus(); }, "focus back"));
+    ASSERT_TRUE(forms_test::ShowActive(&help));
+    ASSERT_TRUE(Eventually([&] { return reader->hasFocus(); }, "focus in the other window"));
+    ASSERT_TRUE(forms_test::ShowActive(host_.get()));
+    forms_test::ClickInto(other_);
+    // Each return enters the form again at Txt_Code; only the click then leaves it.
+    EXPECT_EQ(log_, (EventLog{"Got:Txt_Help", "Enter:Ctr_Test", "Enter:Ctr_Test", "Lost:Txt_Code",
+                              "Got:Txt_Other"}));
+}
+
 TEST_F(FocusTest, ScriptedMessageBoxRaisesNoFocusEvents) {
     forms::ScriptedUiService ui;
     forms::ScopedUi scope(ui);

@@ -3,8 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
-#include <QSet>
 #include <QWidget>
+
+#include <list>
 
 #include "focus_private.h"
 #include "forms/form.h"
@@ -44,29 +45,45 @@ public:
     }
 
     QWidget* Current() const { return last_.data(); }
-    void MarkFresh(ModalForm* form) { fresh_.insert(form); }
+
+    // The window's next focus is its first: no holder, nothing owed.
+    void Forget(QWidget* window) {
+        Window& record = RecordOf(window);
+        record.holder = nullptr;
+        record.owed = false;
+    }
 
 private:
+    // Each window keeps the control that holds its focus, as if it were the only window.
+    struct Window {
+        QPointer<QWidget> window;
+        QPointer<QWidget> holder;
+        bool owed = false;  // the holder had its GotFocus (or was the first) and owes LostFocus
+    };
+
+    Window& RecordOf(QWidget* window) {
+        windows_.remove_if([](const Window& w) { return w.window.isNull(); });
+        for (Window& record : windows_) {
+            if (record.window == window) return record;
+        }
+        windows_.push_back(Window{window, nullptr, false});
+        return windows_.back();
+    }
+
     void OnFocusChanged(QWidget*, QWidget* now) {
         if (!now || IsIgnored(now)) return;
-        QWidget* previous = last_.data();
-        if (previous == now) return;
-        last_ = now;
-        const bool sameWindow = previous && previous->window() == now->window();
-        // Nothing focused before (or it is gone): the first focus of a window.
-        const bool firstFocus = !previous;
-        bool freshModal = false;
-        if (auto* modal = qobject_cast<ModalForm*>(now->window())) {
-            freshModal = fresh_.remove(modal);
-        }
-
         QPointer<QWidget> target = now;
-        QPointer<QWidget> leaving = previous;
-        // Whoever is left owes a LostFocus only if it is still the holder (a LostFocus
-        // handler that moved the focus already settled the account of the widget in between).
-        const bool owed = owed_ == previous && previous;
-        owed_ = nullptr;
-        if (sameWindow && owed && leaving) {
+        QPointer<QWidget> previous = last_;
+        last_ = now;
+        QWidget* window = now->window();
+        Window& record = RecordOf(window);
+        QPointer<QWidget> leaving = record.holder;
+        const bool owed = record.owed && leaving && leaving != now;
+        const bool sameControl = leaving == now;
+        record.holder = now;
+        if (!sameControl) record.owed = false;
+
+        if (owed) {
             if (FocusEvents* events = EventsOf(leaving); events && events->LostFocus) {
                 events->LostFocus();
             }
@@ -74,26 +91,23 @@ private:
         }
 
         for (Form* form : FormsOf(target)) {
-            if (Contains(form, leaving)) continue;
+            if (Contains(form, previous)) continue;
             QPointer<Form> guard = form;
             if (form->EnterFocus) form->EnterFocus();
-            if (!StillFocused(target)) return;
-            if (!guard) return;
+            if (!guard || !StillFocused(target)) return;
         }
 
-        owed_ = target;
-        if (sameWindow || firstFocus || freshModal) {
-            if (FocusEvents* events = EventsOf(target); events && events->GotFocus) {
-                events->GotFocus();
-            }
+        if (sameControl) return;  // back from another window: nothing happened here
+        RecordOf(window).owed = true;
+        if (FocusEvents* events = EventsOf(target); events && events->GotFocus) {
+            events->GotFocus();
         }
     }
 
     bool StillFocused(const QPointer<QWidget>& target) const { return target && last_ == target; }
 
     QPointer<QWidget> last_;
-    QPointer<QWidget> owed_;
-    QSet<ModalForm*> fresh_;
+    std::list<Window> windows_;
 };
 
 FocusTracker* g_tracker = nullptr;
@@ -122,7 +136,7 @@ bool FocusRefused(const QWidget* control) {
 
 void MarkFreshlyShown(ModalForm* form) {
     InstallFocusTracker();
-    if (g_tracker) g_tracker->MarkFresh(form);
+    if (g_tracker) g_tracker->Forget(form);
 }
 
 }  // namespace detail

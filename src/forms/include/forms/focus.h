@@ -9,27 +9,29 @@ namespace forms {
 // Focus events of a control. Every forms control that can take the focus inherits this.
 //
 // The focus policy, in one place (implemented by the focus tracker in focus.cpp, which
-// watches the application's focus changes):
-// - When the focus moves between two controls of the same window (Tab, Shift+Tab, a mouse
-//   click, code calling setFocus or forms::SetFocus), LostFocus of the control that loses it
-//   runs first, then GotFocus of the one that gains it. If LostFocus moves the focus
-//   elsewhere, the control it was going to gets no GotFocus; the new target gets it.
-// - The first focus of the application (or after the widget that had it was destroyed),
-//   and the first focus inside a ModalForm just shown, raise GotFocus on the control that
-//   receives it.
-// - Focus leaving for, or coming back from, another window raises neither event on the
-//   control underneath: a message box, a modal form, a popup list or menu opening and closing
-//   leaves it untouched. It keeps its focus for our purposes, so leaving it later by Tab or
-//   click raises its LostFocus as usual.
+// watches the application's focus changes). Each window keeps the control holding its
+// focus, as if it were alone:
+// - When the focus moves to another control of a window (Tab, Shift+Tab, a mouse click,
+//   code calling setFocus or forms::SetFocus), LostFocus of the window's previous control
+//   runs first, then GotFocus of the new one. If LostFocus moves the focus elsewhere, the
+//   control it was going to gets no event; the new target gets GotFocus.
+// - The first focus of a window, and the first focus of a ModalForm each time it is shown,
+//   raise GotFocus only.
+// - Focus going to another window and coming back to the same control raises nothing on it:
+//   a message box, a modal form, a help window opening and closing leave the control
+//   underneath untouched. Coming back to another control of the window (a click on it)
+//   raises LostFocus of the old one and GotFocus of the new one.
 // - Message boxes, popup lists and menus are invisible to the policy: focus passing through
 //   them is as if it had never moved.
 // - Form::EnterFocus runs when the focus enters a Form from a widget outside it: on the
 //   first focus, from another window (the return from a modal form opened from it included),
-//   or from a sibling widget of the host. It runs after LostFocus of the control left (same
-//   window only) and before GotFocus of the control entered.
+//   or from a sibling widget of the host. It runs after LostFocus of the control left and
+//   before GotFocus of the control entered. Returning from a message box does not raise it,
+//   since the focus never left as far as the policy is concerned.
 // - A mouse press on a button or a list whose focus a LostFocus handler took back does
-//   nothing: no Click, no open list. Returning from a message box
-//   does not raise it, since the focus never left as far as the policy is concerned.
+//   nothing: no Click, no open list.
+// - A window closing after a modal form or a message box gives the focus back to the window
+//   that was active when it opened (UiService does it, as window managers do).
 class FocusEvents {
 public:
     FocusEvents();
@@ -50,8 +52,7 @@ bool SetFocus(QWidget* control);
 // and not behind a modal form.
 bool CanOperate(const QWidget* widget);
 
-// The control that holds the focus for the policy above (the last control focused outside
-// message boxes and popups), or nullptr.
+// The control that last took the focus outside message boxes and popups, or nullptr.
 QWidget* FocusedControl();
 
 }  // namespace forms
