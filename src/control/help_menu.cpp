@@ -1,0 +1,68 @@
+// The help entry: a right click on the control's background or on one of its
+// three frames opens the "Aide" pop-up; its one entry shows the editor's page.
+// Other controls handle no press of their own, so they open nothing.
+
+#include "control/ctr_secteur.h"
+#include "control/help_topic.h"
+#include "help/help_viewer.h"
+
+namespace zonitra {
+namespace {
+
+constexpr std::int16_t kRightButton = 2;
+
+}  // namespace
+
+void Ctr_Secteur::ConnectHelpMenu() {
+    MouseDown = [this](std::int16_t& button, std::int16_t& shift, float x, float y) {
+        UserControl_MouseDown(button, shift, x, y);
+    };
+    ui_.Cdr_Secteur->MouseDown = [this](std::int16_t& button, std::int16_t& shift, float x,
+                                        float y) { Cdr_Secteur_MouseDown(button, shift, x, y); };
+    ui_.Cdr_SousSecteur->MouseDown = [this](std::int16_t& button, std::int16_t& shift, float x,
+                                            float y) {
+        Cdr_SousSecteur_MouseDown(button, shift, x, y);
+    };
+    ui_.Cdr_Quartier->MouseDown = [this](std::int16_t& button, std::int16_t& shift, float x,
+                                         float y) { Cdr_Quartier_MouseDown(button, shift, x, y); };
+    ui_.Mnu_Sommaire->Click = [this] { Mnu_Sommaire_Click(); };
+}
+
+void Ctr_Secteur::UserControl_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+    PopupHelpMenu(Button);
+}
+
+void Ctr_Secteur::Cdr_Secteur_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+    PopupHelpMenu(Button);
+}
+
+void Ctr_Secteur::Cdr_SousSecteur_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+    PopupHelpMenu(Button);
+}
+
+void Ctr_Secteur::Cdr_Quartier_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+    PopupHelpMenu(Button);
+}
+
+void Ctr_Secteur::PopupHelpMenu(std::int16_t button) {
+    if (button != kRightButton) return;
+    ui_.Mnu_Aide->setEnabled(true);
+    ui_.Mnu_Sommaire->setEnabled(true);
+    ui_.Mnu_Aide->Popup();
+}
+
+void Ctr_Secteur::Mnu_Sommaire_Click() {
+    ShowHelpTopic(*state_, QString::fromUtf8(kSecteurHelpPage),
+                  QString::fromUtf8(kSecteurHelpLetter), QString::fromUtf8(kSecteurHelpTitle));
+}
+
+void ShowHelpTopic(SharedState& state, const QString& page, const QString& letter,
+                   const QString& title) {
+    help::HelpViewer& viewer = state.Help();
+    // The viewer is handed the host objects again at every request.
+    viewer.SetClient(state.client);
+    viewer.SetDatabase(state.database);
+    viewer.ShowTopic(page, letter, title, QString());
+}
+
+}  // namespace zonitra

@@ -1,0 +1,153 @@
+#include "control/secteur_screen.h"
+
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "control/screen_model.h"
+#include "forms/twips.h"
+
+namespace zonitra {
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+class Builder {
+public:
+    explicit Builder(forms::Form& control) : control_(control) {}
+
+    void Create(const ControlSpec& spec) {
+        if (spec.kind == ControlKind::Menu) {
+            menus_[spec.name] = new forms::PopupMenu(Q(spec.name), Q(spec.caption), &control_);
+            return;
+        }
+        if (spec.kind == ControlKind::MenuEntry) {
+            Menu(spec.container).AddEntry(Q(spec.name), Q(spec.caption));
+            return;
+        }
+        QWidget* parent = Container(spec.container);
+        QWidget* widget = Make(spec, parent);
+        widget->setObjectName(Q(spec.name));
+        const TwipsRect& p = spec.place;
+        if (spec.kind == ControlKind::Line) {
+            static_cast<forms::Line*>(widget)->SetEnds(p.left, p.top, p.width, p.height);
+        } else {
+            forms::Place(widget, p.left, p.top, p.width, p.height);
+        }
+        if (spec.tabIndex >= 0) control_.SetTabIndex(widget, spec.tabIndex);
+        if (!spec.visible) widget->setVisible(false);
+        if (!spec.enabled) widget->setEnabled(false);
+        widgets_[spec.name] = widget;
+    }
+
+    template <class T>
+    T* Widget(std::string_view name) const {
+        auto found = widgets_.find(name);
+        T* widget = found == widgets_.end() ? nullptr : qobject_cast<T*>(found->second);
+        if (!widget) throw std::logic_error("screen model: no control " + std::string(name));
+        return widget;
+    }
+
+    forms::PopupMenu& Menu(std::string_view name) const {
+        auto found = menus_.find(name);
+        if (found == menus_.end())
+            throw std::logic_error("screen model: no menu " + std::string(name));
+        return *found->second;
+    }
+
+private:
+    QWidget* Container(std::string_view name) const {
+        if (name.empty()) return &control_;
+        return Widget<forms::Frame>(name);
+    }
+
+    static QWidget* Make(const ControlSpec& spec, QWidget* parent) {
+        switch (spec.kind) {
+            case ControlKind::Frame:
+                return new forms::Frame(Q(spec.caption), parent);
+            case ControlKind::Label: {
+                auto* label = new forms::Label(Q(spec.caption), parent);
+                label->setWordWrap(true);  // "Numéro Agrément" spans two lines
+                return label;
+            }
+            case ControlKind::TextBox: {
+                auto* box = new forms::TextBox(parent);
+                box->SetMaxLength(spec.maxLength);
+                return box;
+            }
+            case ControlKind::ComboBox:
+                return new forms::ComboBox(parent);
+            case ControlKind::Button:
+                return new forms::Button(Q(spec.caption), parent);
+            case ControlKind::Line:
+                return new forms::Line(parent);
+            case ControlKind::Menu:
+            case ControlKind::MenuEntry:
+                break;
+        }
+        throw std::logic_error("screen model: " + std::string(spec.name) + " is not a widget");
+    }
+
+    forms::Form& control_;
+    std::map<std::string_view, QWidget*> widgets_;
+    std::map<std::string_view, forms::PopupMenu*> menus_;
+};
+
+}  // namespace
+
+SecteurScreen BuildSecteurScreen(forms::Form& control) {
+    Builder b(control);
+    for (const ControlSpec& spec : ScreenModel()) b.Create(spec);
+
+    SecteurScreen s;
+#define ZONITRA_BIND(name, type) s.name = b.Widget<type>(#name)
+    ZONITRA_BIND(Cdr_Secteur, forms::Frame);
+    ZONITRA_BIND(Etq_CodeSecteur, forms::Label);
+    ZONITRA_BIND(Txt_CodeSecteur, forms::TextBox);
+    ZONITRA_BIND(Cmd_AjouterSecteur, forms::Button);
+    ZONITRA_BIND(Etq_LibSecteur, forms::Label);
+    ZONITRA_BIND(Cbo_LibSecteur, forms::ComboBox);
+    ZONITRA_BIND(Cmd_Adresse, forms::Button);
+    ZONITRA_BIND(Etq_NoAgrementSect, forms::Label);
+    ZONITRA_BIND(Txt_NoAgrementSect, forms::TextBox);
+    ZONITRA_BIND(Etq_DatAgrementSect, forms::Label);
+    ZONITRA_BIND(Txt_DatAgrementSect, forms::TextBox);
+    ZONITRA_BIND(Etq_NumCRAM, forms::Label);
+    ZONITRA_BIND(Txt_NumCRAM, forms::TextBox);
+    ZONITRA_BIND(Etq_Dep, forms::Label);
+    ZONITRA_BIND(Txt_Dep, forms::TextBox);
+    ZONITRA_BIND(Cdr_SousSecteur, forms::Frame);
+    ZONITRA_BIND(Etq_CodeSousSecteur, forms::Label);
+    ZONITRA_BIND(Txt_CodeSousSecteur, forms::TextBox);
+    ZONITRA_BIND(Cmd_AjouterSousSecteur, forms::Button);
+    ZONITRA_BIND(Etq_LibSousSecteur, forms::Label);
+    ZONITRA_BIND(Cbo_LibSousSecteur, forms::ComboBox);
+    ZONITRA_BIND(Cdr_Quartier, forms::Frame);
+    ZONITRA_BIND(Etq_CodeQuartier, forms::Label);
+    ZONITRA_BIND(Txt_CodeQuartier, forms::TextBox);
+    ZONITRA_BIND(Cmd_AjouterQuartier, forms::Button);
+    ZONITRA_BIND(Etq_LibQuartier, forms::Label);
+    ZONITRA_BIND(Cbo_LibQuartier, forms::ComboBox);
+    ZONITRA_BIND(Lig_Quartier, forms::Line);
+    ZONITRA_BIND(Etq_CentreMedQuartier, forms::Label);
+    ZONITRA_BIND(Txt_CodeCentreMedQuartier, forms::TextBox);
+    ZONITRA_BIND(Cbo_LibCentreMedQuartier, forms::ComboBox);
+    ZONITRA_BIND(Cmd_AjouterCentreMedQuartier, forms::Button);
+    ZONITRA_BIND(Etq_AntMedQuartier, forms::Label);
+    ZONITRA_BIND(Txt_CodeAntMedQuartier, forms::TextBox);
+    ZONITRA_BIND(Cbo_LibAntMedQuartier, forms::ComboBox);
+    ZONITRA_BIND(Cmd_AjouterAntMedQuartier, forms::Button);
+    ZONITRA_BIND(Cmd_Agrement, forms::Button);
+    ZONITRA_BIND(Cmd_GestionDocumentaire, forms::Button);
+    ZONITRA_BIND(Cmd_OkSecteurGeo, forms::Button);
+    ZONITRA_BIND(Cmd_AnnulerSecteurGeo, forms::Button);
+    ZONITRA_BIND(Cmd_SortirSecteurGeo, forms::Button);
+#undef ZONITRA_BIND
+    s.Mnu_Aide = &b.Menu("Mnu_Aide");
+    s.Mnu_Sommaire = s.Mnu_Aide->Entry("Mnu_Sommaire");
+    return s;
+}
+
+}  // namespace zonitra
