@@ -1,12 +1,18 @@
 #include "forms/msgbox.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QStringList>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <stdexcept>
 
+#include "forms/qtuiservice.h"
 #include "forms/scripteduiservice.h"
 
 namespace {
@@ -99,5 +105,47 @@ TEST(ScriptedUiServiceTest, AnswerThatIsNotAButtonIsReported) {
     EXPECT_EQ(ui.PendingAnswers(), 0u);
     EXPECT_EQ(ui.Messages().front().problem, "queued answer Yes is not a button of this box (OK)");
 }
+
+struct EscapeCase {
+    int style;
+    int answer;        // after Escape, or after a click on fallbackCaption
+    QString fallback;  // clicked when Escape leaves the box open
+};
+
+void PrintTo(const EscapeCase& c, std::ostream* os) {
+    *os << "style " << c.style;
+}
+
+class RealMsgBoxEscapeTest : public ::testing::TestWithParam<EscapeCase> {};
+
+TEST_P(RealMsgBoxEscapeTest, EscapeAnswersCancelOrLoneOkOnly) {
+    const EscapeCase& c = GetParam();
+    QtUiService ui;
+    bool escaped = false;
+    QTimer operatorHand;
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        if (!escaped) {
+            escaped = true;
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        operatorHand.stop();
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == c.fallback) QTest::mouseClick(button, Qt::LeftButton);
+        }
+    });
+    operatorHand.start(10);
+    EXPECT_EQ(ui.MsgBox("Question", c.style, "Message ORVANIS"), c.answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, RealMsgBoxEscapeTest,
+                         ::testing::Values(EscapeCase{vbOKOnly + vbExclamation, vbOK, ""},
+                                           EscapeCase{vbYesNoCancel, vbCancel, ""},
+                                           EscapeCase{vbCancelTryContinue + vbCritical, vbCancel,
+                                                      ""},
+                                           EscapeCase{vbYesNo, vbYes, "Oui"},
+                                           EscapeCase{vbAbortRetryIgnore, vbIgnore, "Ignorer"}));
 
 }  // namespace

@@ -28,22 +28,6 @@ QMessageBox::Icon QtIcon(int icon) {
     }
 }
 
-QMessageBox::ButtonRole RoleOf(int answer) {
-    switch (answer) {
-        case vbOK:
-        case vbYes:
-        case vbContinue:
-            return QMessageBox::AcceptRole;
-        case vbCancel:
-        case vbAbort:
-            return QMessageBox::RejectRole;
-        case vbNo:
-            return QMessageBox::NoRole;
-        default:
-            return QMessageBox::ActionRole;
-    }
-}
-
 }  // namespace
 
 int QtUiService::MsgBox(const QString& text, int style, const QString& title) {
@@ -58,12 +42,15 @@ int QtUiService::MsgBox(const QString& text, int style, const QString& title) {
     std::map<QAbstractButton*, int> answers;
     QPushButton* cancel = nullptr;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        QPushButton* button = box.addButton(ButtonCaption(buttons[i]), RoleOf(buttons[i]));
+        // One role for all keeps the buttons in the platform's order, left to right, and
+        // stops Qt from guessing an escape button.
+        QPushButton* button = box.addButton(ButtonCaption(buttons[i]), QMessageBox::ActionRole);
         answers[button] = buttons[i];
         if (static_cast<int>(i) == DefaultButtonOf(style)) box.setDefaultButton(button);
         if (buttons[i] == vbCancel) cancel = button;
     }
-    // Escape answers Cancel where there is one; a box with OK alone answers OK.
+    // Escape and the close box answer Cancel where there is one, OK in a box with OK alone;
+    // elsewhere they do nothing.
     if (cancel) {
         box.setEscapeButton(cancel);
     } else if (buttons.size() == 1) {
