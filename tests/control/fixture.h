@@ -2,9 +2,9 @@
 // A small sector database in a temporary directory, and the editor placed on
 // a host window over it, driven as an operator would.
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -13,15 +13,13 @@
 #include <vector>
 
 #include "control/ctr_secteur.h"
+#include "forms/focus.h"
 #include "kelmor/database.h"
-#include "services/droits.h"
 
 namespace control_test {
 
-// Users of DROITS: SECTEUR at level 2, at level 1, and with a broken level.
-inline const std::string kChef = "CHEF";
-inline const std::string kAgent = "AGENT";
-inline const std::string kBroken = "BROKEN";
+// DROITS users: SECTEUR at level 2, at level 1, and with a level that is no number.
+inline const std::string kChef = "CHEF", kAgent = "AGENT", kBroken = "BROKEN";
 
 struct FixtureOptions {
     int associations = 2;
@@ -29,37 +27,48 @@ struct FixtureOptions {
     std::string missingFile;  // a file of the editor left out of the database
 };
 
-// Sectors NORD, CENTRE, ÉTANG (listed CENTRE, ÉTANG, NORD); centres LILAS and
-// ARCHE (listed ARCHE, LILAS).
-std::shared_ptr<kelmor::Database> MakeDatabase(const QTemporaryDir& dir,
-                                               const FixtureOptions& options = {});
+inline void Put(kelmor::Database& db, const char* file, const std::string& key,
+                std::vector<std::vector<std::string>> attributes) {
+    kelmor::DbRecord record = db.OpenFile(file).NewRecord(key);
+    for (std::size_t a = 0; a < attributes.size(); ++a)
+        record.SetValues(static_cast<int>(a + 1), attributes[a]);
+    record.DBWrite();
+}
 
-void AddCentre(kelmor::Database& db, const std::string& code, const std::string& label);
+// Sectors listed CENTRE, ÉTANG, NORD; centres listed ARCHE, LILAS.
+inline std::shared_ptr<kelmor::Database> MakeDatabase(const QTemporaryDir& dir,
+                                                      const FixtureOptions& o = {}) {
+    auto db = kelmor::Database::OpenSqlite(dir.filePath("fixture.db").toStdString());
+    for (const char* file : {"SECTEUR", "SOUSSECTEUR", "QUARTIER", "CENTREMEDICAL",
+                             "ANTENNEMEDICALE", "ASSOCIATION", "COMPTEUR", "DROITS"})
+        if (file != o.missingFile) db->CreateFile(file);
+    if (o.missingFile != "SECTEUR") {
+        Put(*db, "SECTEUR", "001", {{"NORD"}});
+        Put(*db, "SECTEUR", "002", {{"CENTRE"}});
+        Put(*db, "SECTEUR", "003", {{"ÉTANG"}});
+    }
+    if (o.missingFile != "CENTREMEDICAL") {
+        Put(*db, "CENTREMEDICAL", "012", {{"LILAS"}});
+        Put(*db, "CENTREMEDICAL", "005", {{"ARCHE"}});
+    }
+    for (int i = 1; i <= o.associations && o.missingFile != "ASSOCIATION"; ++i)
+        Put(*db, "ASSOCIATION", "A" + std::to_string(i), {{"ENTITE " + std::to_string(i)}});
+    if (o.counter999 && o.missingFile != "COMPTEUR") Put(*db, "COMPTEUR", "999", {{"3"}});
+    Put(*db, "DROITS", kChef, {{"AIDES", "SECTEUR"}, {"1", "2"}});
+    Put(*db, "DROITS", kAgent, {{"SECTEUR"}, {"1"}});
+    Put(*db, "DROITS", kBroken, {{"SECTEUR"}, {"X"}});
+    return db;
+}
 
-std::vector<std::string> Items(const forms::ComboBox* combo);
+inline std::vector<std::string> Items(const forms::ComboBox* combo) {
+    std::vector<std::string> items;
+    for (int i = 0; i < combo->ListCount(); ++i) items.push_back(combo->List(i).toStdString());
+    return items;
+}
 
-// The editor on a shown, active host window, its host objects set.
-class Editor {
-public:
-    explicit Editor(const FixtureOptions& options = {}, const std::string& user = kChef);
-    ~Editor();
-
-    zonitra::Ctr_Secteur& ctl() { return *ctl_; }
-    const zonitra::SecteurScreen& ui() const { return ctl_->Screen(); }
-    kelmor::Database& db() { return *db_; }
-    const std::shared_ptr<kelmor::Database>& dbPtr() const { return db_; }
-    const zonitra::ClientObject& client() const { return client_; }
-
-    // Shows the host window and puts the focus into Txt_CodeSecteur.
-    ::testing::AssertionResult Show();
-
-private:
-    QTemporaryDir dir_;
-    std::shared_ptr<kelmor::Database> db_;
-    zonitra::ClientObject client_;
-    std::unique_ptr<QWidget> host_;
-    zonitra::Ctr_Secteur* ctl_ = nullptr;
-};
+inline std::string NameOf(const QObject* o) {
+    return o ? o->objectName().toStdString() : "-";
+}
 
 template <class Predicate>
 ::testing::AssertionResult Eventually(Predicate predicate, const char* what) {
@@ -67,8 +76,37 @@ template <class Predicate>
     return ::testing::AssertionFailure() << "timed out waiting for " << what;
 }
 
-inline std::string NameOf(const QObject* object) {
-    return object ? object->objectName().toStdString() : std::string("(none)");
-}
+// The editor on a host window, its three host objects set as a host sets them.
+class Editor {
+public:
+    explicit Editor(const FixtureOptions& options = {}, const std::string& user = kChef)
+        : db(MakeDatabase(dir_, options)), client(std::make_shared<const int>(1)) {
+        ctl = new zonitra::Ctr_Secteur(&host_);
+        host_.resize(ctl->sizeHint());
+        ctl->SetDroitsUtilisateur(std::make_shared<services::DroitsUtilisateur>(*db, user));
+        ctl->SetTheClient(client);
+        ctl->SetTheDatabase(db);
+    }
+    const zonitra::SecteurScreen& ui() const { return ctl->Screen(); }
+
+    // Shows the host window, the focus in Txt_CodeSecteur.
+    ::testing::AssertionResult Show() {
+        host_.show();
+        host_.activateWindow();
+        if (!QTest::qWaitForWindowActive(&host_)) return ::testing::AssertionFailure() << "host";
+        forms::SetFocus(ui().Txt_CodeSecteur);
+        return Eventually([&] { return forms::FocusedControl() == ui().Txt_CodeSecteur; },
+                          "the focus in Txt_CodeSecteur");
+    }
+
+private:
+    QTemporaryDir dir_;
+    QWidget host_;
+
+public:
+    std::shared_ptr<kelmor::Database> db;
+    zonitra::ClientObject client;
+    zonitra::Ctr_Secteur* ctl = nullptr;
+};
 
 }  // namespace control_test
