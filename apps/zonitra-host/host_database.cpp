@@ -1,0 +1,113 @@
+#include "host_database.h"
+
+#include <kelmor/database.h>
+#include <services/jsonl.h>
+
+#include <QStandardPaths>
+#include <QString>
+#include <fstream>
+#include <map>
+#include <system_error>
+
+namespace host {
+namespace fs = std::filesystem;
+
+std::shared_ptr<kelmor::Database> OpenExisting(const fs::path& path) {
+    if (!fs::is_regular_file(path))
+        throw SetupError("database " + path.string() + " does not exist");
+    try {
+        return kelmor::Database::OpenSqlite(path.string(), kelmor::OpenMode::MustExist);
+    } catch (const std::exception& e) {
+        throw SetupError("cannot open database " + path.string() + ": " + e.what());
+    }
+}
+
+namespace {
+
+void Load(kelmor::Database& db, const fs::path& jsonLines) {
+    std::ifstream in(jsonLines);
+    if (!in) throw SetupError("cannot read " + jsonLines.string());
+    kelmor::Transaction transaction(db);
+    std::map<std::string, kelmor::DbFile, std::less<>> files;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        try {
+            services::jsonl::Record record = services::jsonl::FromLine(line);
+            auto file = files.find(record.file);
+            if (file == files.end()) {
+                db.CreateFile(record.file);
+                file = files.emplace(record.file, db.OpenFile(record.file)).first;
+            }
+            kelmor::DbRecord stored = file->second.NewRecord(record.key);
+            stored.SetText(record.data.Text());
+            stored.DBWrite();
+        } catch (const std::exception& e) {
+            throw SetupError(jsonLines.string() + ":" + std::to_string(number) + ": " + e.what());
+        }
+    }
+    if (in.bad()) throw SetupError("error while reading " + jsonLines.string());
+    transaction.Commit();
+}
+
+void RemoveDatabaseFiles(const fs::path& database) {
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        fs::remove(fs::path(database.string() + suffix), ignored);
+}
+
+}  // namespace
+
+void CreateFromJsonLines(const fs::path& database, const fs::path& jsonLines) {
+    if (fs::exists(database)) throw SetupError("database " + database.string() + " already exists");
+    // Loaded under another name and renamed at the end, so that an interrupted
+    // first run never leaves a half-loaded demo database behind.
+    const fs::path partial = database.string() + ".loading";
+    RemoveDatabaseFiles(partial);
+    try {
+        auto db = kelmor::Database::OpenSqlite(partial.string(), kelmor::OpenMode::CreateIfMissing);
+        Load(*db, jsonLines);
+    } catch (const SetupError&) {
+        RemoveDatabaseFiles(partial);
+        throw;
+    } catch (const std::exception& e) {
+        RemoveDatabaseFiles(partial);
+        throw SetupError("cannot create database " + database.string() + ": " + e.what());
+    }
+    std::error_code error;
+    fs::rename(partial, database, error);
+    if (error) {
+        RemoveDatabaseFiles(partial);
+        throw SetupError("cannot create database " + database.string() + ": " + error.message());
+    }
+}
+
+fs::path DefaultDatabasePath() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dir.isEmpty()) throw SetupError("the user's data folder is unknown");
+    return fs::path(dir.toStdString()) / "demo.sqlite";
+}
+
+fs::path DemoJsonLinesPath(const fs::path& programDir) {
+    const fs::path besides = programDir / "demo.jsonl";
+    if (fs::is_regular_file(besides)) return besides;
+    const fs::path source = fs::path(ZONITRA_SOURCE_DIR) / "data" / "demo.jsonl";
+    if (fs::is_regular_file(source)) return source;
+    throw SetupError("demo data not found (looked for " + besides.string() + " and " +
+                     source.string() + ")");
+}
+
+std::shared_ptr<kelmor::Database> OpenDefault(const fs::path& programDir) {
+    const fs::path path = DefaultDatabasePath();
+    if (!fs::exists(path)) {
+        std::error_code error;
+        fs::create_directories(path.parent_path(), error);
+        if (error)
+            throw SetupError("cannot create " + path.parent_path().string() + ": " +
+                             error.message());
+        CreateFromJsonLines(path, DemoJsonLinesPath(programDir));
+    }
+    return OpenExisting(path);
+}
+
+}  // namespace host

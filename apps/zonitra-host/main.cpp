@@ -1,0 +1,136 @@
+// zonitra-host [--db PATH] [--user NAME] [--screenshot FILE.png]
+//
+// The demo host: a window holding the sector editor. Without --db it uses the
+// demo database of the user's data folder, created from data/demo.jsonl on the
+// first run. Exit status: 0 when the operator left with "Sortir", 3 when the
+// window was closed otherwise, 1 when the editor could not start (or the
+// screenshot could not be written), 2 for a wrong command line.
+
+#include <control/ctr_secteur.h>
+#include <forms/msgbox.h>
+#include <forms/qtuiservice.h>
+#include <services/droits.h>
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host_database.h"
+#include "host_window.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zonitra-host [--db PATH] [--user NAME]\n"
+    "Opens the sector editor.\n"
+    "  --db PATH    the SQLite database to open (it must exist); by default the demo\n"
+    "               database of the user's data folder, loaded from demo.jsonl at first\n"
+    "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n"
+    "  --screenshot FILE.png\n"
+    "               once the editor is shown, save a picture of the window and quit\n";
+
+enum Exit : int { kSortir = 0, kFailed = 1, kUsageError = 2, kClosed = 3 };
+
+struct Options {
+    std::optional<std::string> db;
+    std::string user = host::kDemoUser;
+    std::optional<std::string> screenshot;
+};
+
+std::optional<Options> Parse(const std::vector<std::string>& args, int& status) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            status = 0;
+            return std::nullopt;
+        }
+        if (arg == "--db" && i + 1 < args.size()) {
+            options.db = args[++i];
+        } else if (arg == "--user" && i + 1 < args.size()) {
+            options.user = args[++i];
+        } else if (arg == "--screenshot" && i + 1 < args.size()) {
+            options.screenshot = args[++i];
+        } else {
+            std::cerr << "zonitra-host: unexpected argument \"" << arg << "\"\n" << kUsage;
+            status = kUsageError;
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+// Shown to the operator, and kept on the error output for whoever started us.
+int Fail(const QString& what, const std::exception& e) {
+    std::cerr << "zonitra-host: " << what.toStdString() << ": " << e.what() << '\n';
+    forms::Ui().MsgBox(what + QStringLiteral(" :\r\n") + QString::fromUtf8(e.what()),
+                       forms::vbOKOnly | forms::vbCritical, QStringLiteral("Message ORVANIS"));
+    return kFailed;
+}
+
+// Saves the window as the operator sees it once it is painted.
+int SaveScreenshot(QWidget& window, const std::string& file) {
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::cerr << "zonitra-host: the window was never shown\n";
+        return kFailed;
+    }
+    QCoreApplication::processEvents();
+    if (!window.grab().save(QString::fromStdString(file))) {
+        std::cerr << "zonitra-host: cannot write " << file << '\n';
+        return kFailed;
+    }
+    return kSortir;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zonitra"));
+    int status = 0;
+    const std::optional<Options> options =
+        Parse(std::vector<std::string>(argv + 1, argv + argc), status);
+    if (!options) return status;
+
+    forms::QtUiService ui;
+    forms::ScopedUi scopedUi(ui);
+
+    std::shared_ptr<kelmor::Database> database;
+    try {
+        const std::filesystem::path programDir =
+            QCoreApplication::applicationDirPath().toStdString();
+        database = options->db ? host::OpenExisting(*options->db) : host::OpenDefault(programDir);
+    } catch (const std::exception& e) {
+        return Fail(QStringLiteral("La base de données n'a pas pu être ouverte"), e);
+    }
+
+    std::unique_ptr<host::HostWindow> window;
+    try {
+        window = std::make_unique<host::HostWindow>();
+        zonitra::Ctr_Secteur& editor = *window->Editor();
+        editor.SetDroitsUtilisateur(
+            std::make_shared<services::DroitsUtilisateur>(*database, options->user));
+        editor.SetTheClient(std::make_shared<const host::ClientSession>(
+            host::ClientSession{options->user, "zonitra-host"}));
+        editor.SetTheDatabase(database);
+        window->show();
+        editor.Init();
+    } catch (const std::exception& e) {
+        return Fail(QStringLiteral("L'éditeur des secteurs n'a pas pu démarrer"), e);
+    }
+
+    if (options->screenshot) return SaveScreenshot(*window, *options->screenshot);
+
+    // Help windows may still be open: the editor's window closing ends the program.
+    QObject::connect(window.get(), &host::HostWindow::Closed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    app.exec();
+    const bool sortir = window->Editor()->G_SortirSecteur() != zonitra::kFalse;
+    window.reset();  // the editor ends (UserControl_Terminate) before the database
+    return sortir ? kSortir : kClosed;
+}
