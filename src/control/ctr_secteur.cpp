@@ -38,6 +38,7 @@ Ctr_Secteur::Ctr_Secteur(QWidget* parent)
     resize(sizeHint());
     EnterFocus = [this] { UserControl_EnterFocus(); };
     ConnectHelpMenu();
+    ConnectMedicalCentreEditor();
 }
 
 Ctr_Secteur::~Ctr_Secteur() {

@@ -86,6 +86,12 @@ public:
     // The rights of "SECTEUR" obtained from DroitsUtilisateur, if set.
     const std::optional<services::ModuleAccess>& ModuleAccess() const { return moduleAccess_; }
 
+    // Shows (offer true) or hides the two "Ajouter" buttons of the medical
+    // links, which open the medical-centre editor and start hidden. A user
+    // whose level on "SECTEUR" is not 2 never sees them. Throws
+    // std::logic_error when DroitsUtilisateur was not set yet.
+    void OfferMedicalCentreEditor(bool offer);
+
     QSize sizeHint() const override;
 
 private:
@@ -102,6 +108,12 @@ private:
     void Mnu_Sommaire_Click();
     void PopupHelpMenu(std::int16_t button);
     void ConnectHelpMenu();
+
+    // Medical-centre editor (medical_links.cpp)
+    void Cmd_AjouterCentreMedQuartier_Click();
+    void Cmd_AjouterAntMedQuartier_Click();
+    void OpenCentreMedicalEditor();
+    void ConnectMedicalCentreEditor();
 
     std::shared_ptr<SharedState> state_;
     SecteurScreen ui_;

@@ -1,0 +1,12 @@
+#pragma once
+// The host's database client object, as the sector editor and the
+// medical-centre editor both receive it. Neither looks inside it: they only
+// hand it on. Kept here, below both, so that neither depends on the other.
+
+#include <memory>
+
+namespace zonitra {
+
+using ClientObject = std::shared_ptr<const void>;
+
+}  // namespace zonitra
