@@ -38,10 +38,16 @@ Ctr_Secteur::Ctr_Secteur(QWidget* parent)
     resize(sizeHint());
     EnterFocus = [this] { UserControl_EnterFocus(); };
     ConnectHelpMenu();
+    ConnectSectorLevel();
+    ConnectSectorAttributes();
+    ConnectSubSectorLevel();
+    ConnectNeighbourhoodLevel();
+    ConnectMedicalLinks();
     ConnectMedicalCentreEditor();
 }
 
 Ctr_Secteur::~Ctr_Secteur() {
+    DisconnectLevels();
     UserControl_Terminate();
 }
 

@@ -60,9 +60,26 @@ public:
     void SetTheClient(ClientObject vNewValue);
     void SetTheDatabase(std::shared_ptr<kelmor::Database> vNewValue);
 
-    // --- Level operations (the lists filled by Init) ---
+    // --- Level operations (sector_level.cpp, sub_sector_level.cpp,
+    // neighbourhood_level.cpp, medical_links.cpp) ---
+    // Each runs on the screen and the component-wide state; the lookups they
+    // start through the code fields' Change handlers are part of them.
     void Remplir_Combo_Secteur();
+    void Vider_Secteur();
+    // Shows the current sector record; it must be one (std::logic_error).
+    void Affichage_Secteur();
+    void Remplir_Combo_SousSecteur();
+    void Vider_SousSecteur();
+    void Affichage_SousSecteur();
+    void Remplir_Combo_Quartier();
+    void Vider_Quartier();
+    // Shows the current neighbourhood with its links; stops at the first step
+    // that fails (a missing centre or antenna), raising that failure.
+    void Affichage_Quartier();
     void Remplir_Combo_CentreMedical();
+    void Remplir_Combo_AntenneMedicale();
+    // The centre code's Change handler, also a member of the interface.
+    void Txt_CodeCentreMedQuartier_Change();
 
     // --- Screen modes ---
     void Cacher_Secteur();
@@ -108,6 +125,63 @@ private:
     void Mnu_Sommaire_Click();
     void PopupHelpMenu(std::int16_t button);
     void ConnectHelpMenu();
+
+    // --- Sector level (sector_level.cpp) ---
+    // Removes every level hook from the fields, so that nothing runs on a
+    // control being destroyed (its children lose the focus after it).
+    void DisconnectLevels();
+    void ConnectSectorLevel();
+    void Txt_CodeSecteur_Change();
+    void Txt_CodeSecteur_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeSecteur_LostFocus();
+    void Cbo_LibSecteur_Change();
+    void Cbo_LibSecteur_Click(int index);
+    void Cbo_LibSecteur_LostFocus();
+
+    // --- Sector attributes (sector_attributes.cpp) ---
+    void ConnectSectorAttributes();
+    void Txt_NoAgrementSect_LostFocus();
+    void Txt_DatAgrementSect_KeyPress(std::int16_t& KeyAscii);
+    void Txt_DatAgrementSect_LostFocus();
+    void Txt_NumCRAM_LostFocus();
+    void Txt_Dep_LostFocus();
+    // The département check; false when it refused the value (and said so).
+    bool Txt_Dep_Check();
+
+    // --- Sub-sector level (sub_sector_level.cpp) ---
+    void ConnectSubSectorLevel();
+    void Txt_CodeSousSecteur_Change();
+    void Txt_CodeSousSecteur_GotFocus();
+    void Txt_CodeSousSecteur_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeSousSecteur_LostFocus();
+    void Cbo_LibSousSecteur_Change();
+    void Cbo_LibSousSecteur_Click(int index);
+    void Cbo_LibSousSecteur_LostFocus();
+
+    // --- Neighbourhood level (neighbourhood_level.cpp) ---
+    void ConnectNeighbourhoodLevel();
+    void Txt_CodeQuartier_Change();
+    void Txt_CodeQuartier_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeQuartier_LostFocus();
+    void Cbo_LibQuartier_Change();
+    void Cbo_LibQuartier_Click(int index);
+    void Cbo_LibQuartier_LostFocus();
+
+    // --- Medical links (medical_links.cpp) ---
+    void ConnectMedicalLinks();
+    void Txt_CodeCentreMedQuartier_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeCentreMedQuartier_LostFocus();
+    void Cbo_LibCentreMedQuartier_Change();
+    void Cbo_LibCentreMedQuartier_Click(int index);
+    void Txt_CodeAntMedQuartier_Change();
+    void Txt_CodeAntMedQuartier_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeAntMedQuartier_LostFocus();
+    void Cbo_LibAntMedQuartier_Change();
+    void Cbo_LibAntMedQuartier_Click(int index);
+    void Cbo_LibAntMedQuartier_DropDown();
+    void Cbo_LibAntMedQuartier_LostFocus();
+    // True while a sector, sub-sector or neighbourhood is being entered.
+    bool EnCreation() const;
 
     // Medical-centre editor (medical_links.cpp)
     void Cmd_AjouterCentreMedQuartier_Click();

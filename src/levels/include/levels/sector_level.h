@@ -24,4 +24,7 @@ inline constexpr int kCheminAidant = 23;    // documents path of the aidant, end
 // Every sector, by label.
 inline constexpr std::string_view kListQuery = "SSELECT SECTEUR PAR 1";
 
+// A département: "01" to "99", "2A" or "2B".
+inline constexpr int kDepartementLength = 2;
+
 }  // namespace zonitra::secteur
