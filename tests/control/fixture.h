@@ -14,6 +14,7 @@
 
 #include "control/ctr_secteur.h"
 #include "forms/focus.h"
+#include "forms/scripteduiservice.h"
 #include "kelmor/database.h"
 
 namespace control_test {
@@ -50,6 +51,7 @@ inline std::shared_ptr<kelmor::Database> MakeDatabase(const QTemporaryDir& dir,
     if (o.missingFile != "CENTREMEDICAL") {
         Put(*db, "CENTREMEDICAL", "012", {{"LILAS"}});
         Put(*db, "CENTREMEDICAL", "005", {{"ARCHE"}});
+        Put(*db, "ANTENNEMEDICALE", "012004", {{"PORTE"}});  // LILAS's only antenna
     }
     for (int i = 1; i <= o.associations && o.missingFile != "ASSOCIATION"; ++i)
         Put(*db, "ASSOCIATION", "A" + std::to_string(i), {{"ENTITE " + std::to_string(i)}});
@@ -101,6 +103,9 @@ public:
 
 private:
     QTemporaryDir dir_;
+    // No message box of the editor ever blocks a test; each takes its first button.
+    forms::ScriptedUiService scripted_;
+    forms::ScopedUi scope_{scripted_};
     QWidget host_;
 
 public:

@@ -84,16 +84,16 @@ TEST(Modes, DocumentsNeedACodeAddressFollowsSubSectorsLineAlternates) {
     ed.ctl->Init();
     ASSERT_TRUE(ed.Show());
     const auto& ui = ed.ui();
+    EXPECT_TRUE(ui.Cdr_Secteur->isEnabled());
+    EXPECT_FALSE(ui.Cmd_Adresse->isEnabled());
+    ed.ctl->Voir_SousSecteur();
+    EXPECT_TRUE(ui.Cmd_Adresse->isEnabled());
+
     EXPECT_FALSE(ui.Cmd_GestionDocumentaire->isEnabled());
     QTest::keyClicks(ui.Txt_CodeSecteur, "002");
     ed.ctl->Voir_Secteur();
     EXPECT_TRUE(ui.Cmd_GestionDocumentaire->isEnabled());
     EXPECT_TRUE(ui.Cmd_GestionDocumentaire->isHidden());
-
-    EXPECT_TRUE(ui.Cdr_Secteur->isEnabled());
-    EXPECT_FALSE(ui.Cmd_Adresse->isEnabled());
-    ed.ctl->Voir_SousSecteur();
-    EXPECT_TRUE(ui.Cmd_Adresse->isEnabled());
 
     const QRect place = ui.Lig_Quartier->geometry();
     EXPECT_EQ(ui.Lig_Quartier->DrawMode(), 4);
