@@ -36,6 +36,13 @@ std::string KeyOf(const QListWidgetItem* item) {
     return item ? item->data(kKeyRole).toString().toStdString() : std::string();
 }
 
+// The chosen entry is the selected one, not the current one: a list taking
+// the keyboard focus makes its first entry current without choosing it.
+QListWidgetItem* Chosen(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
 // Rows (key, label) of the query, in its order.
 kelmor::ResultList KeysAndLabels(const kelmor::Database& db, const std::string& query,
                                  const char* file) {
@@ -60,9 +67,8 @@ void Fill(QListWidget* list, const kelmor::ResultList& rows, std::size_t prefix,
             QString::fromStdString(key.substr(std::min(prefix, key.size()))) + "  " + label, list);
         item->setData(kKeyRole, QString::fromStdString(key));
         item->setData(kLabelRole, label);
-        if (key == select) list->setCurrentItem(item);
+        if (key == select) list->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
     }
-    if (!list->currentItem()) list->setCurrentRow(-1);
 }
 
 std::set<std::string> Keys(const QListWidget* list) {
@@ -139,9 +145,9 @@ void Ctr_CentreMed::BuildScreen() {
           static_cast<QWidget*>(Cmd_RenommerAntenneMed), static_cast<QWidget*>(Cmd_Fermer)})
         SetTabIndex(w, tab++);
 
-    connect(Lst_CentreMed, &QListWidget::currentRowChanged, this,
+    connect(Lst_CentreMed, &QListWidget::itemSelectionChanged, this,
             [this] { Lst_CentreMed_Change(); });
-    connect(Lst_AntenneMed, &QListWidget::currentRowChanged, this,
+    connect(Lst_AntenneMed, &QListWidget::itemSelectionChanged, this,
             [this] { Lst_AntenneMed_Change(); });
     Cmd_AjouterCentreMed->Click = [this] { Cmd_AjouterCentreMed_Click(); };
     Cmd_RenommerCentreMed->Click = [this] { Cmd_RenommerCentreMed_Click(); };
@@ -186,7 +192,7 @@ void Ctr_CentreMed::ApplyRights() {
 }
 
 std::string Ctr_CentreMed::ChosenCentre() const {
-    return KeyOf(Lst_CentreMed->currentItem());
+    return KeyOf(Chosen(Lst_CentreMed));
 }
 
 void Ctr_CentreMed::FillCentres(const std::string& select) {
@@ -209,13 +215,13 @@ void Ctr_CentreMed::FillAntennes(const std::string& select) {
 }
 
 void Ctr_CentreMed::Lst_CentreMed_Change() {
-    const QListWidgetItem* item = Lst_CentreMed->currentItem();
+    const QListWidgetItem* item = Chosen(Lst_CentreMed);
     Txt_LibCentreMed->SetText(item ? item->data(kLabelRole).toString() : QString());
     FillAntennes();
 }
 
 void Ctr_CentreMed::Lst_AntenneMed_Change() {
-    const QListWidgetItem* item = Lst_AntenneMed->currentItem();
+    const QListWidgetItem* item = Chosen(Lst_AntenneMed);
     Txt_LibAntenneMed->SetText(item ? item->data(kLabelRole).toString() : QString());
 }
 
@@ -257,7 +263,7 @@ void Ctr_CentreMed::Add(forms::TextBox* field, const kelmor::DbFile& file,
 
 void Ctr_CentreMed::Rename(QListWidget* list, forms::TextBox* field, const kelmor::DbFile& file,
                            const QString& what, bool centre) {
-    const std::string key = KeyOf(list->currentItem());
+    const std::string key = KeyOf(Chosen(list));
     if (key.empty()) {
         Warn(centre ? QStringLiteral("Choisissez d'abord dans la liste le centre médical à "
                                      "renommer.")
