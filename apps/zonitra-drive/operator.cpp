@@ -2,6 +2,7 @@
 
 #include <forms/combobox.h>
 #include <forms/focus.h>
+#include <forms/form.h>
 #include <forms/idle.h>
 #include <forms/popupmenu.h>
 #include <forms/textbox.h>
@@ -9,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -71,6 +73,19 @@ void DismissMenu() {
     }
 }
 
+// Pressing the mouse in a window that is not the active one activates it
+// first, as the window system does (the help windows, for instance, may have
+// been activated when they were shown).
+void ActivateWindowOf(QWidget* widget) {
+    QWidget* window = widget->window();
+    if (window->isActiveWindow()) return;
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window, 2000))
+        throw OperatorError("the window " + Name(window) + " of " + Name(widget) +
+                            " cannot be activated");
+    Settle();
+}
+
 QLineEdit* EditOf(QWidget* control) {
     if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->lineEdit();
     return qobject_cast<QLineEdit*>(control);
@@ -127,6 +142,7 @@ void Focus(QWidget* control) {
     RequireOperable(control);
     if (control->focusPolicy() == Qt::NoFocus || !(control->focusPolicy() & Qt::ClickFocus))
         throw OperatorError(Name(control) + " takes no focus");
+    ActivateWindowOf(control);
     if (qobject_cast<QAbstractButton*>(control)) {
         // Pressed, then released away from it: focus without a click.
         QTest::mousePress(control, Qt::LeftButton, {}, control->rect().center());
@@ -147,7 +163,9 @@ void Focus(QWidget* control) {
 }
 
 void FocusIfNeeded(QWidget* control) {
-    if (ControlOf(forms::FocusedControl()) == control && control->hasFocus()) return;
+    if (control->window()->isActiveWindow() && ControlOf(forms::FocusedControl()) == control &&
+        control->hasFocus())
+        return;
     Focus(control);
 }
 
@@ -215,12 +233,13 @@ void Clear(QWidget* control) {
 void Click(QWidget* widget, Qt::MouseButton button) {
     DismissMenu();
     RequireOperable(widget);
-    if (button == Qt::LeftButton && qobject_cast<QAbstractButton*>(widget)) {
-        QTest::mouseClick(widget, button, {}, widget->rect().center());
-        Settle();
-        return;
-    }
-    const auto [target, pos] = Target(widget, OwnPoint(widget));
+    ActivateWindowOf(widget);
+    // A frame or a form is pressed on its own surface; anything else where it
+    // shows at its centre (a list's text part, for instance).
+    const bool container = qobject_cast<QGroupBox*>(widget) || qobject_cast<forms::Form*>(widget) ||
+                           widget->isWindow();
+    const auto [target, pos] =
+        Target(widget, container ? OwnPoint(widget) : widget->rect().center());
     QTest::mouseClick(target, button, {}, pos);
     Settle();
 }
@@ -230,6 +249,7 @@ void Choose(QWidget* list, int index) {
     RequireOperable(list);
     auto* combo = qobject_cast<QComboBox*>(list);
     if (!combo) throw OperatorError(Name(list) + " is not a drop-down list");
+    ActivateWindowOf(combo);
     // The arrow sits at the right end of the box.
     QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(combo->width() - 6, combo->height() / 2));
     Settle();

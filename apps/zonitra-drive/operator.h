@@ -36,9 +36,9 @@ void Type(QWidget* control, const QString& text);
 void PressKey(QWidget* control, KeyName key);
 // Select all, then Delete.
 void Clear(QWidget* control);
-// A click at the centre of the widget; when a control inside it covers the
-// centre, at the nearest point of the widget's own surface, so that a frame or
-// a form receives the press itself.
+// A click at the centre of the widget, received by whatever shows there. A
+// frame or a form whose centre a control covers is clicked at the nearest point
+// of its own surface instead, so that it receives the press itself.
 void Click(QWidget* widget, Qt::MouseButton button);
 // Opens the list with the mouse (on its arrow) and clicks entry `index`.
 void Choose(QWidget* list, int index);

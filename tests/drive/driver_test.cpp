@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 #include <kelmor/database.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <sstream>
 
 #include "driver.h"
@@ -69,6 +71,10 @@ struct UserCase {
     const char* user;
     bool mayCreate;
 };
+
+void PrintTo(const UserCase& c, std::ostream* os) {
+    *os << c.user;
+}
 
 class DriverInitTest : public DriverTest, public ::testing::WithParamInterface<UserCase> {};
 
@@ -128,8 +134,12 @@ TEST_F(DriverTest, HelpThroughTheRightClickMenuIsReportedOnce) {
     EXPECT_EQ(played.lines[0]["help"], Json::array({topic}));
     EXPECT_EQ(played.lines[1]["help"], Json::array());
     EXPECT_EQ(played.lines[2]["help"], Json::array({topic}));
-    // Asking for help leaves the operator where they were.
+    // Asking for help leaves the operator where they were, and the editor
+    // goes on answering the keyboard.
     EXPECT_EQ(played.lines[2]["focus"], "Txt_CodeSecteur");
+    const Json after = Only("type Txt_NumCRAM x\nkey Txt_NumCRAM Tab\nstate\n");
+    EXPECT_EQ(after["focus"], "Txt_Dep");
+    EXPECT_EQ(after["controls"]["Txt_NumCRAM"]["text"], "x");
 }
 
 TEST_F(DriverTest, OnlyTheRightButtonOnTheBackgroundOrAFrameOpensTheMenu) {
@@ -168,6 +178,13 @@ TEST_F(DriverTest, TypingSelectingClearingAndTabbingAsAnOperator) {
     EXPECT_EQ(played.lines[5]["focus"], "Txt_NumCRAM");
 }
 
+TEST_F(DriverTest, ClickingAListGoesIntoItsTextWithoutOpeningIt) {
+    Start();
+    const Json state = Only("click Cbo_LibSecteur\nstate\n");
+    EXPECT_EQ(state["focus"], "Cbo_LibSecteur");
+    EXPECT_FALSE(Screen().Cbo_LibSecteur->view()->isVisible());
+}
+
 TEST_F(DriverTest, ChoosingAnEntryOfAListWithTheMouse) {
     Start();
     Played played = Play(
@@ -186,6 +203,10 @@ struct ErrorCase {
     const char* line;
     const char* error;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << '"' << c.line << '"';
+}
 
 class DriverErrorTest : public DriverTest, public ::testing::WithParamInterface<ErrorCase> {};
 
@@ -319,6 +340,11 @@ TEST_F(DriverTest, TheScriptGoesOnInsideAModalDialogUntilItCloses) {
     EXPECT_EQ(dialog.Note(), "bonjour");
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(played.status, 1);
+    // Back in the editor, the keyboard works there again.
+    EXPECT_EQ(QApplication::activeWindow(), driver_->HostForm());
+    const Json after = Only("type Txt_NumCRAM 5\nkey Txt_NumCRAM Tab\nstate\n");
+    EXPECT_EQ(after["focus"], "Txt_Dep");
+    EXPECT_EQ(after["controls"]["Txt_NumCRAM"]["text"], "5");
 }
 
 TEST_F(DriverTest, AScriptEndingInsideADialogIsAnErrorAndClosesIt) {

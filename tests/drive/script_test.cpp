@@ -24,6 +24,10 @@ struct NamedCase {
     const char* name;
 };
 
+void PrintTo(const NamedCase& c, std::ostream* os) {
+    *os << '"' << c.line << '"';
+}
+
 class NamedCommandTest : public ::testing::TestWithParam<NamedCase> {};
 
 TEST_P(NamedCommandTest, TakesOneName) {
@@ -50,6 +54,10 @@ struct TypeCase {
     const char* name;
     const char* text;
 };
+
+void PrintTo(const TypeCase& c, std::ostream* os) {
+    *os << '"' << c.line << '"';
+}
 
 class TypeCommandTest : public ::testing::TestWithParam<TypeCase> {};
 
@@ -115,6 +123,10 @@ struct BadLine {
     const char* line;
     const char* says;
 };
+
+void PrintTo(const BadLine& c, std::ostream* os) {
+    *os << '"' << c.line << '"';
+}
 
 class BadLineTest : public ::testing::TestWithParam<BadLine> {};
 

@@ -21,6 +21,10 @@ struct PageCase {
     std::vector<const char*> mentions;  // texts the operator must find
 };
 
+void PrintTo(const PageCase& c, std::ostream* os) {
+    *os << c.page;
+}
+
 QString U(const char* text) {
     return QString::fromUtf8(text);
 }

@@ -89,6 +89,10 @@ struct BadTopic {
     const char* named;  // what the error must name
 };
 
+void PrintTo(const BadTopic& c, std::ostream* os) {
+    *os << c.page << " in " << c.letter;
+}
+
 class HelpViewerErrorTest : public ::testing::TestWithParam<BadTopic> {};
 
 TEST_P(HelpViewerErrorTest, RefusesWithAnErrorNamingTheCauseAndShowsNothing) {
