@@ -271,5 +271,23 @@ TEST(AttributeFields, AWriteKeepsTheOtherAttributes) {
         EXPECT_EQ(s.Stored("SECTEUR", "001", attr), value) << "attribute " << attr;
 }
 
+// Each write goes to the sector shown now, and carries the edits made before
+// it (the label renamed a moment ago is not written back).
+TEST(AttributeFields, WritesGoToTheShownSectorAsLastEdited) {
+    Session s;
+    ASSERT_TRUE(s.Open("001"));
+    s.Do("clear Txt_CodeSecteur\ntype Txt_CodeSecteur 002");
+    s.TakeMessages();
+    s.Do("select Cbo_LibSecteur\ntype Cbo_LibSecteur gare\nkey Cbo_LibSecteur Tab");
+    s.Do(Enter("Txt_NoAgrementSect", "AG-7") + "\n" + Enter("Txt_DatAgrementSect", "1.3.01"));
+    EXPECT_EQ(s.TakeWrites(), (Texts{"SECTEUR 002", "SECTEUR 002", "SECTEUR 002"}));
+    const std::pair<int, const char*> expected[] = {
+        {1, "GARE"}, {3, "AG-7"}, {4, "12114"}, {20, "CR-2"}, {21, "69"}};
+    for (const auto& [attr, value] : expected)
+        EXPECT_EQ(s.Stored("SECTEUR", "002", attr), value) << "attribute " << attr;
+    EXPECT_EQ(s.Stored("SECTEUR", "001", 1), "NORD");
+    EXPECT_EQ(s.Stored("SECTEUR", "001", 3), "AG-1");
+}
+
 }  // namespace
 }  // namespace levels_test

@@ -21,6 +21,8 @@ void PrintTo(const Step& c, std::ostream* os) {
 }
 
 const Texts kNoLinks = {"", "", "", ""};
+const Texts kCloitreLinks = {"012", "LILAS", "005", "GARE"};
+const Texts kTilleulsLinks = {"005", "ARCHE", "001", "PONT"};
 
 // --- One, several, no children ---
 
@@ -190,17 +192,56 @@ TEST(SubSectorLookup, OneCharacterShowsNothing) {
     EXPECT_TRUE(s.Items("Cbo_LibQuartier").empty());
 }
 
-// A code is never cut to two characters: a third one empties the level.
-TEST(SubSectorLookup, AThirdCharacterEmptiesTheShownSubSector) {
+// A code is never cut to two characters: a third one empties the level, as
+// deleting one does.
+class ShownSubSectorCode : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ShownSubSectorCode, ChangedByOneKeyEmptiesTheLevel) {
     Session s;
     ASSERT_TRUE(s.Open("001", "02", "02"));
-    s.Do("type Txt_CodeSousSecteur 3");
+    s.Do(GetParam());
     EXPECT_EQ(s.TextsOf(kSubSectorFields), (Texts{"", ""}));
     EXPECT_EQ(s.TextsOf(kNeighbourhoodFields), (Texts{"", ""}));
     EXPECT_EQ(s.TextsOf(kLinkFields), kNoLinks);
     EXPECT_TRUE(s.Items("Cbo_LibQuartier").empty());
     EXPECT_TRUE(s.TakeMessages().empty());
     EXPECT_TRUE(s.TakeWrites().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ShownSubSectorCode,
+                         ::testing::Values("type Txt_CodeSousSecteur 3",
+                                           "key Txt_CodeSousSecteur Backspace"));
+
+// Another sector chosen by label empties what was shown below the old one.
+TEST(SectorSwitch, ChoosingAnotherSectorClearsTheLowerLevels) {
+    Session s;
+    ASSERT_TRUE(s.Open("001", "02", "02"));
+    s.Do("choose Cbo_LibSecteur 1");
+    EXPECT_EQ(s.TextsOf(kSectorFields), (Texts{"003", "EST", "", "", "", "2A"}));
+    EXPECT_EQ(s.TextsOf(kSubSectorFields), (Texts{"", ""}));
+    EXPECT_TRUE(s.Items("Cbo_LibSousSecteur").empty());
+    EXPECT_EQ(s.TextsOf(kNeighbourhoodFields), (Texts{"", ""}));
+    EXPECT_TRUE(s.Items("Cbo_LibQuartier").empty());
+    EXPECT_EQ(s.TextsOf(kLinkFields), kNoLinks);
+    EXPECT_EQ(s.Focus(), "Txt_CodeSousSecteur");
+    EXPECT_FALSE(s.Enabled("Txt_CodeQuartier"));
+    EXPECT_TRUE(s.TakeMessages().empty());
+    EXPECT_TRUE(s.TakeWrites().empty());
+}
+
+// Leaving the links of one neighbourhood for another writes neither of them.
+TEST(NeighbourhoodSwitch, ChoosingAnotherNeighbourhoodWritesNothing) {
+    Session s;
+    ASSERT_TRUE(s.Open("001", "02", "02"));
+    s.Do("focus Txt_CodeAntMedQuartier\nchoose Cbo_LibQuartier 2");
+    EXPECT_EQ(s.TextsOf(kNeighbourhoodFields), (Texts{"01", "TILLEULS"}));
+    EXPECT_EQ(s.TextsOf(kLinkFields), kTilleulsLinks);
+    s.Do("choose Cbo_LibQuartier 1\nfocus Txt_CodeAntMedQuartier\nfocus Txt_CodeQuartier");
+    EXPECT_EQ(s.TextsOf(kLinkFields), kCloitreLinks);
+    EXPECT_TRUE(s.TakeWrites().empty());
+    EXPECT_TRUE(s.TakeMessages().empty());
+    EXPECT_EQ(s.Stored("QUARTIER", "0010201", 2), "005001");
+    EXPECT_EQ(s.Stored("QUARTIER", "0010202", 2), "012005");
 }
 
 class UnknownSubSector : public ::testing::TestWithParam<const char*> {};
@@ -244,9 +285,6 @@ TEST_P(NeighbourhoodLookup, FindsTheNeighbourhoodOfTheShownSubSector) {
     EXPECT_TRUE(s.TakeMessages().empty());
     EXPECT_TRUE(s.TakeWrites().empty());
 }
-
-const Texts kCloitreLinks = {"012", "LILAS", "005", "GARE"};
-const Texts kTilleulsLinks = {"005", "ARCHE", "001", "PONT"};
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, NeighbourhoodLookup,

@@ -90,6 +90,15 @@ INSTANTIATE_TEST_SUITE_P(
                "",
                {},
                "005001"},
+        Relink{"CentreCodePaddedOnLeaving",
+               "02",
+               "clear Txt_CodeCentreMedQuartier\ntype Txt_CodeCentreMedQuartier 5\n"
+               "key Txt_CodeCentreMedQuartier Tab",
+               {"005", "ARCHE", "001", "PONT"},
+               {"PONT"},
+               "",
+               {},
+               "005001"},
         Relink{"CentreWithOneAntennaByLabel",
                "02",
                "choose Cbo_LibCentreMedQuartier 0",
@@ -177,6 +186,36 @@ TEST(Relinking, NothingIsWrittenWithoutAShownNeighbourhood) {
     EXPECT_EQ(s.TextsOf(kLinkFields), (Texts{"012", "LILAS", "004", "PORTE"}));
     EXPECT_TRUE(s.TakeWrites().empty());
     EXPECT_EQ(s.Stored("QUARTIER", "0010202", 2), "012005");
+}
+
+// A rename after a relink keeps the new link, and the relink keeps the label.
+TEST(Relinking, ThenRenamingKeepsBoth) {
+    Session s;
+    ASSERT_TRUE(s.Open("001", "02", "02"));
+    s.Do(
+        "clear Txt_CodeAntMedQuartier\ntype Txt_CodeAntMedQuartier 001\n"
+        "key Txt_CodeAntMedQuartier Tab");
+    s.Do("select Cbo_LibQuartier\ntype Cbo_LibQuartier préau\nkey Cbo_LibQuartier Tab");
+    EXPECT_EQ(s.TakeWrites(), (Texts{"QUARTIER 0010202", "QUARTIER 0010202"}));
+    EXPECT_EQ(s.Stored("QUARTIER", "0010202", 1), "PRÉAU");
+    EXPECT_EQ(s.Stored("QUARTIER", "0010202", 2), "012001");
+    EXPECT_EQ(s.TextsOf(kLinkFields), (Texts{"012", "LILAS", "001", "HALLES"}));
+}
+
+// An antenna code is looked up under the shown centre: 004 exists under 012
+// (PORTE) but not under 005.
+TEST(Relinking, TheAntennaCodeIsReadUnderTheShownCentre) {
+    Session s;
+    ASSERT_TRUE(s.Open("001", "02", "01"));
+    s.Do("clear Txt_CodeAntMedQuartier\ntype Txt_CodeAntMedQuartier 004");
+    EXPECT_TRUE(OneBox(s.TakeMessages(), kUnknownAntenna, forms::vbExclamation));
+    EXPECT_EQ(s.TextsOf(kLinkFields), (Texts{"005", "ARCHE", "", ""}));
+    s.Do(
+        "clear Txt_CodeCentreMedQuartier\ntype Txt_CodeCentreMedQuartier 012\n"
+        "type Txt_CodeAntMedQuartier 004");
+    EXPECT_TRUE(s.TakeMessages().empty());
+    EXPECT_EQ(s.TextsOf(kLinkFields), (Texts{"012", "LILAS", "004", "PORTE"}));
+    EXPECT_TRUE(s.TakeWrites().empty());
 }
 
 // --- Messages of the link fields ---
