@@ -81,8 +81,8 @@ private:
 
     // The chosen centre's code, "" when none.
     std::string ChosenCentre() const;
-    // The label typed for `level`, upper-cased in its field; nothing (after a
-    // message) when it is empty.
+    // The label typed in `field`, trimmed and upper-cased there; nothing
+    // (after a message naming `what`) when it is empty.
     std::optional<std::string> TypedLabel(forms::TextBox* field, const QString& what);
     void Add(forms::TextBox* field, const kelmor::DbFile& file, const std::string& prefix,
              const std::set<std::string>& known, const QString& what, bool centre);
