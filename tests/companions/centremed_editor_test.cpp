@@ -92,6 +92,10 @@ struct FreeCodeCase {
     std::string expected;
 };
 
+void PrintTo(const FreeCodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FirstFreeCentreCode : public CentreMedEditor,
                             public ::testing::WithParamInterface<FreeCodeCase> {};
 
@@ -181,6 +185,10 @@ struct MistakeCase {
     const char* message;
     const char* focus;  // where the operator is sent
 };
+
+void PrintTo(const MistakeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class OperatorMistake : public CentreMedEditor,
                         public ::testing::WithParamInterface<MistakeCase> {};
