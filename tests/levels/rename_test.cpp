@@ -157,6 +157,50 @@ INSTANTIATE_TEST_SUITE_P(Levels, EmptiedLabel,
                                                    "Cbo_LibQuartier", "Txt_CodeQuartier"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// With nothing shown at its level, leaving a label field upper-cases its text
+// and writes nothing.
+struct Unshown {
+    const char* name;
+    std::string sector, subSector;
+    const char* label;
+};
+void PrintTo(const Unshown& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LabelWithoutRecord : public ::testing::TestWithParam<Unshown> {};
+
+TEST_P(LabelWithoutRecord, IsOnlyUpperCased) {
+    const Unshown& c = GetParam();
+    Session s;
+    if (!c.sector.empty()) {
+        ASSERT_TRUE(s.Open(c.sector, c.subSector));
+    }
+    s.Do(std::string("type ") + c.label + " été\nkey " + c.label + " Tab");
+    EXPECT_EQ(s.Text(c.label), "ÉTÉ");
+    EXPECT_TRUE(s.TakeWrites().empty());
+    EXPECT_TRUE(s.TakeMessages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LabelWithoutRecord,
+                         ::testing::Values(Unshown{"Sector", "", "", "Cbo_LibSecteur"},
+                                           Unshown{"SubSector", "001", "", "Cbo_LibSousSecteur"},
+                                           Unshown{"Neighbourhood", "001", "02",
+                                                   "Cbo_LibQuartier"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Leaving the sub-sector label opens the neighbourhood level, even with no
+// sub-sector chosen.
+TEST(SubSectorLabel, LeavingItOpensTheNeighbourhoodLevel) {
+    Session s;
+    ASSERT_TRUE(s.Open("001"));
+    ASSERT_FALSE(s.Enabled("Txt_CodeQuartier"));
+    s.Do("focus Cbo_LibSousSecteur\nfocus Txt_NumCRAM");
+    EXPECT_TRUE(s.Enabled("Txt_CodeQuartier"));
+    EXPECT_TRUE(s.Enabled("Cbo_LibQuartier"));
+    EXPECT_TRUE(s.TakeWrites().empty());
+}
+
 // The neighbourhood's links stay on screen when its label is emptied.
 TEST(NeighbourhoodRename, EmptyingTheLabelKeepsTheLinks) {
     Session s;
