@@ -78,6 +78,23 @@ TEST(AttributeFields, WithoutAShownSectorNothingIsWritten) {
     EXPECT_EQ(s.Stored("SECTEUR", "001", 3), "AG-1");
 }
 
+// With no sector shown the date is still normalised and checked, while the
+// département is not checked at all.
+TEST(AttributeFields, WithoutAShownSectorOnlyTheDateIsChecked) {
+    Session s;
+    s.Do(Enter("Txt_DatAgrementSect", "1.3.01"));
+    EXPECT_EQ(s.Text("Txt_DatAgrementSect"), "01/03/2001");
+    EXPECT_TRUE(s.TakeMessages().empty());
+    s.Do(Enter("Txt_DatAgrementSect", "31.2.01"));
+    EXPECT_TRUE(OneBox(s.TakeMessages(), kBadDate, forms::vbExclamation));
+    EXPECT_EQ(s.Text("Txt_DatAgrementSect"), "");
+    EXPECT_EQ(s.Focus(), "Txt_DatAgrementSect");
+    s.Do(Enter("Txt_Dep", "2C"));
+    EXPECT_TRUE(s.TakeMessages().empty());
+    EXPECT_EQ(s.Text("Txt_Dep"), "2C");
+    EXPECT_TRUE(s.TakeWrites().empty());
+}
+
 // --- Approval date: typing ---
 
 struct Keys {
