@@ -33,8 +33,8 @@ public:
 
 std::vector<QString> ScreenModelOrder() {
     std::vector<QString> order;
-    for (const zonitra::ControlSpec& spec : zonitra::ScreenModel())
-        order.push_back(QString::fromUtf8(spec.name.data(), qsizetype(spec.name.size())));
+    for (const zonitra::ControlDef& def : zonitra::ScreenModel())
+        order.push_back(QString::fromUtf8(def.name.data(), qsizetype(def.name.size())));
     return order;
 }
 

@@ -12,7 +12,7 @@ constexpr std::string_view kSous = "Cdr_SousSecteur";
 constexpr std::string_view kQuar = "Cdr_Quartier";
 
 // clang-format off
-constexpr std::array<ControlSpec, kControlCount> kModel{{
+constexpr std::array<ControlDef, kControlCount> kModel{{
     // name                           kind         caption                         in     place                       tab  max  visible enabled
     {"Cdr_Secteur",                   K::Frame,    "Secteur",                      kCtr,  {0, 0, 6975, 2055}},
     {"Etq_CodeSecteur",               K::Label,    "Code",                         kSect, {240, 240, 852, 252}},
@@ -62,13 +62,13 @@ constexpr std::array<ControlSpec, kControlCount> kModel{{
 
 }  // namespace
 
-const std::array<ControlSpec, kControlCount>& ScreenModel() {
+const std::array<ControlDef, kControlCount>& ScreenModel() {
     return kModel;
 }
 
-std::optional<ControlSpec> FindControl(std::string_view name) {
+std::optional<ControlDef> FindControl(std::string_view name) {
     auto found = std::find_if(kModel.begin(), kModel.end(),
-                              [name](const ControlSpec& spec) { return spec.name == name; });
+                              [name](const ControlDef& def) { return def.name == name; });
     if (found == kModel.end()) return std::nullopt;
     return *found;
 }

@@ -18,28 +18,28 @@ class Builder {
 public:
     explicit Builder(forms::Form& control) : control_(control) {}
 
-    void Create(const ControlSpec& spec) {
-        if (spec.kind == ControlKind::Menu) {
-            menus_[spec.name] = new forms::PopupMenu(Q(spec.name), Q(spec.caption), &control_);
+    void Create(const ControlDef& def) {
+        if (def.kind == ControlKind::Menu) {
+            menus_[def.name] = new forms::PopupMenu(Q(def.name), Q(def.caption), &control_);
             return;
         }
-        if (spec.kind == ControlKind::MenuEntry) {
-            Menu(spec.container).AddEntry(Q(spec.name), Q(spec.caption));
+        if (def.kind == ControlKind::MenuEntry) {
+            Menu(def.container).AddEntry(Q(def.name), Q(def.caption));
             return;
         }
-        QWidget* parent = Container(spec.container);
-        QWidget* widget = Make(spec, parent);
-        widget->setObjectName(Q(spec.name));
-        const TwipsRect& p = spec.place;
-        if (spec.kind == ControlKind::Line) {
+        QWidget* parent = Container(def.container);
+        QWidget* widget = Make(def, parent);
+        widget->setObjectName(Q(def.name));
+        const TwipsRect& p = def.place;
+        if (def.kind == ControlKind::Line) {
             static_cast<forms::Line*>(widget)->SetEnds(p.left, p.top, p.width, p.height);
         } else {
             forms::Place(widget, p.left, p.top, p.width, p.height);
         }
-        if (spec.tabIndex >= 0) control_.SetTabIndex(widget, spec.tabIndex);
-        if (!spec.visible) widget->setVisible(false);
-        if (!spec.enabled) widget->setEnabled(false);
-        widgets_[spec.name] = widget;
+        if (def.tabIndex >= 0) control_.SetTabIndex(widget, def.tabIndex);
+        if (!def.visible) widget->setVisible(false);
+        if (!def.enabled) widget->setEnabled(false);
+        widgets_[def.name] = widget;
     }
 
     template <class T>
@@ -63,31 +63,31 @@ private:
         return Widget<forms::Frame>(name);
     }
 
-    static QWidget* Make(const ControlSpec& spec, QWidget* parent) {
-        switch (spec.kind) {
+    static QWidget* Make(const ControlDef& def, QWidget* parent) {
+        switch (def.kind) {
             case ControlKind::Frame:
-                return new forms::Frame(Q(spec.caption), parent);
+                return new forms::Frame(Q(def.caption), parent);
             case ControlKind::Label: {
-                auto* label = new forms::Label(Q(spec.caption), parent);
+                auto* label = new forms::Label(Q(def.caption), parent);
                 label->setWordWrap(true);  // "Numéro Agrément" spans two lines
                 return label;
             }
             case ControlKind::TextBox: {
                 auto* box = new forms::TextBox(parent);
-                box->SetMaxLength(spec.maxLength);
+                box->SetMaxLength(def.maxLength);
                 return box;
             }
             case ControlKind::ComboBox:
                 return new forms::ComboBox(parent);
             case ControlKind::Button:
-                return new forms::Button(Q(spec.caption), parent);
+                return new forms::Button(Q(def.caption), parent);
             case ControlKind::Line:
                 return new forms::Line(parent);
             case ControlKind::Menu:
             case ControlKind::MenuEntry:
                 break;
         }
-        throw std::logic_error("screen model: " + std::string(spec.name) + " is not a widget");
+        throw std::logic_error("screen model: " + std::string(def.name) + " is not a widget");
     }
 
     forms::Form& control_;
@@ -99,7 +99,7 @@ private:
 
 SecteurScreen BuildSecteurScreen(forms::Form& control) {
     Builder b(control);
-    for (const ControlSpec& spec : ScreenModel()) b.Create(spec);
+    for (const ControlDef& def : ScreenModel()) b.Create(def);
 
     SecteurScreen s;
 #define ZONITRA_BIND(name, type) s.name = b.Widget<type>(#name)

@@ -52,9 +52,9 @@ INSTANTIATE_TEST_SUITE_P(Sample, ScreenLayout, ::testing::ValuesIn(kPlaced),
 
 TEST(Screen, EveryControlOnceAndOnlyThreeHiddenTwoDisabled) {
     Editor ed;
-    for (const zonitra::ControlSpec& spec : zonitra::ScreenModel()) {
-        const auto name = QString::fromUtf8(spec.name.data(), spec.name.size());
-        EXPECT_EQ(ed.ctl->findChildren<QObject*>(name).size(), 1) << spec.name;
+    for (const zonitra::ControlDef& def : zonitra::ScreenModel()) {
+        const auto name = QString::fromUtf8(def.name.data(), def.name.size());
+        EXPECT_EQ(ed.ctl->findChildren<QObject*>(name).size(), 1) << def.name;
     }
     std::vector<std::string> hidden, disabled;
     for (QWidget* w : ed.ctl->findChildren<QWidget*>()) {

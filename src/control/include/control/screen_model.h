@@ -23,7 +23,7 @@ struct TwipsRect {
     int height = 0;
 };
 
-struct ControlSpec {
+struct ControlDef {
     std::string_view name;
     ControlKind kind;
     std::string_view caption;
@@ -41,9 +41,9 @@ inline constexpr int kDesignWidthTwips = 7020;
 inline constexpr int kDesignHeightTwips = 6480;
 
 // In the order in which the controls are created (containers first).
-const std::array<ControlSpec, kControlCount>& ScreenModel();
+const std::array<ControlDef, kControlCount>& ScreenModel();
 
 // The control named `name`, or nothing.
-std::optional<ControlSpec> FindControl(std::string_view name);
+std::optional<ControlDef> FindControl(std::string_view name);
 
 }  // namespace zonitra
