@@ -196,6 +196,11 @@ TEST_F(RoundTrips, RenamesWriteOnceAndOnlyTheSectorRefillsItsList) {
     Key(Qt::Key_Tab);
     EXPECT_EQ(counter_->Take(), (Ops{"write SECTEUR 002", "scan SECTEUR "}));
     EXPECT_EQ(ui().Cbo_LibSecteur->Text(), "SUD EST");
+    // Every level keeps its code, and Tab went on to the next field.
+    EXPECT_EQ(ui().Txt_CodeSecteur->Text(), "002");
+    EXPECT_EQ(ui().Txt_CodeSousSecteur->Text(), "01");
+    EXPECT_EQ(ui().Txt_CodeQuartier->Text(), "01");
+    EXPECT_EQ(FocusName(), "Txt_NoAgrementSect");
     EXPECT_EQ(plain_->OpenFile("QUARTIER").ReadRecord("0020101").Get(1), "QUAI OUEST");
 }
 
