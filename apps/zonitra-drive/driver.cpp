@@ -13,6 +13,7 @@
 #include <services/jsonl.h>
 
 #include <QApplication>
+#include <QTest>
 #include <QVBoxLayout>
 #include <istream>
 #include <ostream>
@@ -99,10 +100,12 @@ void Driver::Start() {
     editor_->SetTheClient(
         std::make_shared<const host::ClientSession>(host::ClientSession{user_, "zonitra-drive"}));
     editor_->SetTheDatabase(database_.database);
+    // As a host form does: Init while loading, then the form is shown.
+    editor_->Init();
     host_->show();
     host_->activateWindow();
-    Settle();
-    editor_->Init();
+    if (!QTest::qWaitForWindowActive(host_.get()))
+        throw std::runtime_error("the host form could not be shown");
     Settle();
 }
 

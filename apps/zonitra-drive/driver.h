@@ -54,8 +54,8 @@ public:
     Driver& operator=(const Driver&) = delete;
 
     // Creates the editor by its registered name on the host form, sets
-    // DroitsUtilisateur, TheClient and TheDatabase, shows it, calls Init.
-    // Throws what they throw (zonitra::InitError for Init).
+    // DroitsUtilisateur, TheClient and TheDatabase, calls Init, then shows the
+    // form. Throws what they throw (zonitra::InitError for Init).
     void Start();
 
     // Plays every line of `in`; returns 0, or 1 when any command failed.

@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
         editor.SetTheClient(std::make_shared<const host::ClientSession>(
             host::ClientSession{options->user, "zonitra-host"}));
         editor.SetTheDatabase(database);
-        window->show();
         editor.Init();
+        window->show();
     } catch (const std::exception& e) {
         return Fail(QStringLiteral("L'éditeur des secteurs n'a pas pu démarrer"), e);
     }
