@@ -25,7 +25,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zonitra-host [--db PATH] [--user NAME]\n"
+    "usage: zonitra-host [--db PATH] [--user NAME] [--screenshot FILE.png]\n"
     "Opens the sector editor.\n"
     "  --db PATH    the SQLite database to open (it must exist); by default the demo\n"
     "               database of the user's data folder, loaded from demo.jsonl at first\n"
@@ -90,12 +90,13 @@ int SaveScreenshot(QWidget& window, const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zonitra"));
+    // The command line first: --help and mistakes need no display.
     int status = 0;
     const std::optional<Options> options =
         Parse(std::vector<std::string>(argv + 1, argv + argc), status);
     if (!options) return status;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zonitra"));
 
     forms::QtUiService ui;
     forms::ScopedUi scopedUi(ui);
