@@ -97,7 +97,8 @@ std::pair<QWidget*, QPoint> Target(QWidget* widget, QPoint pos) {
     return {widget, pos};
 }
 
-// The centre of widget, or the point of its own surface nearest to it.
+// The centre of widget or, when a child covers it, a point of the widget's own
+// surface close to it (searched ring by ring around the centre).
 QPoint OwnPoint(QWidget* widget) {
     const QPoint centre = widget->rect().center();
     if (!widget->childAt(centre)) return centre;
