@@ -7,6 +7,8 @@
 // Each window is created on first use, reused afterwards, and owned by the
 // viewer (closed and destroyed with it). A non-empty `extra` names an anchor
 // of the page to scroll to; the editor always passes "".
+// The windows are read with the mouse and never take the keyboard focus: the
+// operator's field in the editor keeps it while help is shown.
 //
 // Errors: an unknown page or window letter throws HelpError naming it; nothing
 // is shown or recorded then.
