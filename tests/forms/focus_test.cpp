@@ -280,3 +280,102 @@ TEST_F(FocusTest, ModalFormReturnRaisesEnterFocusOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Re-enabling a disabled control gives the focus back to the control that last had it.
+class FocusReturnTest : public FocusTest {
+protected:
+    void SetUp() override {
+        FocusTest::SetUp();
+        // The host holds only the control, as the editor's host form does.
+        sibling_->hide();
+        ok_->Click = [this] { ClickHandler(); };
+        forms::SetFocus(ok_);
+        log_.clear();
+    }
+
+    // The handler under test: the control disabled around a modal display.
+    void ClickHandler() {
+        form_->setEnabled(false);
+        if (dialog_) {
+            forms::Ui().ShowModal(*dialog_);
+        } else {
+            forms::Ui().MsgBox("Continuer ?", forms::vbYesNo, "Message ORVANIS");
+        }
+        forms::Ui().DoEvents();  // the host window is active again, nothing holds its focus
+        activeBeforeEnabling_ = host_->isActiveWindow();
+        focusBeforeEnabling_ = QApplication::focusWidget();
+        log_.push_back("enabling");
+        form_->setEnabled(true);
+        log_.push_back("enabled");
+    }
+
+    forms::ScriptedUiService ui_;
+    forms::ScopedUi scope_{ui_};
+    std::unique_ptr<Dialog> dialog_;
+    bool activeBeforeEnabling_ = false;
+    QWidget* focusBeforeEnabling_ = nullptr;
+};
+
+TEST_F(FocusReturnTest, AfterAModalFormEnterFocusAndGotFocusRunAsTheControlIsEnabled) {
+    dialog_ = std::make_unique<Dialog>(host_.get(), log_);
+    ui_.ModalShown = [](forms::ModalForm& shown) { shown.close(); };
+    QTest::keyClick(ok_, Qt::Key_Space);
+    forms::WaitIdle();
+    EXPECT_TRUE(activeBeforeEnabling_);
+    EXPECT_EQ(focusBeforeEnabling_, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), ok_);
+    EXPECT_EQ(forms::FocusedControl(), ok_);
+    EXPECT_EQ(log_, (EventLog{"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
+                              "Enter:Ctr_Test", "Got:Cmd_Ok", "enabled"}));
+    // The control is back to normal: Tab leaves the button as usual.
+    log_.clear();
+    QTest::keyClick(ok_, Qt::Key_Tab);
+    EXPECT_EQ(log_, (EventLog{"Lost:Cmd_Ok", "Got:Txt_Code"}));
+}
+
+TEST_F(FocusReturnTest, AfterAMessageBoxAloneNoEnterFocusRuns) {
+    QTest::keyClick(ok_, Qt::Key_Space);
+    forms::WaitIdle();
+    EXPECT_EQ(ui_.TakeMessages().size(), 1u);
+    EXPECT_EQ(QApplication::focusWidget(), ok_);
+    EXPECT_EQ(log_, (EventLog{"enabling", "Got:Cmd_Ok", "enabled"}));
+}
+
+TEST_F(FocusReturnTest, ALastControlStillDisabledLeavesTheFocusToTheFirstOfTheTabOrder) {
+    dialog_ = std::make_unique<Dialog>(host_.get(), log_);
+    ui_.ModalShown = [this](forms::ModalForm& shown) {
+        ok_->setEnabled(false);  // the button stays disabled on its own
+        shown.close();
+    };
+    QTest::keyClick(ok_, Qt::Key_Space);
+    forms::WaitIdle();
+    EXPECT_EQ(QApplication::focusWidget(), code_);
+    EXPECT_EQ(log_, (EventLog{"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
+                              "Enter:Ctr_Test", "Got:Txt_Code", "enabled"}));
+}
+
+TEST_F(FocusReturnTest, NothingMovesWhenTheWindowKeptAFocusOrIsNotActive) {
+    sibling_->show();
+    forms::SetFocus(sibling_);
+    log_.clear();
+    form_->setEnabled(false);
+    form_->setEnabled(true);
+    EXPECT_EQ(QApplication::focusWidget(), sibling_);
+
+    // Another window active: the control waits for the operator.
+    forms::SetFocus(code_);
+    QWidget other;
+    other.setObjectName("Other");
+    auto* field = Named(new forms::TextBox(&other), "Txt_Elsewhere");
+    form_->setEnabled(false);
+    ASSERT_TRUE(forms_test::ShowActive(&other));
+    ASSERT_TRUE(Eventually([&] { return field->hasFocus(); }, "the other window's focus"));
+    log_.clear();
+    form_->setEnabled(true);
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    EXPECT_TRUE(log_.empty());
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "focus_private.h"
+#include "forms/handler.h"
 
 namespace forms {
 
@@ -11,9 +12,7 @@ Button::Button(const QString& caption, QWidget* parent) : QPushButton(caption, p
     setAutoDefault(false);
     setDefault(false);
     setContextMenuPolicy(Qt::PreventContextMenu);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (Click) Click();
-    });
+    connect(this, &QPushButton::clicked, this, [this] { Raise(this, "Click", Click); });
 }
 
 void Button::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include "focus_private.h"
+#include "forms/handler.h"
 #include "forms/textbox.h"
 
 namespace forms {
@@ -22,11 +23,10 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent), edit_(new TextBox(this)
     disconnect(edit_, &QLineEdit::editingFinished, this, nullptr);
     disconnect(edit_, &QLineEdit::returnPressed, this, nullptr);
 
-    edit_->Change = [this] {
-        if (Change) Change();
-    };
+    // Raised under the list's own name, so that a failure names the control the operator sees.
+    edit_->Change = [this] { Raise(this, "Change", Change); };
     edit_->KeyPress = [this](std::int16_t& keyAscii) {
-        if (KeyPress) KeyPress(keyAscii);
+        Raise(this, "KeyPress", KeyPress, keyAscii);
     };
 
     // Installed after the list's own filters, so these run first and the choice is ours.
@@ -69,7 +69,7 @@ int ComboBox::ListIndex() const {
 }
 
 void ComboBox::showPopup() {
-    if (DropDown) DropDown();
+    Raise(this, "DropDown", DropDown);
     QComboBox::showPopup();
 }
 
@@ -80,7 +80,7 @@ void ComboBox::Choose(int index) {
         edit_->setText(itemText(index));
     });
     edit_->selectAll();
-    if (Click) Click(index);
+    Raise(this, "Click", Click, index);
 }
 
 void ComboBox::keyPressEvent(QKeyEvent* event) {

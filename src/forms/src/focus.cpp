@@ -5,10 +5,12 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
 #include <list>
 
 #include "focus_private.h"
 #include "forms/form.h"
+#include "forms/handler.h"
 #include "forms/modalform.h"
 
 namespace forms {
@@ -53,6 +55,20 @@ public:
         record.owed = false;
     }
 
+    // form was enabled again: when its window is active and nothing in that window holds the
+    // focus (disabling it took the focus away), the control it last held gets it back.
+    void Restore(Form* form) {
+        QWidget* window = form->window();
+        if (!form->isVisible() || !form->isEnabled() || !window->isActiveWindow()) return;
+        const QWidget* focus = QApplication::focusWidget();
+        if (focus && focus->window() == window) return;
+        QWidget* target = LastIn(form);
+        if (!target) return;
+        // The control lost the focus silently when it was disabled: it takes it anew.
+        Forget(window);
+        target->setFocus(Qt::OtherFocusReason);
+    }
+
 private:
     // Each window keeps the control that holds its focus, as if it were the only window.
     struct Window {
@@ -82,32 +98,65 @@ private:
         const bool sameControl = leaving == now;
         record.holder = now;
         if (!sameControl) record.owed = false;
+        for (Form* form : FormsOf(now)) Remember(form, now);
 
         if (owed) {
-            if (FocusEvents* events = EventsOf(leaving); events && events->LostFocus) {
-                events->LostFocus();
-            }
+            if (FocusEvents* events = EventsOf(leaving))
+                Raise(leaving, "LostFocus", events->LostFocus);
             if (!StillFocused(target)) return;
         }
 
         for (Form* form : FormsOf(target)) {
             if (Contains(form, previous)) continue;
             QPointer<Form> guard = form;
-            if (form->EnterFocus) form->EnterFocus();
+            Raise(form, "EnterFocus", form->EnterFocus);
             if (!guard || !StillFocused(target)) return;
         }
 
         if (sameControl) return;  // back from another window: nothing happened here
         RecordOf(window).owed = true;
-        if (FocusEvents* events = EventsOf(target); events && events->GotFocus) {
-            events->GotFocus();
-        }
+        if (FocusEvents* events = EventsOf(target)) Raise(target, "GotFocus", events->GotFocus);
     }
 
     bool StillFocused(const QPointer<QWidget>& target) const { return target && last_ == target; }
 
+    void Remember(Form* form, QWidget* control) {
+        forms_.remove_if([](const FormFocus& f) { return f.form.isNull(); });
+        for (FormFocus& f : forms_) {
+            if (f.form == form) {
+                f.control = control;
+                return;
+            }
+        }
+        forms_.push_back(FormFocus{form, control});
+    }
+
+    // The control that last held the focus in form when it can take it again, else the first
+    // of the form's tab order that can; nothing when the focus was never in form.
+    QWidget* LastIn(Form* form) const {
+        const auto it = std::find_if(forms_.begin(), forms_.end(),
+                                     [form](const FormFocus& f) { return f.form == form; });
+        if (it == forms_.end()) return nullptr;
+        if (it->control && Contains(form, it->control) && CanTake(it->control)) return it->control;
+        for (QWidget* control : form->TabOrder()) {
+            if (CanTake(control)) return control;
+        }
+        return nullptr;
+    }
+
+    static bool CanTake(const QWidget* control) {
+        return control->isVisible() && control->isEnabled() &&
+               control->focusPolicy() != Qt::NoFocus;
+    }
+
+    struct FormFocus {
+        QPointer<Form> form;
+        QPointer<QWidget> control;
+    };
+
     QPointer<QWidget> last_;
     std::list<Window> windows_;
+    std::list<FormFocus> forms_;
 };
 
 FocusTracker* g_tracker = nullptr;
@@ -137,6 +186,10 @@ bool FocusRefused(const QWidget* control) {
 void MarkFreshlyShown(ModalForm* form) {
     InstallFocusTracker();
     if (g_tracker) g_tracker->Forget(form);
+}
+
+void FormEnabled(Form* form) {
+    if (g_tracker) g_tracker->Restore(form);
 }
 
 }  // namespace detail

@@ -3,8 +3,9 @@
 class QWidget;
 
 namespace forms {
+class Form;
 class ModalForm;
-}
+}  // namespace forms
 
 namespace forms::detail {
 
@@ -13,6 +14,10 @@ void InstallFocusTracker();
 
 // The next focus inside form is its first one since it was shown: it raises GotFocus.
 void MarkFreshlyShown(ModalForm* form);
+
+// form has just been enabled: gives the focus back inside it when its window lost it (see
+// focus.h).
+void FormEnabled(Form* form);
 
 // True when a press on control should do nothing because the focus it was to take went
 // elsewhere (a LostFocus handler moved it): the press is lost, as the platform loses it.

@@ -77,6 +77,11 @@ bool Form::focusNextPrevChild(bool next) {
     return true;  // nothing can take the focus: it stays where it is
 }
 
+void Form::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && isEnabled()) detail::FormEnabled(this);
+}
+
 void Form::mousePressEvent(QMouseEvent* event) {
     event->accept();
     RaiseMouseDown(MouseDown, this, event);

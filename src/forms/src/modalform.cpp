@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include "forms/handler.h"
+
 namespace forms {
 
 ModalForm::ModalForm(QWidget* parent) : Form(parent, Qt::Dialog) {}
@@ -10,19 +12,15 @@ ModalForm::ModalForm(QWidget* parent) : Form(parent, Qt::Dialog) {}
 void ModalForm::Load() {
     if (loaded_) return;
     loaded_ = true;
-    Form_Load();
+    RunHandler(this, "Form_Load", [this] { Form_Load(); });
 }
 
 bool ModalForm::Unload() {
     if (unloading_) return false;
     unloading_ = true;
     std::int16_t cancel = 0;
-    try {
-        Form_Unload(cancel);
-    } catch (...) {
-        unloading_ = false;
-        throw;
-    }
+    // A failing handler leaves cancel as it had set it.
+    RunHandler(this, "Form_Unload", [this, &cancel] { Form_Unload(cancel); });
     unloading_ = false;
     if (cancel != 0) return false;
     loaded_ = false;

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "forms/handler.h"
 #include "forms/twips.h"
 #include "mouse_private.h"
 
@@ -43,7 +44,7 @@ void RaiseMouseDown(const MouseHandler& handler, QWidget* widget, const QMouseEv
     std::int16_t shift = ShiftCode(event->modifiers());
     const auto x = static_cast<float>(PixelsToTwipsX(event->position().x(), widget));
     const auto y = static_cast<float>(PixelsToTwipsY(event->position().y(), widget));
-    handler(button, shift, x, y);
+    Raise(widget, "MouseDown", handler, button, shift, x, y);
 }
 
 namespace detail {

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "forms/handler.h"
 #include "mouse_private.h"
 
 namespace forms {
@@ -12,9 +13,7 @@ namespace forms {
 MenuEntry::MenuEntry(const QString& name, const QString& caption, QObject* parent)
     : QAction(caption, parent) {
     setObjectName(name);
-    connect(this, &QAction::triggered, this, [this] {
-        if (Click) Click();
-    });
+    connect(this, &QAction::triggered, this, [this] { Raise(this, "Click", Click); });
 }
 
 PopupMenu::PopupMenu(const QString& name, const QString& caption, QWidget* parent)

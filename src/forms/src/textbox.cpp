@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include "forms/handler.h"
+
 namespace forms {
 namespace {
 
@@ -71,7 +73,7 @@ void TextBox::OnTextChanged(const QString& text) {
     // Remember first: a handler that sets the text again must compare with this text.
     last_ = text;
     if (quiet_ > 0) return;
-    if (Change) Change();
+    Raise(this, "Change", Change);
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
@@ -81,7 +83,8 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     std::int16_t keyAscii = *original;
-    KeyPress(keyAscii);
+    // A handler that fails leaves the key as it had set it.
+    Raise(this, "KeyPress", KeyPress, keyAscii);
     if (keyAscii == 0) {
         event->accept();
         return;

@@ -32,6 +32,16 @@ namespace forms {
 //   nothing: no Click, no open list.
 // - A window closing after a modal form or a message box gives the focus back to the window
 //   that was active when it opened (UiService does it, as window managers do).
+// - Disabling a Form takes the focus from the control inside it, silently (no LostFocus).
+//   When the Form is enabled again while its window is active and no widget of that window
+//   has the focus (typically: a handler disabled the control, showed a modal form, then
+//   enabled it again), the control that last had the focus in that Form gets it back at once,
+//   inside the call that enabled it (the first of the Form's tab order that can take it when
+//   that control no longer can; nothing when the focus was never in the Form). It takes the
+//   focus anew: EnterFocus runs when the focus had left the Form meanwhile (a modal form or
+//   another window, not a message box), then its GotFocus.
+// - A handler's exception ends that handler and is reported (see handler.h); the policy
+//   carries on with the next event as if it had returned.
 class FocusEvents {
 public:
     FocusEvents();

@@ -36,6 +36,7 @@ public:
 
 protected:
     bool focusNextPrevChild(bool next) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

@@ -6,6 +6,7 @@
 #include "forms/focus.h"
 #include "forms/form.h"
 #include "forms/frame.h"
+#include "forms/handler.h"
 #include "forms/idle.h"
 #include "forms/label.h"
 #include "forms/line.h"
