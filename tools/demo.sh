@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Builds (see setup.sh), loads the demo database on first run and shows it.
+# Builds (see setup.sh), then opens the sector editor in the demo host on the
+# demo database (created from data/demo.jsonl in the user's data folder on the
+# first run). Extra arguments go to zonitra-host (--db PATH, --user NAME, --centres).
+# Without a display, the host runs in a virtual X server and saves a screenshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
-build_dir="${BUILD_DIR:-build}"
-db="${ZONITRA_DB:-${XDG_DATA_HOME:-$HOME/.local/share}/zonitra/demo.sqlite}"
-mkdir -p "$(dirname "$db")"
-if [ ! -f "$db" ]; then
-    "$build_dir/apps/kelmor/kelmor" "$db" load data/demo.jsonl
+host="${BUILD_DIR:-build}/apps/zonitra-host/zonitra-host"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec "$host" "$@"
 fi
-"$build_dir/apps/kelmor/kelmor" "$db" query "SSELECT SECTEUR PAR 1" "0 1"
+shot="${BUILD_DIR:-build}/zonitra-host.png"
+echo "No display: running the host in a virtual X server; screenshot in $shot"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$host" "$@" --screenshot "$shot"
+echo "Saved $shot"
