@@ -109,22 +109,22 @@ protected:
 
 // A failing handler of each kind, raised by the operator's own input; what happens next
 // shows that the event's caller carried on.
+class FailingHook;
 struct HookCase {
     const char* name;
     const char* where;
-    std::function<void(HandlerErrorTest&)> act;
+    std::function<void(FailingHook&)> act;
 };
 
 class FailingHook : public HandlerErrorTest, public ::testing::WithParamInterface<HookCase> {
 public:
-    // Friend-free access for the table.
-    forms::TextBox* Code() { return code_; }
-    forms::TextBox* Other() { return other_; }
-    forms::ComboBox* List() { return list_; }
-    forms::Button* Ok() { return ok_; }
-    forms::Form* TheForm() { return form_; }
-    forms::TextBox* Sibling() { return sibling_; }
-    EventLog& Log() { return log_; }
+    using HandlerErrorTest::code_;
+    using HandlerErrorTest::form_;
+    using HandlerErrorTest::list_;
+    using HandlerErrorTest::log_;
+    using HandlerErrorTest::ok_;
+    using HandlerErrorTest::other_;
+    using HandlerErrorTest::sibling_;
 };
 
 void PrintTo(const HookCase& hook, std::ostream* out) {
@@ -133,99 +133,88 @@ void PrintTo(const HookCase& hook, std::ostream* out) {
 
 const HookCase kHooks[] = {
     {"ButtonClick", "Cmd_Ok.Click",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.Ok()->Click = [&f] {
-             f.Log().push_back("click");
+     [](FailingHook& f) {
+         f.ok_->Click = [&f] {
+             f.log_.push_back("click");
              Fail();
-             f.Log().push_back("after the failure");
+             f.log_.push_back("after the failure");
          };
-         forms_test::ClickInto(f.Ok());
-         EXPECT_EQ(f.Log(), (EventLog{"click"}));
-         f.Log().clear();
+         forms_test::ClickInto(f.ok_);
+         EXPECT_EQ(f.log_, (EventLog{"click"}));
+         f.log_.clear();
      }},
     {"TypedChangeKeepsTheText", "Txt_Code.Change",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.Code()->Change = [] { Fail(); };
-         QTest::keyClicks(f.Code(), "7");
-         EXPECT_EQ(f.Code()->Text(), "7");
+     [](FailingHook& f) {
+         f.code_->Change = [] { Fail(); };
+         QTest::keyClicks(f.code_, "7");
+         EXPECT_EQ(f.code_->Text(), "7");
      }},
     {"KeyPressKeepsTheKeyAsSet", "Txt_Code.KeyPress",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.Code()->KeyPress = [](std::int16_t& key) {
+     [](FailingHook& f) {
+         f.code_->KeyPress = [](std::int16_t& key) {
              key = 'B';
              Fail();
          };
-         QTest::keyClick(f.Code(), Qt::Key_A, Qt::NoModifier);
-         EXPECT_EQ(f.Code()->Text(), "B");
+         QTest::keyClick(f.code_, Qt::Key_A, Qt::NoModifier);
+         EXPECT_EQ(f.code_->Text(), "B");
      }},
     {"ListChoiceByArrow", "Cbo_Lib.Click",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.List()->Click = [](int) { Fail(); };
-         forms::SetFocus(f.List());
-         QTest::keyClick(f.List(), Qt::Key_Down);
-         EXPECT_EQ(f.List()->Text(), "NORD");
+     [](FailingHook& f) {
+         f.list_->Click = [](int) { Fail(); };
+         forms::SetFocus(f.list_);
+         QTest::keyClick(f.list_, Qt::Key_Down);
+         EXPECT_EQ(f.list_->Text(), "NORD");
      }},
     {"DropDownStillOpensTheList", "Cbo_Lib.DropDown",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.List()->DropDown = [] { Fail(); };
-         forms::SetFocus(f.List());
-         QTest::keyClick(f.List(), Qt::Key_F4);
-         EXPECT_TRUE(Eventually([&] { return f.List()->view()->isVisible(); }, "the open list"));
-         f.List()->hidePopup();
+     [](FailingHook& f) {
+         f.list_->DropDown = [] { Fail(); };
+         forms::SetFocus(f.list_);
+         QTest::keyClick(f.list_, Qt::Key_F4);
+         EXPECT_TRUE(Eventually([&] { return f.list_->view()->isVisible(); }, "the open list"));
+         f.list_->hidePopup();
      }},
     {"ListTypedChange", "Cbo_Lib.Change",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.List()->Change = [] { Fail(); };
-         forms::SetFocus(f.List());
+     [](FailingHook& f) {
+         f.list_->Change = [] { Fail(); };
+         forms::SetFocus(f.list_);
          QTest::keyClicks(QApplication::focusWidget(), "N");
-         EXPECT_EQ(f.List()->Text(), "N");
+         EXPECT_EQ(f.list_->Text(), "N");
      }},
     {"LostFocusThenTheMoveGoesOn", "Txt_Code.LostFocus",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.Code()->LostFocus = [] { Fail(); };
-         f.Other()->GotFocus = [&f] { f.Log().push_back("Got:Txt_Other"); };
-         QTest::keyClick(f.Code(), Qt::Key_Tab);
-         EXPECT_EQ(QApplication::focusWidget(), f.Other());
-         EXPECT_EQ(f.Log(), (EventLog{"Got:Txt_Other"}));
-         f.Log().clear();
+     [](FailingHook& f) {
+         f.code_->LostFocus = [] { Fail(); };
+         f.other_->GotFocus = [&f] { f.log_.push_back("Got:Txt_Other"); };
+         QTest::keyClick(f.code_, Qt::Key_Tab);
+         EXPECT_EQ(QApplication::focusWidget(), f.other_);
+         EXPECT_EQ(f.log_, (EventLog{"Got:Txt_Other"}));
+         f.log_.clear();
      }},
     {"GotFocus", "Txt_Other.GotFocus",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.Other()->GotFocus = [] { Fail(); };
-         QTest::keyClick(f.Code(), Qt::Key_Tab);
-         EXPECT_EQ(QApplication::focusWidget(), f.Other());
+     [](FailingHook& f) {
+         f.other_->GotFocus = [] { Fail(); };
+         QTest::keyClick(f.code_, Qt::Key_Tab);
+         EXPECT_EQ(QApplication::focusWidget(), f.other_);
      }},
     {"EnterFocusThenGotFocus", "Ctr_Test.EnterFocus",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         forms::SetFocus(f.Sibling());
-         f.TheForm()->EnterFocus = [] { Fail(); };
-         f.Other()->GotFocus = [&f] { f.Log().push_back("Got:Txt_Other"); };
-         forms_test::ClickInto(f.Other());
-         EXPECT_EQ(f.Log(), (EventLog{"Got:Txt_Other"}));
-         f.Log().clear();
+     [](FailingHook& f) {
+         forms::SetFocus(f.sibling_);
+         f.form_->EnterFocus = [] { Fail(); };
+         f.other_->GotFocus = [&f] { f.log_.push_back("Got:Txt_Other"); };
+         forms_test::ClickInto(f.other_);
+         EXPECT_EQ(f.log_, (EventLog{"Got:Txt_Other"}));
+         f.log_.clear();
      }},
     {"MouseDownOnTheForm", "Ctr_Test.MouseDown",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         f.TheForm()->MouseDown = [](std::int16_t&, std::int16_t&, float, float) { Fail(); };
-         QTest::mouseClick(f.TheForm(), Qt::RightButton, {}, QPoint(300, 200));
+     [](FailingHook& f) {
+         f.form_->MouseDown = [](std::int16_t&, std::int16_t&, float, float) { Fail(); };
+         QTest::mouseClick(f.form_, Qt::RightButton, {}, QPoint(300, 200));
      }},
     {"MenuEntry", "Mnu_Sommaire.Click",
-     [](HandlerErrorTest& t) {
-         auto& f = static_cast<FailingHook&>(t);
-         auto* menu = new forms::PopupMenu("Mnu_Aide", "Aide", f.TheForm());
+     [](FailingHook& f) {
+         auto* menu = new forms::PopupMenu("Mnu_Aide", "Aide", f.form_);
          forms::MenuEntry* entry = menu->AddEntry("Mnu_Sommaire", "Aide ORVANIS");
          entry->Click = [] { Fail(); };
-         menu->Popup(f.TheForm()->mapToGlobal(QPoint(50, 50)));
+         menu->Popup(f.form_->mapToGlobal(QPoint(50, 50)));
          ASSERT_TRUE(Eventually([&] { return forms::PopupMenu::Open() == menu; }, "the menu"));
          QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
          forms::WaitIdle();
