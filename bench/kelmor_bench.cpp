@@ -31,23 +31,20 @@ constexpr int kSectors = 999;                  // SECTEUR
 constexpr int kPerGroup = 99;                  // QUARTIER keys sharing a 5-character prefix
 constexpr int kGroups = kRecords / kPerGroup;  // full groups
 
+// n in decimal, left-padded with "0" to `width` digits.
+std::string ZeroPadded(int n, std::size_t width) {
+    std::string digits = std::to_string(n);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 std::string QuartierKey(int i) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%05d%02d", i / kPerGroup, i % kPerGroup + 1);
-    return key;
+    return ZeroPadded(i / kPerGroup, 5) + ZeroPadded(i % kPerGroup + 1, 2);
 }
 
-std::string GroupPrefix(int g) {
-    char prefix[8];
-    std::snprintf(prefix, sizeof prefix, "%05d", g);
-    return prefix;
-}
+std::string GroupPrefix(int g) { return ZeroPadded(g, 5); }
 
-std::string SectorKey(int i) {
-    char key[8];
-    std::snprintf(key, sizeof key, "%03d", i + 1);
-    return key;
-}
+std::string SectorKey(int i) { return ZeroPadded(i + 1, 3); }
 
 // French-looking upper-case labels with accents, deterministic.
 class Labels {

@@ -5,7 +5,7 @@
 namespace zonitra::centremed {
 
 std::string CodeOf(int n) {
-    char text[8];
+    char text[16];
     std::snprintf(text, sizeof text, "%03d", n);
     return text;
 }
