@@ -42,9 +42,13 @@ std::string QuartierKey(int i) {
     return ZeroPadded(i / kPerGroup, 5) + ZeroPadded(i % kPerGroup + 1, 2);
 }
 
-std::string GroupPrefix(int g) { return ZeroPadded(g, 5); }
+std::string GroupPrefix(int g) {
+    return ZeroPadded(g, 5);
+}
 
-std::string SectorKey(int i) { return ZeroPadded(i + 1, 3); }
+std::string SectorKey(int i) {
+    return ZeroPadded(i + 1, 3);
+}
 
 // French-looking upper-case labels with accents, deterministic.
 class Labels {

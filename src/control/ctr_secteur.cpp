@@ -44,6 +44,7 @@ Ctr_Secteur::Ctr_Secteur(QWidget* parent)
     ConnectNeighbourhoodLevel();
     ConnectMedicalLinks();
     ConnectMedicalCentreEditor();
+    ConnectConfirmButtons();
 }
 
 Ctr_Secteur::~Ctr_Secteur() {

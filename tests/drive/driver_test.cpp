@@ -383,3 +383,14 @@ TEST_F(DriverTest, WritesAreReportedOnceAndRecordsShowWhatIsStored) {
 }
 
 }  // namespace
+
+TEST_F(DriverTest, SortirSetsTheFlagThenUnloadsTheHostForm) {
+    Start();
+    const Json before = Only("state\n");
+    EXPECT_EQ(before["sortir"], false);
+    const Json after = Only("click Cmd_SortirSecteurGeo\nstate\n");
+    EXPECT_EQ(after["sortir"], true);
+    EXPECT_EQ(after["form"], nullptr);
+    EXPECT_FALSE(driver_->HostForm()->isVisible());
+    EXPECT_EQ(driver_->Editor()->G_SortirSecteur(), zonitra::kTrue);
+}

@@ -189,6 +189,10 @@ private:
     void OpenCentreMedicalEditor();
     void ConnectMedicalCentreEditor();
 
+    // Leaving the editor (confirm_buttons.cpp)
+    void Cmd_SortirSecteurGeo_Click();
+    void ConnectConfirmButtons();
+
     std::shared_ptr<SharedState> state_;
     SecteurScreen ui_;
     std::shared_ptr<services::DroitsUtilisateur> droits_;
