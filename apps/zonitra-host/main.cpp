@@ -1,4 +1,4 @@
-// zonitra-host [--db PATH] [--user NAME] [--screenshot FILE.png]
+// zonitra-host [--db PATH] [--user NAME] [--centres] [--screenshot FILE.png]
 //
 // The demo host: a window holding the sector editor. Without --db it uses the
 // demo database of the user's data folder, created from data/demo.jsonl on the
@@ -25,11 +25,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zonitra-host [--db PATH] [--user NAME] [--screenshot FILE.png]\n"
+    "usage: zonitra-host [--db PATH] [--user NAME] [--centres] [--screenshot FILE.png]\n"
     "Opens the sector editor.\n"
     "  --db PATH    the SQLite database to open (it must exist); by default the demo\n"
     "               database of the user's data folder, loaded from demo.jsonl at first\n"
     "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n"
+    "  --centres    offer the two \"Ajouter\" buttons of the medical links, which open\n"
+    "               the medical-centre editor (only for a user allowed to modify)\n"
     "  --screenshot FILE.png\n"
     "               once the editor is shown, save a picture of the window and quit\n";
 
@@ -39,6 +41,7 @@ struct Options {
     std::optional<std::string> db;
     std::string user = host::kDemoUser;
     std::optional<std::string> screenshot;
+    bool centres = false;
 };
 
 std::optional<Options> Parse(const std::vector<std::string>& args, int& status) {
@@ -54,6 +57,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, int& status) 
             options.db = args[++i];
         } else if (arg == "--user" && i + 1 < args.size()) {
             options.user = args[++i];
+        } else if (arg == "--centres") {
+            options.centres = true;
         } else if (arg == "--screenshot" && i + 1 < args.size()) {
             options.screenshot = args[++i];
         } else {
@@ -116,6 +121,7 @@ int main(int argc, char** argv) {
         zonitra::Ctr_Secteur& editor = *window->Editor();
         editor.SetDroitsUtilisateur(
             std::make_shared<services::DroitsUtilisateur>(*database, options->user));
+        if (options->centres) editor.OfferMedicalCentreEditor(true);
         editor.SetTheClient(std::make_shared<const host::ClientSession>(
             host::ClientSession{options->user, "zonitra-host"}));
         editor.SetTheDatabase(database);
