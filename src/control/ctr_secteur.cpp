@@ -1,6 +1,7 @@
 #include "control/ctr_secteur.h"
 
 #include <QDebug>
+#include <QFont>
 
 #include <exception>
 #include <utility>
@@ -34,6 +35,11 @@ InitError::InitError(std::string step, std::int32_t number, const std::string& c
 Ctr_Secteur::Ctr_Secteur(QWidget* parent)
     : forms::Form(parent), state_(std::make_shared<SharedState>()) {
     setObjectName(QStringLiteral("Ctr_Secteur"));
+    // The screen's twips layout was drawn for an 8-point interface font.
+    QFont screenFont = font();
+    screenFont.setPointSizeF(8);
+    screenFont.setStretch(QFont::SemiCondensed);
+    setFont(screenFont);
     ui_ = BuildSecteurScreen(*this);
     resize(sizeHint());
     EnterFocus = [this] { UserControl_EnterFocus(); };

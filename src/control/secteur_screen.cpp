@@ -1,5 +1,6 @@
 #include "control/secteur_screen.h"
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -36,6 +37,7 @@ public:
         } else {
             forms::Place(widget, p.left, p.top, p.width, p.height);
         }
+        if (def.kind == ControlKind::Label) FitCaption(*static_cast<forms::Label*>(widget));
         if (def.tabIndex >= 0) control_.SetTabIndex(widget, def.tabIndex);
         if (!def.visible) widget->setVisible(false);
         if (!def.enabled) widget->setEnabled(false);
@@ -58,6 +60,19 @@ public:
     }
 
 private:
+    // The model's label sizes were made for a narrower system font: a caption
+    // that does not fit is let out to the right and down (labels are
+    // transparent and nothing lies there), never cut. A label one line high
+    // never wraps.
+    static void FitCaption(forms::Label& label) {
+        const int lineHeight = label.fontMetrics().lineSpacing();
+        if (label.height() < 2 * lineHeight) label.setWordWrap(false);
+        const QSize needed = label.sizeHint();
+        const int height = label.wordWrap() ? label.heightForWidth(label.width()) : needed.height();
+        label.resize(std::max(label.width(), label.wordWrap() ? label.width() : needed.width()),
+                     std::max(label.height(), height));
+    }
+
     QWidget* Container(std::string_view name) const {
         if (name.empty()) return &control_;
         return Widget<forms::Frame>(name);
@@ -68,9 +83,7 @@ private:
             case ControlKind::Frame:
                 return new forms::Frame(Q(def.caption), parent);
             case ControlKind::Label: {
-                auto* label = new forms::Label(Q(def.caption), parent);
-                label->setWordWrap(true);  // "Numéro Agrément" spans two lines
-                return label;
+                return new forms::Label(Q(def.caption), parent);
             }
             case ControlKind::TextBox: {
                 auto* box = new forms::TextBox(parent);
