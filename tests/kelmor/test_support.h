@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "kelmor/dynarray.h"
+#include "kelmor/database.h"
 
 namespace kelmor::test {
 
@@ -20,38 +20,43 @@ public:
         if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
         path_ = pattern;
     }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir() { std::filesystem::remove_all(path_); }
     std::string File(std::string_view name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
 };
 
-// Writes marks the way they are usually displayed: '^' attribute mark,
-// ']' value mark, '\' sub-value mark.
-inline std::string Marks(std::string_view shown) {
-    std::string whole(shown);
-    for (char& c : whole) {
-        if (c == '^') c = kAttributeMark;
-        if (c == ']') c = kValueMark;
-        if (c == '\\') c = kSubValueMark;
-    }
-    return whole;
+// Marks as usually displayed: '^' attribute, ']' value, '\' sub-value.
+inline std::string Marks(std::string shown) {
+    for (char& c : shown)
+        c = c == '^' ? kAttributeMark : c == ']' ? kValueMark : c == '\\' ? kSubValueMark : c;
+    return shown;
 }
 
-inline std::string Shown(std::string_view whole) {
-    std::string shown(whole);
-    for (char& c : shown) {
-        if (c == kAttributeMark) c = '^';
-        if (c == kValueMark) c = ']';
-        if (c == kSubValueMark) c = '\\';
+// `call` must throw a kelmor::Error with `number` and `part` in its message.
+template <typename Call>
+void ExpectError(Call&& call, std::int32_t number, std::string_view part) {
+    try {
+        call();
+        ADD_FAILURE() << "no error; expected one mentioning " << part;
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), number) << e.what();
+        EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << e.what();
     }
-    return shown;
+}
+
+// Runs a query request built from its three attributes.
+inline ResultList Select(Database& db, const std::string& query, const std::string& file,
+                         const std::string& columns) {
+    DynArray request;
+    request.Set(1, query);
+    request.Set(2, file);
+    request.Set(3, columns);
+    std::int32_t count = -1;
+    ResultList list = db.Query(request.Text(), "", count);
+    EXPECT_EQ(count, list.DCount());
+    return list;
 }
 
 }  // namespace kelmor::test
