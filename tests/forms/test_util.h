@@ -1,19 +1,24 @@
 #pragma once
 
-#include <QApplication>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "forms/focus.h"
+#include "forms/button.h"
+#include "forms/combobox.h"
+#include "forms/form.h"
+#include "forms/frame.h"
+#include "forms/scripteduiservice.h"
+#include "forms/textbox.h"
 
 namespace forms_test {
 
-// Events as handlers saw them, in order: "Lost:Txt_A", "Got:Txt_B", "Enter:Frm", ...
+// Events as handlers saw them, in order: "Lost:Txt_A", "Got:Txt_B", "Enter:Ctr_Test", ...
 using EventLog = std::vector<std::string>;
 
 inline std::string NameOf(const QObject* object) {
@@ -21,25 +26,16 @@ inline std::string NameOf(const QObject* object) {
 }
 
 template <class Control>
-void WatchFocus(Control* control, EventLog& log) {
-    control->GotFocus = [control, &log] { log.push_back("Got:" + NameOf(control)); };
-    control->LostFocus = [control, &log] { log.push_back("Lost:" + NameOf(control)); };
-}
-
-template <class Control>
-Control* Named(Control* control, const char* name) {
+Control* Named(Control* control, const char* name, QRect geometry = {}) {
     control->setObjectName(QString::fromLatin1(name));
+    if (geometry.isValid()) control->setGeometry(geometry);
     return control;
 }
 
-// Shows window and waits until it is the active window.
-inline ::testing::AssertionResult ShowActive(QWidget* window) {
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window)) {
-        return ::testing::AssertionFailure() << NameOf(window) << " did not become active";
-    }
-    return ::testing::AssertionSuccess();
+template <class Control>
+void WatchFocus(Control* control, EventLog& log) {
+    control->GotFocus = [control, &log] { log.push_back("Got:" + NameOf(control)); };
+    control->LostFocus = [control, &log] { log.push_back("Lost:" + NameOf(control)); };
 }
 
 template <class Predicate>
@@ -51,5 +47,66 @@ template <class Predicate>
 inline void ClickInto(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
+
+// A host window with a field of its own and a component form: a frame holding a code, a
+// list and a field, another field and a button; message boxes answered by script. The tab
+// order differs from the creation order on purpose. Txt_Code has the focus, the log is empty.
+class FormsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host_ = std::make_unique<QWidget>();
+        host_->setObjectName("Host");
+        host_->resize(500, 400);
+        sibling_ = Named(new forms::TextBox(host_.get()), "Txt_Host", {10, 360, 100, 24});
+        form_ = Named(new forms::Form(host_.get()), "Ctr_Test", {0, 0, 500, 340});
+        frame_ = Named(new forms::Frame("Cadre", form_), "Cdr_Cadre", {0, 0, 500, 150});
+        code_ = Named(new forms::TextBox(frame_), "Txt_Code", {10, 30, 80, 24});
+        list_ = Named(new forms::ComboBox(frame_), "Cbo_Lib", {100, 30, 250, 26});
+        inner_ = Named(new forms::TextBox(frame_), "Txt_Inner", {10, 80, 80, 24});
+        other_ = Named(new forms::TextBox(form_), "Txt_Other", {10, 200, 80, 24});
+        ok_ = Named(new forms::Button("OK", form_), "Cmd_Ok", {10, 260, 80, 30});
+        form_->SetTabIndex(code_, 0);
+        form_->SetTabIndex(list_, 1);
+        form_->SetTabIndex(other_, 2);
+        form_->SetTabIndex(ok_, 14);
+        form_->SetTabIndex(inner_, 5);
+        for (const char* item : {"NORD", "SUD", "EST", "OUEST"}) list_->AddItem(item);
+        host_->show();
+        host_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(host_.get())) << "the host is not active";
+        forms::SetFocus(code_);
+        ASSERT_TRUE(Eventually([&] { return forms::FocusedControl() == code_; }, "Txt_Code"));
+    }
+
+    void WatchAllFocus() {
+        WatchFocus(code_, log_);
+        WatchFocus(list_, log_);
+        WatchFocus(inner_, log_);
+        WatchFocus(other_, log_);
+        WatchFocus(ok_, log_);
+        form_->EnterFocus = [this] { log_.push_back("Enter:Ctr_Test"); };
+    }
+
+    // Each Change of control as "Name=text".
+    template <class Control>
+    void LogChanges(Control* control) {
+        control->Change = [this, control] {
+            log_.push_back(NameOf(control) + "=" + control->Text().toStdString());
+        };
+    }
+
+    forms::ScriptedUiService ui_;
+    forms::ScopedUi scope_{ui_};
+    std::unique_ptr<QWidget> host_;
+    forms::TextBox* sibling_ = nullptr;
+    forms::Form* form_ = nullptr;
+    forms::Frame* frame_ = nullptr;
+    forms::TextBox* code_ = nullptr;
+    forms::ComboBox* list_ = nullptr;
+    forms::TextBox* inner_ = nullptr;
+    forms::TextBox* other_ = nullptr;
+    forms::Button* ok_ = nullptr;
+    EventLog log_;
+};
 
 }  // namespace forms_test

@@ -1,120 +1,58 @@
-#include "forms/textbox.h"
-
+// Text boxes and lists: Change, KeyPress, maximum length, Click and DropDown.
+#include <QAbstractItemView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "forms/form.h"
 #include "test_util.h"
 
 namespace {
 
-using forms::TextBox;
 using forms_test::EventLog;
-using forms_test::Named;
+using forms_test::Eventually;
 
-class TextBoxTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        form_ = std::make_unique<forms::Form>();
-        form_->setObjectName("Frm_Test");
-        form_->resize(300, 200);
-        a_ = Named(new TextBox(form_.get()), "Txt_A");
-        b_ = Named(new TextBox(form_.get()), "Txt_B");
-        a_->setGeometry(10, 10, 120, 24);
-        b_->setGeometry(10, 50, 120, 24);
-        form_->SetTabIndex(a_, 0);
-        form_->SetTabIndex(b_, 1);
-        ASSERT_TRUE(forms_test::ShowActive(form_.get()));
-        a_->setFocus();
-        ASSERT_TRUE(forms_test::Eventually([&] { return a_->hasFocus(); }, "focus on Txt_A"));
-    }
+class TextBoxTest : public forms_test::FormsTest {};
 
-    // Each Change of box as "Name=text".
-    void LogChanges(TextBox* box) {
-        box->Change = [this, box] {
-            log_.push_back(forms_test::NameOf(box) + "=" + box->Text().toStdString());
-        };
-    }
-
-    std::unique_ptr<forms::Form> form_;
-    TextBox* a_ = nullptr;
-    TextBox* b_ = nullptr;
-    EventLog log_;
-};
-
-TEST_F(TextBoxTest, TypingRaisesChangeForEveryCharacterAndBackspace) {
-    LogChanges(a_);
-    QTest::keyClicks(a_, "abc");
-    QTest::keyClick(a_, Qt::Key_Backspace);
-    EXPECT_EQ(log_, (EventLog{"Txt_A=a", "Txt_A=ab", "Txt_A=abc", "Txt_A=ab"}));
+TEST_F(TextBoxTest, ChangeRunsWheneverTheTextActuallyChanges) {
+    LogChanges(code_);
+    QTest::keyClicks(code_, "abc");
+    QTest::keyClick(code_, Qt::Key_Backspace);
+    QTest::keyClick(code_, Qt::Key_Home);
+    QTest::keyClick(code_, Qt::Key_Backspace);  // nothing before the caret
+    code_->SetText("007");
+    code_->SetText("007");
+    code_->setText("007");
+    QTest::keyClick(code_, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(code_, "4");  // typing over the selection is one change
+    code_->SetText("");
+    code_->SetText("");
+    EXPECT_EQ(log_, (EventLog{"Txt_Code=a", "Txt_Code=ab", "Txt_Code=abc", "Txt_Code=ab",
+                              "Txt_Code=007", "Txt_Code=4", "Txt_Code="}));
 }
 
-TEST_F(TextBoxTest, SetTextRaisesChangeOnlyWhenTheTextChanges) {
-    LogChanges(a_);
-    a_->SetText("007");
-    a_->SetText("007");
-    a_->setText("007");
-    a_->SetText("");
-    a_->SetText("");
-    EXPECT_EQ(log_, (EventLog{"Txt_A=007", "Txt_A="}));
-}
-
-TEST_F(TextBoxTest, KeyThatChangesNothingRaisesNoChange) {
-    a_->SetText("x");
-    LogChanges(a_);
-    QTest::keyClick(a_, Qt::Key_Home);
-    QTest::keyClick(a_, Qt::Key_Backspace);  // nothing before the caret
-    QTest::keyClick(a_, Qt::Key_Delete);
-    QTest::keyClick(a_, Qt::Key_Delete);  // nothing after it any more
-    EXPECT_EQ(log_, (EventLog{"Txt_A="}));
-}
-
-TEST_F(TextBoxTest, ChangeOfAnotherBoxRunsNestedInsideTheHandler) {
-    a_->Change = [this] {
-        log_.push_back("A begins " + a_->Text().toStdString());
-        b_->SetText(a_->Text() + "!");
-        log_.push_back("A ends, B is " + b_->Text().toStdString());
+TEST_F(TextBoxTest, ChangeRunsNestedInsideWhateverChangedTheText) {
+    code_->Change = [this] {
+        log_.push_back("code begins " + code_->Text().toStdString());
+        other_->SetText(code_->Text() + "!");
+        log_.push_back("code ends, other is " + other_->Text().toStdString());
     };
-    b_->Change = [this] { log_.push_back("B " + b_->Text().toStdString()); };
-    QTest::keyClicks(a_, "7");
-    EXPECT_EQ(log_, (EventLog{"A begins 7", "B 7!", "A ends, B is 7!"}));
-}
-
-TEST_F(TextBoxTest, HandlerSettingItsOwnTextRunsAgainNested) {
-    // Typing over a shown value loses the first key: its handler empties the field.
-    a_->SetText("007");
-    a_->Change = [this] {
-        log_.push_back("begin " + a_->Text().toStdString());
-        if (a_->Text().size() == 1) a_->SetText("");
-        log_.push_back("end " + a_->Text().toStdString());
+    other_->Change = [this] {
+        log_.push_back("other=" + other_->Text().toStdString());
+        if (!other_->Text().isEmpty()) other_->SetText("");  // its own Change runs again, nested
     };
-    QTest::keyClick(a_, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(a_, "53");
-    EXPECT_EQ(log_,
-              (EventLog{"begin 5", "begin ", "end ", "end ", "begin 3", "begin ", "end ", "end "}));
-    EXPECT_EQ(a_->Text(), "");
-}
-
-TEST_F(TextBoxTest, TypingOverASelectionIsOneChange) {
-    a_->SetText("007");
-    LogChanges(a_);
-    QTest::keyClick(a_, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(a_, "4");
-    EXPECT_EQ(log_, (EventLog{"Txt_A=4"}));
+    QTest::keyClicks(code_, "7");
+    EXPECT_EQ(log_, (EventLog{"code begins 7", "other=7!", "other=", "code ends, other is "}));
 }
 
 struct KeyPressCase {
     const char* name;
     std::function<void(std::int16_t&)> handler;
-    std::vector<std::pair<Qt::Key, QString>> keys;
+    QString typed;  // "\r" is Enter, "\b" Backspace
     QString expectedText;
     std::vector<int> expectedCodes;
 };
@@ -123,118 +61,135 @@ void PrintTo(const KeyPressCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-// Typed characters, then special keys, as (key, text) pairs.
-std::vector<std::pair<Qt::Key, QString>> Keys(const char* text, std::vector<Qt::Key> extra = {}) {
-    std::vector<std::pair<Qt::Key, QString>> keys;
-    for (QChar c : QString::fromUtf8(text)) {
-        keys.emplace_back(static_cast<Qt::Key>(c.toUpper().unicode()), QString(c));
-    }
-    for (Qt::Key key : extra) {
-        const QString keyText = key == Qt::Key_Return      ? QStringLiteral("\r")
-                                : key == Qt::Key_Backspace ? QStringLiteral("\b")
-                                                           : QString();
-        keys.emplace_back(key, keyText);
-    }
-    return keys;
-}
-
 class KeyPressTest : public TextBoxTest, public ::testing::WithParamInterface<KeyPressCase> {};
 
-TEST_P(KeyPressTest, HandlerSeesTheKeyBeforeItIsTyped) {
+TEST_P(KeyPressTest, HandlerSeesEachKeyBeforeItIsTyped) {
     const KeyPressCase& c = GetParam();
     std::vector<int> codes;
-    a_->KeyPress = [&](std::int16_t& keyAscii) {
+    code_->KeyPress = [&](std::int16_t& keyAscii) {
         codes.push_back(keyAscii);
         if (c.handler) c.handler(keyAscii);
     };
-    for (const auto& [key, text] : c.keys) {
-        QTest::sendKeyEvent(QTest::Click, a_, key, text, Qt::NoModifier);
+    for (QChar ch : c.typed) {
+        const int key = ch == '\r'   ? int{Qt::Key_Return}
+                        : ch == '\b' ? int{Qt::Key_Backspace}
+                                     : int{ch.toUpper().unicode()};
+        QTest::sendKeyEvent(QTest::Click, code_, Qt::Key(key), QString(ch), Qt::NoModifier);
     }
-    EXPECT_EQ(a_->Text(), c.expectedText);
+    EXPECT_EQ(code_->Text(), c.expectedText);
     EXPECT_EQ(codes, c.expectedCodes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, KeyPressTest,
-    ::testing::Values(KeyPressCase{"PassesThrough", nullptr, Keys("a7"), "a7", {'a', '7'}},
-                      KeyPressCase{
-                          "ReplacedByUpperCase",
-                          [](std::int16_t& k) { k = static_cast<std::int16_t>(std::toupper(k)); },
-                          Keys("ab1"),
-                          "AB1",
-                          {'a', 'b', '1'}},
-                      KeyPressCase{"SwallowedDigits",
-                                   [](std::int16_t& k) {
-                                       if (k >= '0' && k <= '9') k = 0;
-                                   },
-                                   Keys("a1b2"),
-                                   "ab",
-                                   {'a', '1', 'b', '2'}},
-                      KeyPressCase{"EnterAndBackspaceReachIt",
-                                   nullptr,
-                                   Keys("xy", {Qt::Key_Return, Qt::Key_Backspace}),
-                                   "x",
-                                   {'x', 'y', 13, 8}},
-                      KeyPressCase{"SwallowedBackspaceDeletesNothing",
-                                   [](std::int16_t& k) {
-                                       if (k == 8) k = 0;
-                                   },
-                                   Keys("xy", {Qt::Key_Backspace}),
-                                   "xy",
-                                   {'x', 'y', 8}},
-                      KeyPressCase{"AccentedCharacterCode", nullptr, Keys("é"), "é", {0xE9}},
-                      KeyPressCase{"SpaceReplacedByUnderscore",
-                                   [](std::int16_t& k) {
-                                       if (k == ' ') k = '_';
-                                   },
-                                   Keys("a b"),
-                                   "a_b",
-                                   {'a', ' ', 'b'}},
-                      KeyPressCase{"ArrowsAndDeleteDoNotReachIt",
-                                   nullptr,
-                                   Keys("ab", {Qt::Key_Left, Qt::Key_Delete, Qt::Key_Home}),
-                                   "a",
-                                   {'a', 'b'}}),
+    ::testing::Values(
+        KeyPressCase{
+            "Replaced", [](std::int16_t& k) { k = k == 'a' ? 'A' : k; }, "ab", "Ab", {'a', 'b'}},
+        KeyPressCase{"Swallowed",
+                     [](std::int16_t& k) { k = k == '1' ? 0 : k; },
+                     "a1b",
+                     "ab",
+                     {'a', '1', 'b'}},
+        KeyPressCase{"EnterAndBackspaceReachIt", nullptr, "xy\r\b", "x", {'x', 'y', 13, 8}},
+        KeyPressCase{"SwallowedBackspaceDeletesNothing",
+                     [](std::int16_t& k) { k = k == 8 ? 0 : k; },
+                     "xy\b",
+                     "xy",
+                     {'x', 'y', 8}},
+        KeyPressCase{"AccentedCharacterCode", nullptr, "é", "é", {0xE9}}),
     [](const ::testing::TestParamInfo<KeyPressCase>& info) { return info.param.name; });
 
-TEST_F(TextBoxTest, KeyPressRunsBeforeTheCharacterIsInserted) {
+TEST_F(TextBoxTest, KeyPressRunsBeforeInsertionAndTabOnlyMovesTheFocus) {
     std::vector<std::string> seen;
-    a_->KeyPress = [&](std::int16_t&) { seen.push_back(a_->Text().toStdString()); };
-    QTest::keyClicks(a_, "abc");
-    EXPECT_EQ(seen, (std::vector<std::string>{"", "a", "ab"}));
-}
-
-TEST_F(TextBoxTest, TabMovesTheFocusWithoutReachingKeyPress) {
-    std::vector<int> codes;
-    a_->KeyPress = [&](std::int16_t& k) { codes.push_back(k); };
-    QTest::keyClick(a_, Qt::Key_Tab);
-    EXPECT_TRUE(codes.empty());
-    EXPECT_TRUE(b_->hasFocus());
-    EXPECT_EQ(a_->Text(), "");
+    code_->KeyPress = [&](std::int16_t&) { seen.push_back(code_->Text().toStdString()); };
+    QTest::keyClicks(code_, "ab");
+    QTest::keyClick(code_, Qt::Key_Tab);
+    EXPECT_EQ(seen, (std::vector<std::string>{"", "a"}));
+    EXPECT_EQ(code_->Text(), "ab");
+    EXPECT_TRUE(list_->hasFocus());
 }
 
 TEST_F(TextBoxTest, MaxLengthStopsTypingAndCutsCodeText) {
-    EXPECT_EQ(a_->MaxLength(), 0);
-    a_->SetMaxLength(3);
-    EXPECT_EQ(a_->MaxLength(), 3);
-    LogChanges(a_);
-    QTest::keyClicks(a_, "12345");
-    EXPECT_EQ(a_->Text(), "123");
-    EXPECT_EQ(log_, (EventLog{"Txt_A=1", "Txt_A=12", "Txt_A=123"}));
-    a_->SetText("abcdef");
-    EXPECT_EQ(a_->Text(), "abc");
-    a_->SetMaxLength(0);
-    QTest::keyClicks(a_, "defg");
-    EXPECT_EQ(a_->Text(), "abcdefg");
+    code_->SetMaxLength(3);
+    LogChanges(code_);
+    QTest::keyClicks(code_, "12345");
+    EXPECT_EQ(log_, (EventLog{"Txt_Code=1", "Txt_Code=12", "Txt_Code=123"}));
+    code_->SetText("abcdef");
+    EXPECT_EQ(code_->Text(), "abc");
+    code_->SetMaxLength(0);
+    QTest::keyClicks(code_, "defg");
+    EXPECT_EQ(code_->Text(), "abcdefg");
 }
 
-TEST_F(TextBoxTest, QuietChangeIsRememberedButNotRaised) {
-    LogChanges(a_);
-    a_->Quietly([this] { a_->SetText("x"); });
-    a_->SetText("x");
-    EXPECT_TRUE(log_.empty());
-    a_->SetText("y");
-    EXPECT_EQ(log_, (EventLog{"Txt_A=y"}));
+class ComboBoxTest : public forms_test::FormsTest {
+protected:
+    void SetUp() override {
+        FormsTest::SetUp();
+        LogChanges(list_);
+        list_->Click = [this](int index) {
+            log_.push_back("Click " + std::to_string(index) + " " + list_->Text().toStdString());
+        };
+        list_->DropDown = [this] {
+            log_.push_back(list_->view()->isVisible() ? "DropDown open" : "DropDown closed");
+            list_->AddItem("CENTRE");  // filled on demand, before it shows
+        };
+        forms::SetFocus(list_);
+    }
+
+    void OpenAndChooseByMouse(int row) {
+        QTest::mouseClick(list_, Qt::LeftButton, {}, QPoint(list_->width() - 6, 13));  // arrow
+        ASSERT_TRUE(Eventually([&] { return list_->view()->isVisible(); }, "the open list"));
+        QAbstractItemView* view = list_->view();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
+        EXPECT_TRUE(Eventually([&] { return !view->isVisible(); }, "the list to close"));
+    }
+};
+
+TEST_F(ComboBoxTest, ClearEmptiesListAndTextWithoutChange) {
+    list_->SetText("NORD");
+    list_->Clear();
+    EXPECT_EQ(list_->ListCount(), 0);
+    EXPECT_EQ(list_->Text(), "");
+    list_->SetText("");  // the emptied text is the current one
+    EXPECT_EQ(log_, (EventLog{"Cbo_Lib=NORD"}));
+}
+
+TEST_F(ComboBoxTest, TypedTextRaisesChangeAndKeyPressButIsNoChoice) {
+    std::vector<int> codes;
+    list_->KeyPress = [&](std::int16_t& k) {
+        codes.push_back(k);
+        if (k == 'x') k = 0;
+        if (k >= 'a' && k <= 'z') k = static_cast<std::int16_t>(k - 'a' + 'A');
+    };
+    QTest::keyClicks(list_, "sxud\r");
+    list_->SetText("SUD");
+    list_->SetText("OUEST");
+    EXPECT_EQ(codes, (std::vector<int>{'s', 'x', 'u', 'd', 13}));
+    EXPECT_EQ(log_, (EventLog{"Cbo_Lib=S", "Cbo_Lib=SU", "Cbo_Lib=SUD", "Cbo_Lib=OUEST"}));
+    EXPECT_EQ(list_->ListIndex(), -1);  // matching an entry is not choosing it
+    EXPECT_EQ(list_->ListCount(), 4);   // Enter inserted nothing
+}
+
+TEST_F(ComboBoxTest, DropDownRunsBeforeOpeningAndMouseChoiceClicksWithoutChange) {
+    OpenAndChooseByMouse(4);
+    list_->SetText("SUD");
+    OpenAndChooseByMouse(1);  // the shown entry again still clicks
+    EXPECT_EQ(list_->ListIndex(), 1);
+    EXPECT_EQ(log_, (EventLog{"DropDown closed", "Click 4 CENTRE", "Cbo_Lib=SUD", "DropDown closed",
+                              "Click 1 SUD"}));
+}
+
+TEST_F(ComboBoxTest, KeyboardChoiceInTheOpenList) {
+    QTest::keyClick(list_, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(Eventually([&] { return list_->view()->isVisible(); }, "the open list"));
+    QAbstractItemView* view = list_->view();
+    view->setCurrentIndex(view->model()->index(0, 0));
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_TRUE(Eventually([&] { return !view->isVisible(); }, "the list to close"));
+    EXPECT_EQ(log_, (EventLog{"DropDown closed", "Click 2 EST"}));
 }
 
 }  // namespace
