@@ -1,6 +1,6 @@
-// The focus entering the editor from outside: back from a modal dialog the
-// link fields are emptied and the medical-centre list refilled; back from a
-// message box nothing happens.
+// The focus entering the editor from outside: back from a message box nothing
+// happens; back from a modal dialog the link fields are emptied and the
+// medical-centre list refilled.
 
 #include <QMessageBox>
 #include <QTimer>
@@ -10,7 +10,6 @@
 #include "forms/modalform.h"
 #include "forms/msgbox.h"
 #include "forms/qtuiservice.h"
-#include "forms/scripteduiservice.h"
 #include "forms/textbox.h"
 
 namespace {
@@ -18,76 +17,48 @@ namespace {
 using namespace control_test;
 using Texts = std::vector<std::string>;
 
-class EnterFocus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ed_.ctl->Init();
-        ed_.ctl->Voir_Quartier();
-        ASSERT_TRUE(ed_.Show());
-        const auto& ui = ed_.ui();
-        // Centre 012 has one antenna, 004 PORTE: the lookups the levels run on the
-        // centre code may fill the other fields already; what is still empty is typed.
-        const std::pair<QWidget*, const char*> typed[] = {{ui.Txt_CodeCentreMedQuartier, "012"},
-                                                          {ui.Cbo_LibCentreMedQuartier, "LILAS"},
-                                                          {ui.Txt_CodeAntMedQuartier, "004"},
-                                                          {ui.Cbo_LibAntMedQuartier, "PORTE"}};
-        for (auto [field, text] : typed) {
-            if (!field->property("currentText").toString().isEmpty() ||
-                !field->property("text").toString().isEmpty())
-                continue;
-            forms::SetFocus(field);
-            QTest::keyClicks(QApplication::focusWidget(), text);
-        }
-        forms::SetFocus(ui.Txt_CodeAntMedQuartier);
-        // A centre added meanwhile, as the medical-centre editor does.
-        Put(*ed_.db, "CENTREMEDICAL", "020", {{"BEAULIEU"}});
-    }
-
-    // After the return, the link fields and the centre list.
-    std::pair<Texts, Texts> Links() {
-        EXPECT_TRUE(Eventually(
-            [&] { return QApplication::focusWidget() == ed_.ui().Txt_CodeAntMedQuartier; },
-            "the focus back in Txt_CodeAntMedQuartier"));
+TEST(EnterFocus, AfterAMessageBoxNothingAfterAModalDialogLinksEmptiedAndCentresRefilled) {
+    Editor ed;
+    ed.ctl->Init();
+    ed.ctl->Voir_Quartier();
+    ASSERT_TRUE(ed.Show());
+    const auto& ui = ed.ui();
+    ui.Txt_CodeCentreMedQuartier->Quietly([&] { ui.Txt_CodeCentreMedQuartier->SetText("012"); });
+    ui.Txt_CodeAntMedQuartier->Quietly([&] { ui.Txt_CodeAntMedQuartier->SetText("004"); });
+    forms::SetFocus(ui.Txt_CodeAntMedQuartier);
+    Put(*ed.db, "CENTREMEDICAL", "020", {{"BEAULIEU"}});  // added meanwhile
+    auto links = [&] {  // once the focus is back: the link codes and the centre list
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return QApplication::focusWidget() == ui.Txt_CodeAntMedQuartier; }));
         forms::WaitIdle();
-        const auto& ui = ed_.ui();
-        return {{ui.Txt_CodeCentreMedQuartier->Text().toStdString(),
-                 ui.Cbo_LibCentreMedQuartier->Text().toStdString(),
-                 ui.Txt_CodeAntMedQuartier->Text().toStdString(),
-                 ui.Cbo_LibAntMedQuartier->Text().toStdString()},
-                Items(ui.Cbo_LibCentreMedQuartier)};
+        return Texts{ui.Txt_CodeCentreMedQuartier->Text().toStdString(),
+                     ui.Txt_CodeAntMedQuartier->Text().toStdString(),
+                     std::to_string(ui.Cbo_LibCentreMedQuartier->ListCount())};
+    };
+    {
+        forms::QtUiService real;
+        forms::ScopedUi scope(real);
+        QTimer answerer;  // answers the real box from the event loop it runs
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box->isVisible()) QTest::mouseClick(box->buttons().front(), Qt::LeftButton);
+        });
+        answerer.start(10);
+        forms::Ui().MsgBox("Ce Secteur n'existe pas.", forms::vbExclamation, "Message");
+        EXPECT_EQ(links(), (Texts{"012", "004", "2"}));
     }
-
-    Editor ed_;
-};
-
-TEST_F(EnterFocus, BackFromAModalDialogLinksAreEmptiedAndCentresRefilled) {
-    forms::ScriptedUiService ui;
-    forms::ScopedUi scope(ui);
-    forms::ModalForm dialog(ed_.ctl);
+    forms::ScriptedUiService scripted;
+    forms::ScopedUi scope(scripted);
+    forms::ModalForm dialog(ed.ctl);
     auto* field = new forms::TextBox(&dialog);  // the dialog takes the focus, as dialogs do
     dialog.SetTabIndex(field, 0);
-    ui.ModalShown = [field](forms::ModalForm& shown) {
+    scripted.ModalShown = [field](forms::ModalForm& shown) {
         QTest::keyClicks(field, "x");
         shown.close();
     };
     forms::Ui().ShowModal(dialog);
-    EXPECT_EQ(Links(), (std::pair<Texts, Texts>{{"", "", "", ""}, {"ARCHE", "BEAULIEU", "LILAS"}}));
-}
-
-TEST_F(EnterFocus, BackFromAMessageBoxNothingChanges) {
-    forms::QtUiService ui;
-    forms::ScopedUi scope(ui);
-    QTimer answerer;  // answers the real box from the event loop it runs
-    QObject::connect(&answerer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box && box->isVisible()) QTest::mouseClick(box->buttons().front(), Qt::LeftButton);
-    });
-    answerer.start(10);
-    EXPECT_EQ(forms::Ui().MsgBox("Ce Secteur n'existe pas.", forms::vbExclamation, "Message"),
-              forms::vbOK);
-    answerer.stop();
-    EXPECT_EQ(Links(),
-              (std::pair<Texts, Texts>{{"012", "LILAS", "004", "PORTE"}, {"ARCHE", "LILAS"}}));
+    EXPECT_EQ(links(), (Texts{"", "", "3"}));
+    EXPECT_EQ(Items(ui.Cbo_LibCentreMedQuartier), (Texts{"ARCHE", "BEAULIEU", "LILAS"}));
 }
 
 }  // namespace

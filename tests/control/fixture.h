@@ -8,10 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "control/ctr_secteur.h"
 #include "forms/focus.h"
 #include "forms/scripteduiservice.h"
@@ -19,14 +15,8 @@
 
 namespace control_test {
 
-// DROITS users: SECTEUR at level 2, at level 1, and with a level that is no number.
-inline const std::string kChef = "CHEF", kAgent = "AGENT", kBroken = "BROKEN";
-
-struct FixtureOptions {
-    int associations = 2;
-    bool counter999 = true;
-    std::string missingFile;  // a file of the editor left out of the database
-};
+// DROITS users: SECTEUR at level 2 and at level 1.
+inline const std::string kChef = "CHEF", kAgent = "AGENT";
 
 inline void Put(kelmor::Database& db, const char* file, const std::string& key,
                 std::vector<std::vector<std::string>> attributes) {
@@ -37,29 +27,21 @@ inline void Put(kelmor::Database& db, const char* file, const std::string& key,
 }
 
 // Sectors listed CENTRE, ÉTANG, NORD; centres listed ARCHE, LILAS.
-inline std::shared_ptr<kelmor::Database> MakeDatabase(const QTemporaryDir& dir,
-                                                      const FixtureOptions& o = {}) {
-    auto db = kelmor::Database::OpenSqlite(dir.filePath("fixture.db").toStdString());
+inline void Fill(kelmor::Database& db, int associations, bool counter999) {
     for (const char* file : {"SECTEUR", "SOUSSECTEUR", "QUARTIER", "CENTREMEDICAL",
                              "ANTENNEMEDICALE", "ASSOCIATION", "COMPTEUR", "DROITS"})
-        if (file != o.missingFile) db->CreateFile(file);
-    if (o.missingFile != "SECTEUR") {
-        Put(*db, "SECTEUR", "001", {{"NORD"}});
-        Put(*db, "SECTEUR", "002", {{"CENTRE"}});
-        Put(*db, "SECTEUR", "003", {{"ÉTANG"}});
-    }
-    if (o.missingFile != "CENTREMEDICAL") {
-        Put(*db, "CENTREMEDICAL", "012", {{"LILAS"}});
-        Put(*db, "CENTREMEDICAL", "005", {{"ARCHE"}});
-        Put(*db, "ANTENNEMEDICALE", "012004", {{"PORTE"}});  // LILAS's only antenna
-    }
-    for (int i = 1; i <= o.associations && o.missingFile != "ASSOCIATION"; ++i)
-        Put(*db, "ASSOCIATION", "A" + std::to_string(i), {{"ENTITE " + std::to_string(i)}});
-    if (o.counter999 && o.missingFile != "COMPTEUR") Put(*db, "COMPTEUR", "999", {{"3"}});
-    Put(*db, "DROITS", kChef, {{"AIDES", "SECTEUR"}, {"1", "2"}});
-    Put(*db, "DROITS", kAgent, {{"SECTEUR"}, {"1"}});
-    Put(*db, "DROITS", kBroken, {{"SECTEUR"}, {"X"}});
-    return db;
+        db.CreateFile(file);
+    Put(db, "SECTEUR", "001", {{"NORD"}});
+    Put(db, "SECTEUR", "002", {{"CENTRE"}});
+    Put(db, "SECTEUR", "003", {{"ÉTANG"}});
+    Put(db, "CENTREMEDICAL", "012", {{"LILAS"}});
+    Put(db, "CENTREMEDICAL", "005", {{"ARCHE"}});
+    Put(db, "ANTENNEMEDICALE", "012004", {{"PORTE"}});  // LILAS's only antenna
+    for (int i = 1; i <= associations; ++i)
+        Put(db, "ASSOCIATION", "A" + std::to_string(i), {{"ENTITE"}});
+    if (counter999) Put(db, "COMPTEUR", "999", {{"3"}});
+    Put(db, "DROITS", kChef, {{"AIDES", "SECTEUR"}, {"1", "2"}});
+    Put(db, "DROITS", kAgent, {{"SECTEUR"}, {"1"}});
 }
 
 inline std::vector<std::string> Items(const forms::ComboBox* combo) {
@@ -72,45 +54,33 @@ inline std::string NameOf(const QObject* o) {
     return o ? o->objectName().toStdString() : "-";
 }
 
-template <class Predicate>
-::testing::AssertionResult Eventually(Predicate predicate, const char* what) {
-    if (QTest::qWaitFor(predicate)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "timed out waiting for " << what;
-}
-
 // The editor on a host window, its three host objects set as a host sets them.
-class Editor {
-public:
-    explicit Editor(const FixtureOptions& options = {}, const std::string& user = kChef)
-        : db(MakeDatabase(dir_, options)), client(std::make_shared<const int>(1)) {
+struct Editor {
+    explicit Editor(const std::string& user = kChef, int associations = 2, bool counter999 = true)
+        : db(kelmor::Database::OpenSqlite(dir_.filePath("fixture.db").toStdString())) {
+        Fill(*db, associations, counter999);
         ctl = new zonitra::Ctr_Secteur(&host_);
         host_.resize(ctl->sizeHint());
         ctl->SetDroitsUtilisateur(std::make_shared<services::DroitsUtilisateur>(*db, user));
-        ctl->SetTheClient(client);
+        ctl->SetTheClient(std::make_shared<const int>(1));
         ctl->SetTheDatabase(db);
     }
     const zonitra::SecteurScreen& ui() const { return ctl->Screen(); }
 
-    // Shows the host window, the focus in Txt_CodeSecteur.
-    ::testing::AssertionResult Show() {
+    bool Show() {  // and puts the focus in Txt_CodeSecteur
         host_.show();
         host_.activateWindow();
-        if (!QTest::qWaitForWindowActive(&host_)) return ::testing::AssertionFailure() << "host";
+        const bool active = QTest::qWaitForWindowActive(&host_);
         forms::SetFocus(ui().Txt_CodeSecteur);
-        return Eventually([&] { return forms::FocusedControl() == ui().Txt_CodeSecteur; },
-                          "the focus in Txt_CodeSecteur");
+        return active && forms::FocusedControl() == ui().Txt_CodeSecteur;
     }
 
-private:
     QTemporaryDir dir_;
     // No message box of the editor ever blocks a test; each takes its first button.
     forms::ScriptedUiService scripted_;
     forms::ScopedUi scope_{scripted_};
     QWidget host_;
-
-public:
     std::shared_ptr<kelmor::Database> db;
-    zonitra::ClientObject client;
     zonitra::Ctr_Secteur* ctl = nullptr;
 };
 
