@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "host_database.h"
+#include "kelmor/database.h"
 
 namespace {
 
@@ -71,6 +72,28 @@ TEST(CommandsTest, DriveAndHostRunOnTheDemoDatabase) {
     EXPECT_EQ(host.status, 0) << host.errors;
     // The design area, 7020 x 6480 twips, at 15 twips a pixel.
     EXPECT_EQ(QImage(picture).size(), QSize(468, 432));
+}
+
+// Loading JSON lines is all or nothing, names the bad line, never replaces.
+TEST(CommandsTest, HostDatabaseLoadsAllOrNothing) {
+    QTemporaryDir dir;
+    const std::filesystem::path lines = dir.filePath("bad.jsonl").toStdString();
+    const std::filesystem::path target = dir.filePath("bad.sqlite").toStdString();
+    std::ofstream(lines) << R"({"file":"SECTEUR","key":"001","attributes":["NORD"]})"
+                         << "\n\n{\"file\":\"SECTEUR\"\n";
+    try {
+        host::CreateFromJsonLines(target, lines);
+        ADD_FAILURE() << "a bad line was loaded";
+    } catch (const host::SetupError& error) {
+        EXPECT_NE(std::string(error.what()).find("bad.jsonl:3"), std::string::npos) << error.what();
+    }
+    for (const char* suffix : {"", ".loading", ".loading-wal", ".loading-shm"})
+        EXPECT_FALSE(std::filesystem::exists(target.string() + suffix)) << suffix;
+    std::ofstream(lines) << R"({"file":"SECTEUR","key":"001","attributes":["NORD"]})"
+                         << "\n";
+    host::CreateFromJsonLines(target, lines);
+    EXPECT_THROW(host::CreateFromJsonLines(target, lines), host::SetupError);
+    EXPECT_EQ(host::OpenExisting(target)->OpenFile("SECTEUR").ReadRecord("001").Get(1), "NORD");
 }
 
 }  // namespace
