@@ -1,31 +1,98 @@
-#include "forms/handler.h"
+// Message boxes, and handler errors reported in one.
+#include <QStringList>
 
-#include <QAbstractItemView>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <functional>
+#include <ostream>
 #include <stdexcept>
 
+#include "forms/handler.h"
 #include "forms/idle.h"
-#include "forms/popupmenu.h"
+#include "forms/msgbox.h"
 #include "test_util.h"
 
 namespace {
 
+using namespace forms;
 using forms_test::EventLog;
-using forms_test::Eventually;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
+
+struct StyleCase {
+    int style;
+    std::vector<int> buttons;
+    QStringList captions;
+    QString icon;
+    int defaultButton;
+};
+
+TEST(MsgBoxStyleTest, ButtonsCaptionsIconAndDefault) {
+    const StyleCase cases[] = {
+        {0, {vbOK}, {"OK"}, "", 0},
+        {64, {vbOK}, {"OK"}, "information", 0},
+        {1 + 32, {vbOK, vbCancel}, {"OK", "Annuler"}, "question", 0},
+        {2, {vbAbort, vbRetry, vbIgnore}, {"Abandonner", "Réessayer", "Ignorer"}, "", 0},
+        {3 + 48 + 256, {vbYes, vbNo, vbCancel}, {"Oui", "Non", "Annuler"}, "exclamation", 1},
+        {4 + 32 + 512, {vbYes, vbNo}, {"Oui", "Non"}, "question", 0},
+        {5, {vbRetry, vbCancel}, {"Réessayer", "Annuler"}, "", 0},
+        {22,
+         {vbCancel, vbTryAgain, vbContinue},
+         {"Annuler", "Réessayer", "Continuer"},
+         "critical",
+         0},
+    };
+    for (const StyleCase& c : cases) {
+        SCOPED_TRACE(c.style);
+        EXPECT_EQ(ButtonsOf(c.style), c.buttons);
+        QStringList captions;
+        for (int answer : ButtonsOf(c.style)) captions << ButtonCaption(answer);
+        EXPECT_EQ(captions, c.captions);
+        EXPECT_EQ(IconName(IconOf(c.style)), c.icon);
+        EXPECT_EQ(DefaultButtonOf(c.style), c.defaultButton);
+    }
+}
+
+TEST(MsgBoxStyleTest, BadStylesAreRejectedByName) {
+    ScriptedUiService ui;
+    auto rejects = [](const char* what) {
+        return ThrowsMessage<std::invalid_argument>(StrEq(what));
+    };
+    EXPECT_THAT([&] { ui.MsgBox("x", 7, "t"); },
+                rejects("message box style 7: unknown buttons value 7"));
+    EXPECT_THAT([] { IconOf(80); }, rejects("message box style 80: unknown icon value 80"));
+    EXPECT_THAT([] { ButtonCaption(8); }, rejects("unknown message box answer 8"));
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST(ScriptedUiServiceTest, AnswersInOrderThenFirstButtonFlagged) {
+    ScriptedUiService ui;
+    ui.QueueAnswer(vbNo);
+    ui.QueueAnswer(vbCancel);
+    EXPECT_EQ(ui.MsgBox("Un ?", vbYesNo + vbQuestion, "Message ORVANIS"), vbNo);
+    EXPECT_EQ(ui.MsgBox("Deux ?", vbYesNoCancel, "Message ORVANIS"), vbCancel);
+    EXPECT_EQ(ui.MsgBox("Ce Secteur n'existe pas.\r\nSuite", vbExclamation, "Message ORVANIS"),
+              vbOK);
+    const std::vector<MessageRecord> boxes = ui.TakeMessages();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_FALSE(boxes[0].unanswered);
+    const MessageRecord& last = boxes[2];
+    EXPECT_EQ(last.text, "Ce Secteur n'existe pas.\r\nSuite");
+    EXPECT_EQ(last.title, "Message ORVANIS");
+    EXPECT_EQ(last.icon, vbExclamation);
+    EXPECT_EQ(last.buttons, std::vector<int>{vbOK});
+    EXPECT_TRUE(last.unanswered);
+    EXPECT_TRUE(ui.Messages().empty());
+}
 
 [[noreturn]] void Fail() {
     throw std::runtime_error("base indisponible");
 }
 
-class HandlerErrorTest;
 struct HookCase {
     const char* name;
     const char* where;
-    std::function<void(HandlerErrorTest&)> act;  // arms a failing handler, then acts
+    std::function<void(forms_test::FormsTest&)> act;  // arms a failing handler, then acts
 };
 
 void PrintTo(const HookCase& hook, std::ostream* out) {
@@ -33,21 +100,12 @@ void PrintTo(const HookCase& hook, std::ostream* out) {
 }
 
 class HandlerErrorTest : public forms_test::FormsTest,
-                         public ::testing::WithParamInterface<HookCase> {
-public:
-    using FormsTest::code_;
-    using FormsTest::form_;
-    using FormsTest::list_;
-    using FormsTest::log_;
-    using FormsTest::ok_;
-    using FormsTest::other_;
-    using FormsTest::sibling_;
-};
+                         public ::testing::WithParamInterface<HookCase> {};
 
 // What follows each failure shows that the event's caller carried on.
 const HookCase kHooks[] = {
     {"ButtonClickEndsThere", "Cmd_Ok.Click",
-     [](HandlerErrorTest& t) {
+     [](forms_test::FormsTest& t) {
          t.ok_->Click = [&t] {
              Fail();
              t.log_.push_back("after the failure");
@@ -55,58 +113,25 @@ const HookCase kHooks[] = {
          forms_test::ClickInto(t.ok_);
      }},
     {"TypedChangeKeepsTheText", "Txt_Code.Change",
-     [](HandlerErrorTest& t) {
+     [](forms_test::FormsTest& t) {
          t.code_->Change = [] { Fail(); };
          QTest::keyClicks(t.code_, "7");
          EXPECT_EQ(t.code_->Text(), "7");
      }},
-    {"KeyPressKeepsTheKeyAsSet", "Txt_Code.KeyPress",
-     [](HandlerErrorTest& t) {
-         t.code_->KeyPress = [](std::int16_t& key) {
-             key = 'B';
-             Fail();
-         };
-         QTest::keyClick(t.code_, Qt::Key_A);
-         EXPECT_EQ(t.code_->Text(), "B");
-     }},
-    {"ListChoiceByArrow", "Cbo_Lib.Click",
-     [](HandlerErrorTest& t) {
-         t.list_->Click = [](int) { Fail(); };
-         forms::SetFocus(t.list_);
-         QTest::keyClick(t.list_, Qt::Key_Down);
-         EXPECT_EQ(t.list_->Text(), "NORD");
-     }},
-    {"DropDownStillOpensTheList", "Cbo_Lib.DropDown",
-     [](HandlerErrorTest& t) {
-         t.list_->DropDown = [] { Fail(); };
-         forms::SetFocus(t.list_);
-         QTest::keyClick(t.list_, Qt::Key_F4);
-         EXPECT_TRUE(Eventually([&] { return t.list_->view()->isVisible(); }, "the open list"));
-         t.list_->hidePopup();
-     }},
     {"LostFocusThenTheMoveGoesOn", "Txt_Code.LostFocus",
-     [](HandlerErrorTest& t) {
+     [](forms_test::FormsTest& t) {
          t.code_->LostFocus = [] { Fail(); };
          QTest::keyClick(t.code_, Qt::Key_Tab);
          EXPECT_TRUE(t.list_->hasFocus());
      }},
     {"EnterFocusThenGotFocus", "Ctr_Test.EnterFocus",
-     [](HandlerErrorTest& t) {
+     [](forms_test::FormsTest& t) {
          forms::SetFocus(t.sibling_);
          t.form_->EnterFocus = [] { Fail(); };
          t.other_->GotFocus = [&t] { t.log_.push_back("Got:Txt_Other"); };
          forms_test::ClickInto(t.other_);
          EXPECT_EQ(t.log_, (EventLog{"Got:Txt_Other"}));
          t.log_.clear();
-     }},
-    {"MenuEntry", "Mnu_Sommaire.Click",
-     [](HandlerErrorTest& t) {
-         auto* menu = new forms::PopupMenu("Mnu_Aide", "Aide", t.form_);
-         forms::MenuEntry* entry = menu->AddEntry("Mnu_Sommaire", "Aide ORVANIS");
-         entry->Click = [] { Fail(); };
-         menu->Popup(t.form_->mapToGlobal(QPoint(50, 50)));
-         ASSERT_TRUE(Eventually([&] { return forms::PopupMenu::Open() == menu; }, "the menu"));
-         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
      }},
 };
 

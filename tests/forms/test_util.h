@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "forms/button.h"
@@ -32,10 +33,13 @@ Control* Named(Control* control, const char* name, QRect geometry = {}) {
     return control;
 }
 
-template <class Control>
-void WatchFocus(Control* control, EventLog& log) {
-    control->GotFocus = [control, &log] { log.push_back("Got:" + NameOf(control)); };
-    control->LostFocus = [control, &log] { log.push_back("Lost:" + NameOf(control)); };
+template <class... Control>
+void WatchFocus(EventLog& log, Control*... controls) {
+    auto watch = [&log](auto* c) {
+        c->GotFocus = [c, &log] { log.push_back("Got:" + NameOf(c)); };
+        c->LostFocus = [c, &log] { log.push_back("Lost:" + NameOf(c)); };
+    };
+    (watch(controls), ...);
 }
 
 template <class Predicate>
@@ -52,11 +56,10 @@ inline void ClickInto(QWidget* widget) {
 // list and a field, another field and a button; message boxes answered by script. The tab
 // order differs from the creation order on purpose. Txt_Code has the focus, the log is empty.
 class FormsTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         host_ = std::make_unique<QWidget>();
-        host_->setObjectName("Host");
-        host_->resize(500, 400);
+        Named(host_.get(), "Host", {0, 0, 500, 400});
         sibling_ = Named(new forms::TextBox(host_.get()), "Txt_Host", {10, 360, 100, 24});
         form_ = Named(new forms::Form(host_.get()), "Ctr_Test", {0, 0, 500, 340});
         frame_ = Named(new forms::Frame("Cadre", form_), "Cdr_Cadre", {0, 0, 500, 150});
@@ -65,11 +68,9 @@ protected:
         inner_ = Named(new forms::TextBox(frame_), "Txt_Inner", {10, 80, 80, 24});
         other_ = Named(new forms::TextBox(form_), "Txt_Other", {10, 200, 80, 24});
         ok_ = Named(new forms::Button("OK", form_), "Cmd_Ok", {10, 260, 80, 30});
-        form_->SetTabIndex(code_, 0);
-        form_->SetTabIndex(list_, 1);
-        form_->SetTabIndex(other_, 2);
-        form_->SetTabIndex(ok_, 14);
-        form_->SetTabIndex(inner_, 5);
+        const std::pair<QWidget*, int> tabs[] = {
+            {code_, 0}, {list_, 1}, {other_, 2}, {ok_, 14}, {inner_, 5}};
+        for (const auto& [control, index] : tabs) form_->SetTabIndex(control, index);
         for (const char* item : {"NORD", "SUD", "EST", "OUEST"}) list_->AddItem(item);
         host_->show();
         host_->activateWindow();
@@ -79,11 +80,7 @@ protected:
     }
 
     void WatchAllFocus() {
-        WatchFocus(code_, log_);
-        WatchFocus(list_, log_);
-        WatchFocus(inner_, log_);
-        WatchFocus(other_, log_);
-        WatchFocus(ok_, log_);
+        WatchFocus(log_, code_, list_, inner_, other_, ok_);
         form_->EnterFocus = [this] { log_.push_back("Enter:Ctr_Test"); };
     }
 
