@@ -6,7 +6,6 @@
 #include <QStandardPaths>
 #include <QString>
 #include <fstream>
-#include <map>
 #include <system_error>
 
 namespace host {
@@ -27,27 +26,11 @@ namespace {
 void Load(kelmor::Database& db, const fs::path& jsonLines) {
     std::ifstream in(jsonLines);
     if (!in) throw SetupError("cannot read " + jsonLines.string());
-    kelmor::Transaction transaction(db);
-    std::map<std::string, kelmor::DbFile, std::less<>> files;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-        try {
-            services::jsonl::Record record = services::jsonl::FromLine(line);
-            auto file = files.find(record.file);
-            if (file == files.end()) {
-                db.CreateFile(record.file);
-                file = files.emplace(record.file, db.OpenFile(record.file)).first;
-            }
-            kelmor::DbRecord stored = file->second.NewRecord(record.key);
-            stored.SetText(record.data.Text());
-            stored.DBWrite();
-        } catch (const std::exception& e) {
-            throw SetupError(jsonLines.string() + ":" + std::to_string(number) + ": " + e.what());
-        }
+    try {
+        services::jsonl::StoreRecords(db, services::jsonl::ReadRecords(in, jsonLines.string()));
+    } catch (const std::exception& e) {
+        throw SetupError(e.what());
     }
-    if (in.bad()) throw SetupError("error while reading " + jsonLines.string());
-    transaction.Commit();
 }
 
 void RemoveDatabaseFiles(const fs::path& database) {
