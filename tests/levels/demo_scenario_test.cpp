@@ -20,58 +20,42 @@ namespace {
 using drive::Json;
 
 struct Expected {
-    int line = 0;  // of the `state` command
-    std::vector<std::string> writes;
-    std::vector<std::string> messages;
+    int line = 0;            // of the `state` command
+    bool announced = false;  // a "# writes:" line came before it
+    std::vector<std::string> writes, messages;
 };
 
-std::string Unescape(std::string text) {
-    for (std::size_t at = text.find("\\r\\n"); at != std::string::npos;
-         at = text.find("\\r\\n", at + 2))
-        text.replace(at, 4, "\r\n");
-    return text;
-}
-
-// What the comments announce before each `state` of the script.
+// What the comments announce before each `state` ("\\r\\n" stands for the line break).
 std::vector<Expected> Announced(const std::string& script) {
-    std::vector<Expected> states;
-    Expected next;
-    bool writesSeen = false;
+    std::vector<Expected> states(1);
     std::istringstream in(script);
     int number = 0;
     for (std::string line; std::getline(in, line);) {
         ++number;
+        Expected& next = states.back();
         if (line.rfind("# writes:", 0) == 0) {
-            writesSeen = true;
+            next.announced = true;
             std::istringstream words(line.substr(9));
-            for (std::string file, key; words >> file;) {
-                if (file == "none") break;
-                words >> key;
+            for (std::string file, key; words >> file && file != "none" && words >> key;)
                 next.writes.push_back(file + " " + key);
-            }
         } else if (line.rfind("# message: ", 0) == 0) {
-            next.messages.push_back(Unescape(line.substr(11)));
+            std::string text = line.substr(11);
+            for (std::size_t at; (at = text.find("\\r\\n")) != std::string::npos;)
+                text.replace(at, 4, "\r\n");
+            next.messages.push_back(text);
         } else if (line == "state") {
-            EXPECT_TRUE(writesSeen) << "line " << number << ": a state without \"# writes:\"";
             next.line = number;
-            states.push_back(next);
-            next = {};
-            writesSeen = false;
+            states.emplace_back();
         }
     }
+    states.pop_back();
     return states;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(DemoScenario, EachStateReportsExactlyTheAnnouncedWrites) {
-    const std::string script = ReadFile(ZONITRA_LEVELS_TEST_DIR "/demo_scenario.drive");
+    std::ifstream file(ZONITRA_LEVELS_TEST_DIR "/demo_scenario.drive");
+    ASSERT_TRUE(file) << "cannot read demo_scenario.drive";
+    const std::string script{std::istreambuf_iterator<char>(file), {}};
     const std::vector<Expected> expected = Announced(script);
     ASSERT_GE(expected.size(), 20u);
 
@@ -110,6 +94,7 @@ TEST(DemoScenario, EachStateReportsExactlyTheAnnouncedWrites) {
             messages.push_back(m["text"].get<std::string>());
             EXPECT_EQ(m["title"], "Message ORVANIS") << "state at line " << expected[i].line;
         }
+        EXPECT_TRUE(expected[i].announced) << "no \"# writes:\" before line " << expected[i].line;
         EXPECT_EQ(writes, expected[i].writes) << "state at line " << expected[i].line;
         EXPECT_EQ(messages, expected[i].messages) << "state at line " << expected[i].line;
     }

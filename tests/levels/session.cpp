@@ -3,162 +3,155 @@
 #include <control/ctr_secteur.h>
 #include <forms/combobox.h>
 #include <forms/focus.h>
-#include <forms/textbox.h>
+#include <kelmor/backend.h>
 #include <kelmor/database.h>
 
 #include <QLineEdit>
+#include <QStringList>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace levels_test {
+
+// Forwards to the real storage and notes every read, scan and write.
+class CountingBackend : public kelmor::Backend {
+public:
+    explicit CountingBackend(std::shared_ptr<kelmor::Backend> inner) : inner_(std::move(inner)) {}
+    Texts calls;
+
+    bool HasFile(std::string_view file) override { return inner_->HasFile(file); }
+    void CreateFile(std::string_view file) override { inner_->CreateFile(file); }
+    std::vector<std::string> FileNames() override { return inner_->FileNames(); }
+    std::optional<std::string> Read(std::string_view file, std::string_view key) override {
+        Note("read", file, key);
+        return inner_->Read(file, key);
+    }
+    void Write(std::string_view file, std::string_view key, std::string_view whole) override {
+        Note("write", file, key);
+        inner_->Write(file, key, whole);
+    }
+    bool Delete(std::string_view file, std::string_view key) override {
+        Note("delete", file, key);
+        return inner_->Delete(file, key);
+    }
+    void Scan(std::string_view file, const kelmor::KeySelection& selection,
+              const Visitor& visit) override {
+        Note("scan", file, selection.text);
+        inner_->Scan(file, selection, visit);
+    }
+    void Begin() override { inner_->Begin(); }
+    void Commit() override { inner_->Commit(); }
+    void Rollback() noexcept override { inner_->Rollback(); }
+    bool InTransaction() const noexcept override { return inner_->InTransaction(); }
+
+private:
+    void Note(const char* what, std::string_view file, std::string_view key) {
+        calls.push_back(std::string(what) + " " + std::string(file) + " " + std::string(key));
+    }
+    std::shared_ptr<kelmor::Backend> inner_;
+};
+
 namespace {
 
-void Put(kelmor::Database& db, const char* file, const std::string& key,
-         const std::vector<std::vector<std::string>>& attributes) {
-    kelmor::DbRecord record = db.OpenFile(file).NewRecord(key);
-    for (std::size_t a = 0; a < attributes.size(); ++a)
-        record.SetValues(static_cast<int>(a + 1), attributes[a]);
-    record.DBWrite();
-}
+// "FILE;KEY;ATTR=VALUE;..." records, '|' between them. Attribute 12 of a sector
+// is a CEDEX set, as the address dialog leaves it.
+const char* const kRecords[] = {
+    "SECTEUR;001;1=NORD;3=AG-1;4=12125;12=0;20=CR-1;21=05",
+    "SECTEUR;002;1=CENTRE;3=AG-2;12=0;20=CR-2;21=69|SECTEUR;003;1=EST;12=0;21=2A",
+    "SECTEUR;004;1=OUEST;12=0;21=29|SECTEUR;007;1=SUD;12=0;21=2B|SECTEUR;0AB;1=LETTRES;12=0;21=01",
+    "SOUSSECTEUR;00101;1=VERGERS|SOUSSECTEUR;00102;1=ABBAYE|SOUSSECTEUR;00103;1=MOULIN",
+    "SOUSSECTEUR;00201;1=CENTRE VILLE|SOUSSECTEUR;00401;1=PORT",
+    "QUARTIER;0010101;1=PLACE;2=012004|QUARTIER;0010201;1=TILLEULS;2=005001",
+    "QUARTIER;0010202;1=CLOITRE;2=012005|QUARTIER;0010203;1=BEFFROI;2=099001",
+    "QUARTIER;0020101;1=MAIRIE;2=005001|QUARTIER;0040101;1=QUAI;2=012001",
+    "QUARTIER;0040102;1=DIGUE;2=012009",
+    "CENTREMEDICAL;005;1=ARCHE|CENTREMEDICAL;012;1=LILAS|CENTREMEDICAL;030;1=DUNES",
+    "ANTENNEMEDICALE;005001;1=PONT|ANTENNEMEDICALE;012001;1=HALLES",
+    "ANTENNEMEDICALE;012004;1=PORTE|ANTENNEMEDICALE;012005;1=GARE",
+    "ASSOCIATION;001;1=ENTITE|COMPTEUR;999;1=COMPTEUR|DROITS;CHEF;1=SECTEUR;2=2"};
 
-// Attributes 1 to 21 of a sector: label, approval number, date, CRAM, département.
-std::vector<std::vector<std::string>> Sector(const std::string& label, const std::string& agrement,
-                                             const std::string& date, const std::string& cram,
-                                             const std::string& dep) {
-    std::vector<std::vector<std::string>> a(21, std::vector<std::string>{""});
-    a[0] = {label};
-    a[2] = {agrement};
-    a[3] = {date};
-    a[11] = {"0"};  // an address whose CEDEX is set, as the address dialog leaves it
-    a[19] = {cram};
-    a[20] = {dep};
-    return a;
+void BuildFixture(kelmor::Database& db) {
+    for (const QString line : kRecords)
+        for (const QString& fields : line.split(u'|')) {
+            const QStringList parts = fields.split(u';');
+            const std::string file = parts[0].toStdString();
+            if (!db.HasFile(file)) db.CreateFile(file);
+            kelmor::DbRecord record = db.OpenFile(file).NewRecord(parts[1].toStdString());
+            for (const QString& attr : parts.mid(2))
+                record.Set(attr.section(u'=', 0, 0).toInt(), attr.section(u'=', 1).toStdString());
+            record.DBWrite();
+        }
 }
 
 }  // namespace
 
-void BuildFixture(kelmor::Database& db, const Options& options) {
-    for (const char* file : {"SECTEUR", "SOUSSECTEUR", "QUARTIER", "CENTREMEDICAL",
-                             "ANTENNEMEDICALE", "ASSOCIATION", "COMPTEUR", "DROITS"})
-        db.CreateFile(file);
-    Put(db, "SECTEUR", "001", Sector("NORD", "AG-1", "12125", "CR-1", "05"));
-    Put(db, "SECTEUR", "002", Sector("CENTRE", "AG-2", "", "CR-2", "69"));
-    Put(db, "SECTEUR", "003", Sector("EST", "", "", "", "2A"));
-    Put(db, "SECTEUR", "004", Sector("OUEST", "", "", "", "29"));
-    Put(db, "SECTEUR", "007", Sector("SUD", "", "", "", "2B"));
-    Put(db, "SECTEUR", "0AB", Sector("LETTRES", "", "", "", "01"));
-
-    Put(db, "SOUSSECTEUR", "00101", {{"VERGERS"}});
-    Put(db, "SOUSSECTEUR", "00102", {{"ABBAYE"}});
-    Put(db, "SOUSSECTEUR", "00103", {{"MOULIN"}});
-    Put(db, "SOUSSECTEUR", "00201", {{"CENTRE VILLE"}});
-    Put(db, "SOUSSECTEUR", "00401", {{"PORT"}});
-
-    Put(db, "QUARTIER", "0010101", {{"PLACE"}, {"012004"}});
-    Put(db, "QUARTIER", "0010201", {{"TILLEULS"}, {"005001"}});
-    Put(db, "QUARTIER", "0010202", {{"CLOITRE"}, {"012005"}});
-    Put(db, "QUARTIER", "0010203", {{"BEFFROI"}, {"099001"}});
-    Put(db, "QUARTIER", "0020101", {{"MAIRIE"}, {"005001"}});
-    Put(db, "QUARTIER", "0040101", {{"QUAI"}, {"012001"}});
-    Put(db, "QUARTIER", "0040102", {{"DIGUE"}, {"012009"}});
-
-    Put(db, "CENTREMEDICAL", "005", {{"ARCHE"}});
-    Put(db, "CENTREMEDICAL", "012", {{"LILAS"}});
-    Put(db, "CENTREMEDICAL", "030", {{"DUNES"}});
-    Put(db, "ANTENNEMEDICALE", "005001", {{"PONT"}});
-    Put(db, "ANTENNEMEDICALE", "012001", {{"HALLES"}});
-    Put(db, "ANTENNEMEDICALE", "012004", {{"PORTE"}});
-    Put(db, "ANTENNEMEDICALE", "012005", {{"GARE"}});
-
-    for (int i = 1; i <= options.associations; ++i)
-        Put(db, "ASSOCIATION", "00" + std::to_string(i), {{"ENTITE " + std::to_string(i)}});
-    Put(db, "COMPTEUR", "999", {{"COMPTEUR"}});
-    Put(db, "DROITS", kUser, {{"SECTEUR"}, {"2"}});
-    Put(db, "DROITS", kLevel1User, {{"SECTEUR"}, {"1"}});
-}
-
-Session::Session(const Options& options) {
+Session::Session() {
     if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the fixture database");
     plain_ = kelmor::Database::OpenSqlite(dir_.filePath("levels.db").toStdString());
-    BuildFixture(*plain_, options);
-    recorded_ = drive::Record(plain_);
-    driver_ = std::make_unique<drive::Driver>(recorded_, options.user);
+    BuildFixture(*plain_);
+    counter_ = std::make_shared<CountingBackend>(
+        std::shared_ptr<kelmor::Backend>(plain_, &plain_->backend()));
+    recorded_ = drive::Record(std::make_shared<kelmor::Database>(counter_));
+    driver_ = std::make_unique<drive::Driver>(recorded_, "CHEF");
     driver_->Start();
     // Init's own messages and writes belong to the shell's tests.
     TakeMessages();
     TakeWrites();
+    TakeCalls();
 }
 
-Session::~Session() {
-    driver_.reset();
-}
+Session::~Session() = default;
 
 void Session::Do(std::string_view lines) {
-    std::size_t start = 0;
-    while (start <= lines.size()) {
-        const std::size_t end = std::min(lines.find('\n', start), lines.size());
-        const std::string_view line = lines.substr(start, end - start);
+    std::istringstream in{std::string(lines)};
+    for (std::string line; std::getline(in, line);) {
         std::ostringstream out;
         if (!driver_->Execute(line, out)) ADD_FAILURE() << "`" << line << "`: " << out.str();
-        start = end + 1;
     }
 }
 
-::testing::AssertionResult Session::Open(const std::string& sector, const std::string& subSector,
-                                         const std::string& neighbourhood) {
-    Do("type Txt_CodeSecteur " + sector);
-    if (!subSector.empty() && Text("Txt_CodeSousSecteur") != subSector)
-        Do("type Txt_CodeSousSecteur " + subSector);
-    if (!neighbourhood.empty() && Text("Txt_CodeQuartier") != neighbourhood)
-        Do("type Txt_CodeQuartier " + neighbourhood);
-    const auto messages = TakeMessages();
-    const auto writes = TakeWrites();
-    if (!messages.empty())
-        return ::testing::AssertionFailure()
-               << "opening " << sector << subSector << neighbourhood << " showed \""
-               << messages.front().text.toStdString() << "\"";
-    if (!writes.empty())
-        return ::testing::AssertionFailure()
-               << "opening " << sector << subSector << neighbourhood << " wrote " << writes.front();
-    const std::pair<const char*, std::string> codes[] = {{"Txt_CodeSecteur", sector},
-                                                         {"Txt_CodeSousSecteur", subSector},
-                                                         {"Txt_CodeQuartier", neighbourhood}};
-    for (const auto& [field, code] : codes)
-        if (!code.empty() && Text(field) != code)
-            return ::testing::AssertionFailure()
-                   << field << " shows \"" << Text(field) << "\" instead of " << code;
-    return ::testing::AssertionSuccess();
-}
-
-QWidget* Session::Control(const char* name) const {
-    auto* control = driver_->Editor()->findChild<QWidget*>(QString::fromLatin1(name));
-    if (!control) throw std::logic_error(std::string("the editor has no control ") + name);
-    return control;
+::testing::AssertionResult Session::Open(const std::string& codes) {
+    std::istringstream in(codes);
+    for (const char* field : {"Txt_CodeSecteur", "Txt_CodeSousSecteur", "Txt_CodeQuartier"}) {
+        std::string code;
+        if (!(in >> code)) break;
+        if (Text(field) != code) Do(std::string("type ") + field + " " + code);
+        if (Text(field) != code)
+            return ::testing::AssertionFailure() << field << " shows " << Text(field);
+    }
+    const Texts messages = TakeMessages(), writes = TakeWrites();
+    TakeCalls();
+    if (messages.empty() && writes.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "opening " << codes << " showed " << ::testing::PrintToString(messages)
+           << " and wrote " << ::testing::PrintToString(writes);
 }
 
 std::string Session::Text(const char* name) const {
-    QWidget* control = Control(name);
+    auto* control = driver_->Editor()->findChild<QWidget*>(QString::fromLatin1(name));
     if (auto* combo = qobject_cast<forms::ComboBox*>(control)) return combo->Text().toStdString();
     if (auto* box = qobject_cast<QLineEdit*>(control)) return box->text().toStdString();
-    throw std::logic_error(std::string(name) + " has no text");
+    throw std::logic_error(std::string("the editor has no text control ") + name);
 }
 
-Texts Session::TextsOf(std::initializer_list<const char*> controls) const {
-    Texts texts;
-    for (const char* name : controls) texts.push_back(Text(name));
-    return texts;
+std::string Session::Screen() const {
+    std::string screen;
+    bool first = true;
+    for (const char* name :
+         {"Txt_CodeSecteur", "Cbo_LibSecteur", "Txt_CodeSousSecteur", "Cbo_LibSousSecteur",
+          "Txt_CodeQuartier", "Cbo_LibQuartier", "Txt_CodeCentreMedQuartier",
+          "Cbo_LibCentreMedQuartier", "Txt_CodeAntMedQuartier", "Cbo_LibAntMedQuartier"})
+        screen += (std::exchange(first, false) ? "" : ",") + Text(name);
+    return screen;
 }
 
 Texts Session::Items(const char* name) const {
-    auto* combo = qobject_cast<forms::ComboBox*>(Control(name));
-    if (!combo) throw std::logic_error(std::string(name) + " is not a list");
+    auto* combo = driver_->Editor()->findChild<forms::ComboBox*>(QString::fromLatin1(name));
+    if (!combo) throw std::logic_error(std::string("the editor has no list ") + name);
     Texts items;
     for (int i = 0; i < combo->ListCount(); ++i) items.push_back(combo->List(i).toStdString());
     return items;
-}
-
-bool Session::Enabled(const char* name) const {
-    return Control(name)->isEnabled();
 }
 
 std::string Session::Focus() const {
@@ -168,8 +161,14 @@ std::string Session::Focus() const {
     return focus && !focus->objectName().isEmpty() ? focus->objectName().toStdString() : "-";
 }
 
-std::vector<forms::MessageRecord> Session::TakeMessages() {
-    return driver_->Ui().TakeMessages();
+Texts Session::TakeMessages() {
+    Texts texts;
+    for (const forms::MessageRecord& m : driver_->Ui().TakeMessages()) {
+        EXPECT_EQ(m.title, QStringLiteral("Message ORVANIS")) << m.text.toStdString();
+        EXPECT_EQ(m.buttons, std::vector<int>{forms::vbOK}) << m.text.toStdString();
+        texts.push_back(Box(m.text, m.icon));
+    }
+    return texts;
 }
 
 Texts Session::TakeWrites() {
@@ -179,31 +178,17 @@ Texts Session::TakeWrites() {
     return writes;
 }
 
-std::string Session::Stored(const std::string& file, const std::string& key, int attr) const {
-    kelmor::ReadResult read = plain_->OpenFile(file).TryReadRecord(key);
-    if (!read.record) return "<none>";
-    return read.record->Get(attr);
+Texts Session::TakeCalls() {
+    return std::exchange(counter_->calls, {});
 }
 
-::testing::AssertionResult OneBox(const std::vector<forms::MessageRecord>& messages,
-                                  const QString& text, int icon) {
-    if (messages.size() != 1) {
-        auto failure = ::testing::AssertionFailure()
-                       << messages.size() << " message boxes instead of one";
-        for (const auto& m : messages) failure << "\n  \"" << m.text.toStdString() << "\"";
-        return failure;
-    }
-    const forms::MessageRecord& m = messages.front();
-    if (m.text != text)
-        return ::testing::AssertionFailure() << "text \"" << m.text.toStdString()
-                                             << "\", expected \"" << text.toStdString() << "\"";
-    if (m.title != QString::fromLatin1(kTitle))
-        return ::testing::AssertionFailure() << "title \"" << m.title.toStdString() << "\"";
-    if (m.icon != icon)
-        return ::testing::AssertionFailure() << "icon " << m.icon << ", expected " << icon;
-    if (m.buttons != std::vector<int>{forms::vbOK})
-        return ::testing::AssertionFailure() << m.buttons.size() << " buttons, expected OK alone";
-    return ::testing::AssertionSuccess();
+std::string Session::Stored(const std::string& file, const std::string& key, int attr) const {
+    kelmor::ReadResult read = plain_->OpenFile(file).TryReadRecord(key);
+    return read.record ? read.record->Get(attr) : "<none>";
+}
+
+std::string Box(const QString& text, int icon) {
+    return "icon " + std::to_string(icon) + ": " + text.toStdString();
 }
 
 }  // namespace levels_test

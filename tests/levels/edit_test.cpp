@@ -1,0 +1,266 @@
+// Edits written as a field is left: renames of each level, the sector's four
+// attribute fields, relinks of a neighbourhood; and exactly the database calls
+// each action makes.
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "control/ctr_secteur.h"
+#include "forms/idle.h"
+#include "forms/modalform.h"
+#include "forms/scripteduiservice.h"
+#include "forms/textbox.h"
+#include "kelmor/database.h"
+#include "session.h"
+
+namespace levels_test {
+namespace {
+
+// Types `text` over the field (empties it for "") and leaves it with Tab.
+std::string Enter(const std::string& field, const std::string& text) {
+    if (text.empty()) return "clear " + field + "\nkey " + field + " Tab";
+    return "select " + field + "\ntype " + field + " " + text + "\nkey " + field + " Tab";
+}
+
+struct Level {
+    const char* name;
+    const char* open;
+    const char* label;
+    std::string file, key, stored;
+    const char* next;  // where Tab goes from the label
+};
+void PrintTo(const Level& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Rename : public ::testing::TestWithParam<Level> {};
+
+TEST_P(Rename, WritesTheUpperCaseLabelOnceAndOnlyWhenItDiffers) {
+    const Level& c = GetParam();
+    Session s;
+    ASSERT_TRUE(s.Open(c.open));
+    s.Do(Enter(c.label, QString::fromStdString(c.stored).toLower().toStdString()));
+    EXPECT_EQ(s.TakeWrites(), Texts{}) << "the stored label typed in lower case";
+    s.Do(Enter(c.label, "rue d'été"));
+    EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
+    EXPECT_EQ(s.Stored(c.file, c.key, 1), "RUE D'ÉTÉ");
+    EXPECT_EQ(s.Text(c.label), "RUE D'ÉTÉ");
+    EXPECT_EQ(s.Focus(), c.next);
+    s.Do(std::string("focus ") + c.label + "\nkey " + c.label + " Tab");
+    EXPECT_EQ(s.TakeWrites(), Texts{}) << "left again unchanged";
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, Rename,
+    ::testing::Values(Level{"Sector", "001", "Cbo_LibSecteur", "SECTEUR", "001", "NORD",
+                            "Txt_NoAgrementSect"},
+                      Level{"SubSector", "001 02", "Cbo_LibSousSecteur", "SOUSSECTEUR", "00102",
+                            "ABBAYE", "Txt_CodeQuartier"},
+                      Level{"Neighbourhood", "001 02 02", "Cbo_LibQuartier", "QUARTIER", "0010202",
+                            "CLOITRE", "Txt_CodeCentreMedQuartier"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- The sector's attribute fields, on 002 (AG-2, no date, CR-2, "69") ---
+
+struct Attribute {
+    const char* name;
+    const char* field;
+    std::string typed, shown, stored;  // stored: the attribute afterwards
+    bool written;
+    const char* focus;
+    std::string message;
+};
+void PrintTo(const Attribute& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const char *const kAgr = "Txt_NoAgrementSect", *const kDate = "Txt_DatAgrementSect";
+const char *const kCram = "Txt_NumCRAM", *const kDep = "Txt_Dep";
+
+class AttributeField : public ::testing::TestWithParam<Attribute> {};
+
+TEST_P(AttributeField, IsCheckedAndWrittenOnLeaving) {
+    const Attribute& c = GetParam();
+    const int attr = c.field == kAgr ? 3 : c.field == kDate ? 4 : c.field == kCram ? 20 : 21;
+    Session s;
+    ASSERT_TRUE(s.Open("002"));
+    s.Do(Enter(c.field, c.typed));
+    EXPECT_EQ(s.TakeMessages(), c.message.empty() ? Texts{} : Texts{c.message});
+    EXPECT_EQ(s.Text(c.field), c.shown);
+    EXPECT_EQ(s.Stored("SECTEUR", "002", attr), c.stored);
+    EXPECT_EQ(s.TakeWrites(), c.written ? Texts{"SECTEUR 002"} : Texts{});
+    EXPECT_EQ(s.Focus(), c.focus);
+}
+
+const std::string kDateBox = Box(kBadDate, forms::vbExclamation), kOk;
+const std::string kDepBox = Box(kBadDepartement, forms::vbInformation);
+const char* const kSub = "Txt_CodeSousSecteur";
+
+// Stored dates count days from 31/12/1967: 12125 is 12/03/2001.
+INSTANTIATE_TEST_SUITE_P(
+    Fields, AttributeField,
+    ::testing::Values(
+        Attribute{"ApprovalUnchanged", kAgr, "AG-2", "AG-2", "AG-2", false, kDate, kOk},
+        Attribute{"ApprovalCutAt25", kAgr, "abcdefghijklmnopqrstuvwxyz",
+                  "abcdefghijklmnopqrstuvwxy", "abcdefghijklmnopqrstuvwxy", true, kDate, kOk},
+        Attribute{"CramEmptied", kCram, "", "", "", true, kDep, kOk},
+        Attribute{"CramCutAt20", kCram, "123456789012345678901", "12345678901234567890",
+                  "12345678901234567890", true, kDep, kOk},
+        Attribute{"DateFull", kDate, "12/03/2001", "12/03/2001", "12125", true, kCram, kOk},
+        Attribute{"DateShortYear", kDate, "12.3.01", "12/03/2001", "12125", true, kCram, kOk},
+        Attribute{"DateNoSeparators", kDate, "01032001", "01/03/2001", "12114", true, kCram, kOk},
+        Attribute{"DateImpossibleDay", kDate, "31/02/2001", "", "", false, kDate, kDateBox},
+        Attribute{"DateImpossibleMonth", kDate, "12/13/2001", "", "", false, kDate, kDateBox},
+        Attribute{"DateTooManyGroups", kDate, "1/2/3/4", "", "", false, kDate, kOk},
+        Attribute{"DateEmptyGroup", kDate, "12//2001", "", "", false, kDate, kOk},
+        Attribute{"DateEmptied", kDate, "", "", "", false, kCram, kOk},
+        Attribute{"DepOneDigit", kDep, "5", "05", "05", true, kSub, kOk},
+        Attribute{"DepCorsica", kDep, "2a", "2A", "2A", true, kSub, kOk},
+        Attribute{"DepLast", kDep, "99", "99", "99", true, kSub, kOk},
+        Attribute{"DepUnchanged", kDep, "69", "69", "69", false, kSub, kOk},
+        Attribute{"DepEmptied", kDep, "", "", "", true, kSub, kOk},
+        Attribute{"DepNotCorsica", kDep, "2C", "", "69", false, kDep, kDepBox},
+        Attribute{"DepZero", kDep, "00", "", "69", false, kDep, kDepBox},
+        Attribute{"DepLetters", kDep, "ab", "", "69", false, kDep, kDepBox},
+        Attribute{"DepTrailingSpace", kDep, "5 ", "", "69", false, kDep, kDepBox}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Digits and Backspace pass; every other key types "/".
+TEST(DateField, AnyKeyButDigitsAndBackspaceTypesASlash) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"type Txt_DatAgrementSect 12-03 2001", "12/03/2001"},
+        {"type Txt_DatAgrementSect 1a2Z3", "1/2/3"},
+        {"type Txt_DatAgrementSect 12\nkey Txt_DatAgrementSect Enter\n"
+         "type Txt_DatAgrementSect 034\nkey Txt_DatAgrementSect Backspace",
+         "12/03"}};
+    for (const auto& [input, shown] : cases) {
+        Session s;
+        ASSERT_TRUE(s.Open("002"));
+        s.Do(input);
+        EXPECT_EQ(s.Text(kDate), shown) << input;
+    }
+}
+
+// A write replaces only the edited attribute, in the sector shown now.
+TEST(AttributeFields, AWriteKeepsTheOtherAttributes) {
+    Session s;
+    ASSERT_TRUE(s.Open("001"));
+    for (const auto& [field, shown] :
+         {std::pair{kAgr, "AG-1"}, {kDate, "12/03/2001"}, {kCram, "CR-1"}, {kDep, "05"}})
+        EXPECT_EQ(s.Text(field), shown);
+    s.Do(Enter("Txt_NumCRAM", "CR-9") + "\n" + Enter(kDep, "2b"));
+    EXPECT_EQ(s.TakeWrites(), (Texts{"SECTEUR 001", "SECTEUR 001"}));
+    const std::pair<int, const char*> expected[] = {{1, "NORD"}, {3, "AG-1"},  {4, "12125"},
+                                                    {12, "0"},   {20, "CR-9"}, {21, "2B"}};
+    for (const auto& [attr, value] : expected)
+        EXPECT_EQ(s.Stored("SECTEUR", "001", attr), value) << "attribute " << attr;
+    s.Do("clear Txt_CodeSecteur\n" + Enter("Txt_NumCRAM", "X"));
+    EXPECT_EQ(s.TakeWrites(), Texts{}) << "no sector shown";
+}
+
+// --- Relinking neighbourhood 0010201 TILLEULS (005001) ---
+
+struct Relink {
+    const char* name;
+    const char* input;  // before the antenna code is left
+    const char* links;  // Screen()'s link part afterwards
+    std::string stored;
+};
+void PrintTo(const Relink& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Relinking : public ::testing::TestWithParam<Relink> {};
+
+TEST_P(Relinking, WritesTheShownNeighbourhoodOnceWhenTheAntennaCodeIsLeftChanged) {
+    const Relink& c = GetParam();
+    Session s;
+    ASSERT_TRUE(s.Open("001 02 01"));
+    s.Do(c.input);
+    EXPECT_EQ(s.TakeWrites(), Texts{}) << "before the antenna code is left";
+    s.Do("focus Txt_CodeAntMedQuartier\nkey Txt_CodeAntMedQuartier Tab");
+    EXPECT_EQ(s.Screen().substr(std::string("001,NORD,02,ABBAYE,").size()), c.links);
+    EXPECT_EQ(s.TakeWrites(), c.stored == "005001" ? Texts{} : Texts{"QUARTIER 0010201"});
+    EXPECT_EQ(s.Stored("QUARTIER", "0010201", 2), c.stored);
+    EXPECT_EQ(s.Stored("QUARTIER", "0010201", 1), "TILLEULS");
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+    s.Do("focus Txt_CodeAntMedQuartier\nkey Txt_CodeAntMedQuartier Tab");
+    EXPECT_EQ(s.TakeWrites(), Texts{}) << "left again";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, Relinking,
+    ::testing::Values(Relink{"CentreWithOneAntennaByLabel", "choose Cbo_LibCentreMedQuartier 0",
+                             "01,TILLEULS,005,ARCHE,001,PONT", "005001"},
+                      Relink{"CentreAndAntennaByLabel",
+                             "choose Cbo_LibCentreMedQuartier 2\nchoose Cbo_LibAntMedQuartier 1",
+                             "01,TILLEULS,012,LILAS,001,HALLES", "012001"},
+                      Relink{"AntennaCodePaddedOnLeaving",
+                             "choose Cbo_LibCentreMedQuartier 2\ntype Txt_CodeAntMedQuartier 5",
+                             "01,TILLEULS,012,LILAS,005,GARE", "012005"},
+                      Relink{"CentreWithoutAntenna", "choose Cbo_LibCentreMedQuartier 1",
+                             "01,TILLEULS,030,DUNES,,", "005001"},
+                      Relink{"AntennaLeftEmpty", "choose Cbo_LibCentreMedQuartier 2",
+                             "01,TILLEULS,012,LILAS,,", "005001"},
+                      Relink{"NoNeighbourhoodShown",
+                             "clear Cbo_LibQuartier\nchoose Cbo_LibCentreMedQuartier 2\n"
+                             "type Txt_CodeAntMedQuartier 004",
+                             ",,012,LILAS,004,PORTE", "005001"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Back from a modal dialog the link fields are empty and the centre list is
+// read again; the neighbourhood stays and nothing is written.
+TEST(ReturnFromDialog, EmptiesTheLinksAndRereadsTheCentres) {
+    Session s;
+    ASSERT_TRUE(s.Open("001 02 02"));
+    kelmor::DbRecord centre = s.Plain().OpenFile("CENTREMEDICAL").NewRecord("040");
+    centre.Set(1, "BRUYERE");
+    centre.DBWrite();
+
+    forms::ModalForm dialog(s.Driver().Editor());
+    dialog.setObjectName(QStringLiteral("Frm_Essai"));
+    auto* field = new forms::TextBox(&dialog);
+    field->setObjectName(QStringLiteral("Txt_Essai"));
+    dialog.SetTabIndex(field, 0);
+    forms::ScriptedUiService& ui = s.Driver().Ui();
+    auto previous = std::exchange(
+        ui.ModalShown, [&](forms::ModalForm&) { s.Do("type Txt_Essai x\nclose Frm_Essai"); });
+    ui.ShowModal(dialog);
+    ui.ModalShown = previous;
+    forms::WaitIdle();
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.Text("Txt_CodeCentreMedQuartier").empty(); }));
+    EXPECT_EQ(s.Screen(), "001,NORD,02,ABBAYE,02,CLOITRE,,,,");
+    EXPECT_EQ(s.Items("Cbo_LibCentreMedQuartier"), (Texts{"ARCHE", "BRUYERE", "DUNES", "LILAS"}));
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+    s.Do("focus Txt_CodeAntMedQuartier\nkey Txt_CodeAntMedQuartier Tab");
+    EXPECT_EQ(s.TakeWrites(), Texts{});
+}
+
+// Each action's reads, list scans and writes, and nothing more.
+TEST(DatabaseCalls, ALookupCascadeARenameAndARelink) {
+    Session s;
+    s.Do("type Txt_CodeSecteur 2\nkey Txt_CodeSecteur Enter");
+    EXPECT_EQ(
+        s.TakeCalls(),
+        (Texts{"read SECTEUR 002", "scan ASSOCIATION ", "scan SOUSSECTEUR 002",
+               "read SOUSSECTEUR 00201", "scan QUARTIER 00201", "read QUARTIER 0020101",
+               // the centre code's lookup with its antennas, then the labels shown
+               "read CENTREMEDICAL 005", "scan ANTENNEMEDICALE 005", "read ANTENNEMEDICALE 005001",
+               "read CENTREMEDICAL 005", "read ANTENNEMEDICALE 005001"}));
+    s.Do(Enter("Cbo_LibQuartier", "halle"));
+    EXPECT_EQ(s.TakeCalls(), Texts{"write QUARTIER 0020101"});
+    s.Do(Enter("Cbo_LibSecteur", "sud est"));
+    EXPECT_EQ(s.TakeCalls(), (Texts{"write SECTEUR 002", "scan SECTEUR "}));
+    EXPECT_EQ(s.Items("Cbo_LibSecteur"),
+              (Texts{"EST", "LETTRES", "NORD", "OUEST", "SUD", "SUD EST"}));
+    s.Do("choose Cbo_LibCentreMedQuartier 2\ntype Txt_CodeAntMedQuartier 5");
+    s.TakeCalls();
+    s.Do("key Txt_CodeAntMedQuartier Tab");  // padded, read, then written
+    EXPECT_EQ(s.TakeCalls(), (Texts{"read ANTENNEMEDICALE 012005", "write QUARTIER 0020101"}));
+}
+
+}  // namespace
+}  // namespace levels_test
