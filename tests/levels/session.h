@@ -20,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,7 +36,6 @@ class CountingBackend;
 class Session {
 public:
     Session();
-    ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -75,14 +73,12 @@ private:
 
 std::string Box(const QString& text, int icon);
 
-inline const QString kUnknownSector = QStringLiteral(
-    "Ce Secteur n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
-inline const QString kUnknownSubSector = QStringLiteral(
-    "Ce Sous_Secteur n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
-inline const QString kUnknownNeighbourhood = QStringLiteral(
-    "Ce Quartier n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
-inline const QString kUnknownCentre = QStringLiteral(
-    "Ce Centre Médical n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
+inline const QString kAdd =
+    QStringLiteral("\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
+inline const QString kUnknownSector = QStringLiteral("Ce Secteur n'existe pas.") + kAdd;
+inline const QString kUnknownSubSector = QStringLiteral("Ce Sous_Secteur n'existe pas.") + kAdd;
+inline const QString kUnknownNeighbourhood = QStringLiteral("Ce Quartier n'existe pas.") + kAdd;
+inline const QString kUnknownCentre = QStringLiteral("Ce Centre Médical n'existe pas.") + kAdd;
 inline const QString kUnknownAntenna = QStringLiteral(
     "Cette Antenne Médicale n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour la "
     "créer");
