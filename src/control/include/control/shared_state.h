@@ -12,6 +12,7 @@
 
 #include "kelmor/database.h"
 #include "kelmor/dynarray.h"
+#include "services/client_object.h"
 
 namespace services {
 class DateService;
@@ -25,10 +26,6 @@ namespace zonitra {
 using Boolean16 = std::int16_t;
 inline constexpr Boolean16 kTrue = -1;
 inline constexpr Boolean16 kFalse = 0;
-
-// The database client object of the host. The editor never looks inside it;
-// it only hands it on (help display, medical-centre editor).
-using ClientObject = std::shared_ptr<const void>;
 
 struct FileHandles {
     std::optional<kelmor::DbFile> secteur;

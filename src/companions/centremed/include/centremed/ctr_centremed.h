@@ -24,9 +24,9 @@
 #include <set>
 #include <string>
 
-#include "centremed/client_object.h"
 #include "forms/form.h"
 #include "kelmor/database.h"
+#include "services/client_object.h"
 #include "services/droits.h"
 
 class QListWidget;

@@ -1,7 +1,7 @@
 #pragma once
 // The host's database client object, as the sector editor and the
 // medical-centre editor both receive it. Neither looks inside it: they only
-// hand it on. Kept here, below both, so that neither depends on the other.
+// hand it on. Kept with the services, below both.
 
 #include <memory>
 
