@@ -14,6 +14,28 @@ void SetEnabled(std::initializer_list<QWidget*> controls, bool enabled) {
     for (QWidget* control : controls) control->setEnabled(enabled);
 }
 
+// Cmd_Adresse sits in the sector frame but follows the sub-sector level: a
+// sector's address can be edited only once the sector is shown.
+void SetSousSecteurLevel(const SecteurScreen& ui, bool enabled) {
+    SetEnabled(
+        {ui.Cdr_SousSecteur, ui.Etq_CodeSousSecteur, ui.Txt_CodeSousSecteur, ui.Etq_LibSousSecteur,
+         ui.Cbo_LibSousSecteur, ui.Cmd_Adresse, ui.Cmd_AjouterSousSecteur},
+        enabled);
+}
+
+// The line between the neighbourhood and its links is drawn in the pen colour
+// when the level is open, in its inverse when it is closed.
+void SetQuartierLevel(const SecteurScreen& ui, bool enabled) {
+    SetEnabled({ui.Cdr_Quartier, ui.Etq_CodeQuartier, ui.Txt_CodeQuartier, ui.Etq_LibQuartier,
+                ui.Cbo_LibQuartier, ui.Cmd_AjouterQuartier},
+               enabled);
+    ui.Lig_Quartier->SetDrawMode(enabled ? forms::Line::kCopyPen : forms::Line::kNotCopyPen);
+    SetEnabled({ui.Etq_CentreMedQuartier, ui.Txt_CodeCentreMedQuartier, ui.Cbo_LibCentreMedQuartier,
+                ui.Cmd_AjouterCentreMedQuartier, ui.Etq_AntMedQuartier, ui.Txt_CodeAntMedQuartier,
+                ui.Cbo_LibAntMedQuartier, ui.Cmd_AjouterAntMedQuartier},
+               enabled);
+}
+
 }  // namespace
 
 void Ctr_Secteur::Voir_Secteur() {
@@ -33,44 +55,20 @@ void Ctr_Secteur::Cacher_Secteur() {
                false);
 }
 
-// Cmd_Adresse sits in the sector frame but follows the sub-sector level: a
-// sector's address can be edited only once the sector is shown.
 void Ctr_Secteur::Voir_SousSecteur() {
-    SetEnabled({ui_.Cdr_SousSecteur, ui_.Etq_CodeSousSecteur, ui_.Txt_CodeSousSecteur,
-                ui_.Etq_LibSousSecteur, ui_.Cbo_LibSousSecteur, ui_.Cmd_Adresse,
-                ui_.Cmd_AjouterSousSecteur},
-               true);
+    SetSousSecteurLevel(ui_, true);
 }
 
 void Ctr_Secteur::Cacher_SousSecteur() {
-    SetEnabled({ui_.Cdr_SousSecteur, ui_.Etq_CodeSousSecteur, ui_.Txt_CodeSousSecteur,
-                ui_.Etq_LibSousSecteur, ui_.Cbo_LibSousSecteur, ui_.Cmd_Adresse,
-                ui_.Cmd_AjouterSousSecteur},
-               false);
+    SetSousSecteurLevel(ui_, false);
 }
 
 void Ctr_Secteur::Voir_Quartier() {
-    SetEnabled({ui_.Cdr_Quartier, ui_.Etq_CodeQuartier, ui_.Txt_CodeQuartier, ui_.Etq_LibQuartier,
-                ui_.Cbo_LibQuartier, ui_.Cmd_AjouterQuartier},
-               true);
-    ui_.Lig_Quartier->SetDrawMode(forms::Line::kCopyPen);
-    SetEnabled(
-        {ui_.Etq_CentreMedQuartier, ui_.Txt_CodeCentreMedQuartier, ui_.Cbo_LibCentreMedQuartier,
-         ui_.Cmd_AjouterCentreMedQuartier, ui_.Etq_AntMedQuartier, ui_.Txt_CodeAntMedQuartier,
-         ui_.Cbo_LibAntMedQuartier, ui_.Cmd_AjouterAntMedQuartier},
-        true);
+    SetQuartierLevel(ui_, true);
 }
 
 void Ctr_Secteur::Cacher_Quartier() {
-    SetEnabled({ui_.Cdr_Quartier, ui_.Etq_CodeQuartier, ui_.Txt_CodeQuartier, ui_.Etq_LibQuartier,
-                ui_.Cbo_LibQuartier, ui_.Cmd_AjouterQuartier},
-               false);
-    ui_.Lig_Quartier->SetDrawMode(forms::Line::kNotCopyPen);
-    SetEnabled(
-        {ui_.Etq_CentreMedQuartier, ui_.Txt_CodeCentreMedQuartier, ui_.Cbo_LibCentreMedQuartier,
-         ui_.Cmd_AjouterCentreMedQuartier, ui_.Etq_AntMedQuartier, ui_.Txt_CodeAntMedQuartier,
-         ui_.Cbo_LibAntMedQuartier, ui_.Cmd_AjouterAntMedQuartier},
-        false);
+    SetQuartierLevel(ui_, false);
 }
 
 void Ctr_Secteur::Voir_Ok() {
