@@ -24,6 +24,9 @@ fi
 ci=OFF
 if [ "${CI:-}" = "true" ] || [ "${ZONITRA_CI:-}" = "1" ]; then ci=ON; fi
 build_dir="${BUILD_DIR:-build}"
+launcher=()
+# A compiler cache, when the machine has one, makes rebuilds of other checkouts cheap.
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" \
-    -DZONITRA_WERROR="$ci" -DZONITRA_SANITIZE="$ci" >/dev/null
+    -DZONITRA_WERROR="$ci" -DZONITRA_SANITIZE="$ci" "${launcher[@]}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
