@@ -40,8 +40,8 @@
 #include "forms/idle.h"
 #include "forms/scripteduiservice.h"
 #include "forms/uiservice.h"
-#include "kelmor/backend.h"
 #include "kelmor/database.h"
+#include "kelmor/forwarding_backend.h"
 #include "services/droits.h"
 
 namespace {
@@ -63,37 +63,36 @@ std::string Code(int n, int width) {
 
 // Forwards to the storage and counts its calls, so that each action's round
 // trips can be compared with what the direct side does.
-class CountingBackend : public kelmor::Backend {
+class CountingBackend : public kelmor::ForwardingBackend {
 public:
-    explicit CountingBackend(std::shared_ptr<kelmor::Backend> inner) : inner_(std::move(inner)) {}
+    using ForwardingBackend::ForwardingBackend;
     struct Counts {
         long reads = 0, scans = 0, writes = 0;
     };
     Counts Take() { return std::exchange(counts_, {}); }
 
-    bool HasFile(std::string_view f) override { return inner_->HasFile(f); }
-    void CreateFile(std::string_view f) override { inner_->CreateFile(f); }
-    std::vector<std::string> FileNames() override { return inner_->FileNames(); }
     std::optional<std::string> Read(std::string_view f, std::string_view k) override {
         ++counts_.reads;
-        return inner_->Read(f, k);
+        return inner().Read(f, k);
     }
     void Write(std::string_view f, std::string_view k, std::string_view w) override {
         ++counts_.writes;
-        inner_->Write(f, k, w);
+        inner().Write(f, k, w);
     }
-    bool Delete(std::string_view f, std::string_view k) override { return inner_->Delete(f, k); }
+    bool Insert(std::string_view f, std::string_view k, std::string_view w) override {
+        ++counts_.writes;
+        return inner().Insert(f, k, w);
+    }
+    std::string Update(std::string_view f, std::string_view k, const Updater& u) override {
+        ++counts_.writes;
+        return inner().Update(f, k, u);
+    }
     void Scan(std::string_view f, const kelmor::KeySelection& s, const Visitor& v) override {
         ++counts_.scans;
-        inner_->Scan(f, s, v);
+        inner().Scan(f, s, v);
     }
-    void Begin() override { inner_->Begin(); }
-    void Commit() override { inner_->Commit(); }
-    void Rollback() noexcept override { inner_->Rollback(); }
-    bool InTransaction() const noexcept override { return inner_->InTransaction(); }
 
 private:
-    std::shared_ptr<kelmor::Backend> inner_;
     Counts counts_;
 };
 

@@ -3,7 +3,7 @@
 // (file, key) of every write, so that the scripted operator can report what an
 // action stored. Writes are noted once they succeeded.
 
-#include <kelmor/backend.h>
+#include <kelmor/forwarding_backend.h>
 
 #include <memory>
 #include <string>
@@ -17,28 +17,18 @@ struct WriteNote {
     friend bool operator==(const WriteNote&, const WriteNote&) = default;
 };
 
-class RecordingBackend : public kelmor::Backend {
+class RecordingBackend : public kelmor::ForwardingBackend {
 public:
     explicit RecordingBackend(std::shared_ptr<kelmor::Backend> inner);
 
     // The writes noted since the last call, oldest first; the list is emptied.
     std::vector<WriteNote> TakeWrites();
 
-    bool HasFile(std::string_view file) override;
-    void CreateFile(std::string_view file) override;
-    std::vector<std::string> FileNames() override;
-    std::optional<std::string> Read(std::string_view file, std::string_view key) override;
     void Write(std::string_view file, std::string_view key, std::string_view whole) override;
-    bool Delete(std::string_view file, std::string_view key) override;
-    void Scan(std::string_view file, const kelmor::KeySelection& selection,
-              const Visitor& visit) override;
-    void Begin() override;
-    void Commit() override;
-    void Rollback() noexcept override;
-    bool InTransaction() const noexcept override;
+    bool Insert(std::string_view file, std::string_view key, std::string_view whole) override;
+    std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
 
 private:
-    std::shared_ptr<kelmor::Backend> inner_;
     std::vector<WriteNote> writes_;
 };
 

@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "kelmor/backend.h"
 #include "kelmor/database.h"
 #include "test_support.h"
 
@@ -69,6 +74,55 @@ TEST_F(AtomicWrite, AWriteBlockedByAnotherWriterFailsAndKeepsTheOldRecord) {
     EXPECT_EQ(file.ReadRecord("001").Get(1, 1), "GÉNÉRATION 0");
     tx.Commit();
     EXPECT_EQ(file.ReadRecord("001").Get(1, 1), "GÉNÉRATION 7");
+}
+
+// Several connections, each on its own thread, racing on one key.
+template <class Body>
+void OnThreads(int count, Body body) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < count; ++t) threads.emplace_back(body, t);
+    for (auto& thread : threads) thread.join();
+}
+
+TEST_F(AtomicWrite, OfConnectionsInsertingOneKeyExactlyOneSucceeds) {
+    std::atomic<int> stored{0};
+    OnThreads(4, [&](int t) {
+        auto db = Database::OpenSqlite(path_);
+        DbRecord r = db->OpenFile("SECTEUR").NewRecord("002");
+        r.Set(1, "WRITER " + std::to_string(t));
+        stored += r.DBInsert();
+    });
+    EXPECT_EQ(stored, 1);
+    auto db = Database::OpenSqlite(path_);
+    DbRecord existing = db->OpenFile("SECTEUR").NewRecord("001");
+    existing.Set(1, "NEVER STORED");
+    EXPECT_FALSE(existing.DBInsert());
+    EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Get(1, 1), "GÉNÉRATION 0");
+}
+
+TEST_F(AtomicWrite, UpdatesOfOneRecordFromManyConnectionsLoseNothing) {
+    constexpr int kThreads = 4, kEach = 50;
+    OnThreads(kThreads, [&](int) {
+        auto db = Database::OpenSqlite(path_);
+        for (int i = 0; i < kEach; ++i) {
+            db->backend().Update("SECTEUR", "COUNT", [](const std::optional<std::string>& now) {
+                return std::to_string(now ? std::stoi(*now) + 1 : 1);
+            });
+        }
+    });
+    auto db = Database::OpenSqlite(path_);
+    EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("COUNT").Get(1), std::to_string(kThreads * kEach));
+}
+
+TEST_F(AtomicWrite, AnUpdateThatThrowsStoresNothing) {
+    auto db = Database::OpenSqlite(path_);
+    EXPECT_THROW(db->backend().Update("SECTEUR", "001",
+                                      [](const std::optional<std::string>&) -> std::string {
+                                          throw std::runtime_error("refused");
+                                      }),
+                 std::runtime_error);
+    EXPECT_FALSE(db->backend().InTransaction());
+    EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Get(1, 1), "GÉNÉRATION 0");
 }
 
 }  // namespace

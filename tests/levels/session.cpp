@@ -3,8 +3,8 @@
 #include <control/ctr_secteur.h>
 #include <forms/combobox.h>
 #include <forms/focus.h>
-#include <kelmor/backend.h>
 #include <kelmor/database.h>
+#include <kelmor/forwarding_backend.h>
 
 #include <QLineEdit>
 #include <QStringList>
@@ -15,41 +15,42 @@
 namespace levels_test {
 
 // Forwards to the real storage and notes every read, scan and write.
-class CountingBackend : public kelmor::Backend {
+class CountingBackend : public kelmor::ForwardingBackend {
 public:
-    explicit CountingBackend(std::shared_ptr<kelmor::Backend> inner) : inner_(std::move(inner)) {}
+    using ForwardingBackend::ForwardingBackend;
     Texts calls;
 
-    bool HasFile(std::string_view file) override { return inner_->HasFile(file); }
-    void CreateFile(std::string_view file) override { inner_->CreateFile(file); }
-    std::vector<std::string> FileNames() override { return inner_->FileNames(); }
     std::optional<std::string> Read(std::string_view file, std::string_view key) override {
         Note("read", file, key);
-        return inner_->Read(file, key);
+        return inner().Read(file, key);
     }
     void Write(std::string_view file, std::string_view key, std::string_view whole) override {
         Note("write", file, key);
-        inner_->Write(file, key, whole);
+        inner().Write(file, key, whole);
+    }
+    bool Insert(std::string_view file, std::string_view key, std::string_view whole) override {
+        Note("insert", file, key);
+        return inner().Insert(file, key, whole);
+    }
+    std::string Update(std::string_view file, std::string_view key,
+                       const Updater& update) override {
+        Note("update", file, key);
+        return inner().Update(file, key, update);
     }
     bool Delete(std::string_view file, std::string_view key) override {
         Note("delete", file, key);
-        return inner_->Delete(file, key);
+        return inner().Delete(file, key);
     }
     void Scan(std::string_view file, const kelmor::KeySelection& selection,
               const Visitor& visit) override {
         Note("scan", file, selection.text);
-        inner_->Scan(file, selection, visit);
+        inner().Scan(file, selection, visit);
     }
-    void Begin() override { inner_->Begin(); }
-    void Commit() override { inner_->Commit(); }
-    void Rollback() noexcept override { inner_->Rollback(); }
-    bool InTransaction() const noexcept override { return inner_->InTransaction(); }
 
 private:
     void Note(const char* what, std::string_view file, std::string_view key) {
         calls.push_back(std::string(what) + " " + std::string(file) + " " + std::string(key));
     }
-    std::shared_ptr<kelmor::Backend> inner_;
 };
 
 namespace {

@@ -93,6 +93,13 @@ void DbRecord::DBWrite() {
     backend_->Write(file_, key_, Text());
 }
 
+bool DbRecord::DBInsert() {
+    if (!backend_) {
+        throw Error(kStorageError, "kelmor: DBInsert of a record that belongs to no file");
+    }
+    return backend_->Insert(file_, key_, Text());
+}
+
 // ------------------------------------------------------------------ DbFile
 
 DbFile::DbFile(std::shared_ptr<Backend> backend, std::string name)

@@ -130,6 +130,10 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode) : path_(pat
             *this,
             "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
             "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body");
+        insert_ = std::make_unique<Statement>(
+            *this,
+            "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
+            "ON CONFLICT(file, key) DO NOTHING");
         delete_ = std::make_unique<Statement>(
             *this, "DELETE FROM kelmor_records WHERE file = ?1 AND key = ?2");
         scanAll_ = std::make_unique<Statement>(
@@ -157,8 +161,9 @@ SqliteBackend::~SqliteBackend() {
 
 void SqliteBackend::Close() noexcept {
     // Statements first: a connection with live statements does not close.
-    for (auto* statement : {&findFile_, &insertFile_, &listFiles_, &read_, &write_, &delete_,
-                            &scanAll_, &scanFrom_, &scanRange_, &begin_, &commit_, &rollback_}) {
+    for (auto* statement :
+         {&findFile_, &insertFile_, &listFiles_, &read_, &write_, &insert_, &delete_, &scanAll_,
+          &scanFrom_, &scanRange_, &begin_, &commit_, &rollback_}) {
         statement->reset();
     }
     sqlite3_close(db_);
@@ -271,16 +276,47 @@ std::optional<std::string> SqliteBackend::Read(std::string_view file, std::strin
     return std::string(use.Column(0));
 }
 
-void SqliteBackend::Write(std::string_view file, std::string_view key, std::string_view whole) {
+void SqliteBackend::CheckWritable(std::string_view file, std::string_view key,
+                                  std::string_view whole) const {
     CheckKey(key);
     if (!IsValidWholeText(whole)) {
         throw DelimiterError("kelmor: the record \"" + std::string(key) + "\" of " +
                              std::string(file) + " is not valid text; nothing was stored");
     }
+}
+
+void SqliteBackend::Write(std::string_view file, std::string_view key, std::string_view whole) {
+    CheckWritable(file, key, whole);
     const std::int64_t id = FileId(file);
     Statement::Use use(*write_);
     use.Int(1, id).Text(2, key).Blob(3, whole);
     use.Step("writing a record");
+}
+
+bool SqliteBackend::Insert(std::string_view file, std::string_view key, std::string_view whole) {
+    CheckWritable(file, key, whole);
+    const std::int64_t id = FileId(file);
+    Statement::Use use(*insert_);
+    use.Int(1, id).Text(2, key).Blob(3, whole);
+    use.Step("inserting a record");
+    return sqlite3_changes(db_) > 0;
+}
+
+std::string SqliteBackend::Update(std::string_view file, std::string_view key,
+                                  const Updater& update) {
+    // BEGIN IMMEDIATE takes the write lock before the read, so no other
+    // connection can write the record between the read and the write.
+    const bool own = !InTransaction();
+    if (own) Begin();
+    try {
+        std::string whole = update(Read(file, key));
+        Write(file, key, whole);
+        if (own) Commit();
+        return whole;
+    } catch (...) {
+        if (own) Rollback();
+        throw;
+    }
 }
 
 bool SqliteBackend::Delete(std::string_view file, std::string_view key) {

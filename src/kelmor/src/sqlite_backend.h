@@ -27,6 +27,8 @@ public:
     std::optional<std::string> Read(std::string_view file, std::string_view key) override;
     void Write(std::string_view file, std::string_view key, std::string_view whole) override;
     bool Delete(std::string_view file, std::string_view key) override;
+    bool Insert(std::string_view file, std::string_view key, std::string_view whole) override;
+    std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
     void Begin() override;
     void Commit() override;
@@ -41,6 +43,7 @@ private:
     void Exec(const char* sql, const char* what);
     void InitSchema();
     void Close() noexcept;
+    void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
     bool SchemaPresent();
 
     std::string path_;
@@ -48,8 +51,8 @@ private:
     // Files are never dropped, so a known name keeps its id; the cache is
     // cleared on rollback because a rolled-back CreateFile loses its id.
     std::map<std::string, std::int64_t, std::less<>> fileIds_;
-    std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, delete_, scanAll_,
-        scanFrom_, scanRange_, begin_, commit_, rollback_;
+    std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
+        scanAll_, scanFrom_, scanRange_, begin_, commit_, rollback_;
 };
 
 }  // namespace kelmor

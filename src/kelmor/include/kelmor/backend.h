@@ -56,6 +56,18 @@ public:
     // Creates or replaces, atomically.
     virtual void Write(std::string_view file, std::string_view key, std::string_view whole) = 0;
     virtual bool Delete(std::string_view file, std::string_view key) = 0;
+    // Stores a new record only when no record has the key, in one atomic step:
+    // of two connections inserting the same key, exactly one succeeds. False,
+    // and nothing stored, when the key exists.
+    virtual bool Insert(std::string_view file, std::string_view key, std::string_view whole) = 0;
+    // Replaces a record by what `update` makes of the stored text (nullopt
+    // when there is none) with no write of another connection between that
+    // read and the write; returns the text stored. Inside an open transaction
+    // it is part of it; otherwise it is a transaction of its own. When
+    // `update` throws, nothing is stored and the exception propagates.
+    using Updater = std::function<std::string(const std::optional<std::string>& stored)>;
+    virtual std::string Update(std::string_view file, std::string_view key,
+                               const Updater& update) = 0;
     // Visits the selected records in key (byte) order. The views are valid
     // only during the call; the visitor must not call back into the backend.
     using Visitor = std::function<void(std::string_view key, std::string_view whole)>;

@@ -47,6 +47,10 @@ public:
     // Stores the record under its key, created or replaced, atomically: a
     // reader sees the old record or this one, never a mixture.
     void DBWrite();
+    // Stores the record only when its file holds no record with its key, in
+    // one atomic step (a real insert: another workstation's record of the same
+    // key is never replaced). False, and nothing stored, when one exists.
+    bool DBInsert();
 
 private:
     friend class DbFile;
