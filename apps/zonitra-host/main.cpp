@@ -13,10 +13,13 @@
 
 #include <QApplication>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host_database.h"
@@ -33,7 +36,12 @@ constexpr const char* kUsage =
     "  --centres    offer the two \"Ajouter\" buttons of the medical links, which open\n"
     "               the medical-centre editor (only for a user allowed to modify)\n"
     "  --screenshot FILE.png\n"
-    "               once the editor is shown, save a picture of the window and quit\n";
+    "               once the editor is shown, save a picture of the window and quit\n"
+    "exit status:\n"
+    "  0  the operator left with \"Sortir\" (with --screenshot: the picture was saved)\n"
+    "  1  the editor could not start, or the picture could not be written\n"
+    "  2  a wrong command line\n"
+    "  3  the window was closed other than with \"Sortir\"\n";
 
 enum Exit : int { kSortir = 0, kFailed = 1, kUsageError = 2, kClosed = 3 };
 
@@ -46,6 +54,11 @@ struct Options {
 
 std::optional<Options> Parse(const std::vector<std::string>& args, int& status) {
     Options options;
+    auto fail = [&status](const std::string& message) {
+        std::cerr << "zonitra-host: " << message << '\n' << kUsage;
+        status = kUsageError;
+        return std::nullopt;
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -53,26 +66,35 @@ std::optional<Options> Parse(const std::vector<std::string>& args, int& status) 
             status = 0;
             return std::nullopt;
         }
-        if (arg == "--db" && i + 1 < args.size()) {
-            options.db = args[++i];
-        } else if (arg == "--user" && i + 1 < args.size()) {
-            options.user = args[++i];
-        } else if (arg == "--centres") {
+        if (arg == "--centres") {
             options.centres = true;
-        } else if (arg == "--screenshot" && i + 1 < args.size()) {
-            options.screenshot = args[++i];
+            continue;
+        }
+        // The options that take a value; another option in its place is a missing value.
+        const std::pair<std::string_view, const char*> valued[] = {
+            {"--db", "PATH"}, {"--user", "NAME"}, {"--screenshot", "FILE.png"}};
+        const auto* option = std::find_if(std::begin(valued), std::end(valued),
+                                          [&arg](const auto& v) { return v.first == arg; });
+        if (option == std::end(valued)) return fail("unexpected argument \"" + arg + "\"");
+        if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0)
+            return fail(arg + " needs a " + option->second);
+        const std::string& value = args[++i];
+        if (arg == "--db") {
+            options.db = value;
+        } else if (arg == "--user") {
+            options.user = value;
         } else {
-            std::cerr << "zonitra-host: unexpected argument \"" << arg << "\"\n" << kUsage;
-            status = kUsageError;
-            return std::nullopt;
+            options.screenshot = value;
         }
     }
     return options;
 }
 
-// Shown to the operator, and kept on the error output for whoever started us.
-int Fail(const QString& what, const std::exception& e) {
+// Shown to the operator, and kept on the error output for whoever started us. A run that
+// only takes a screenshot has nobody to close a message box.
+int Fail(const QString& what, const std::exception& e, bool unattended) {
     std::cerr << "zonitra-host: " << what.toStdString() << ": " << e.what() << '\n';
+    if (unattended) return kFailed;
     forms::Ui().MsgBox(what + QStringLiteral(" :\r\n") + QString::fromUtf8(e.what()),
                        forms::vbOKOnly | forms::vbCritical, QStringLiteral("Message ORVANIS"));
     return kFailed;
@@ -112,7 +134,8 @@ int main(int argc, char** argv) {
             QCoreApplication::applicationDirPath().toStdString();
         database = options->db ? host::OpenExisting(*options->db) : host::OpenDefault(programDir);
     } catch (const std::exception& e) {
-        return Fail(QStringLiteral("La base de données n'a pas pu être ouverte"), e);
+        return Fail(QStringLiteral("La base de données n'a pas pu être ouverte"), e,
+                    options->screenshot.has_value());
     }
 
     std::unique_ptr<host::HostWindow> window;
@@ -128,7 +151,8 @@ int main(int argc, char** argv) {
         editor.Init();
         window->show();
     } catch (const std::exception& e) {
-        return Fail(QStringLiteral("L'éditeur des secteurs n'a pas pu démarrer"), e);
+        return Fail(QStringLiteral("L'éditeur des secteurs n'a pas pu démarrer"), e,
+                    options->screenshot.has_value());
     }
 
     if (options->screenshot) return SaveScreenshot(*window, *options->screenshot);

@@ -1,5 +1,9 @@
 // Text boxes and lists: Change, KeyPress, maximum length, Click and DropDown.
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include <algorithm>
 
 #include "test_util.h"
 
@@ -77,16 +81,90 @@ TEST_F(TextBoxTest, KeyPressMayReplaceOrSwallowEachKeyAndSeesEnterAndBackspace) 
     EXPECT_TRUE(list_->hasFocus());
 }
 
-TEST_F(TextBoxTest, MaxLengthStopsTypingAndCutsCodeText) {
-    code_->SetMaxLength(3);
+// Plays keys into box: '^' Home, '$' End, '<' Left, '>' Right, '}' Shift+Right (select),
+// '#' Ctrl+A, '@' Ctrl+V, '\b' Backspace; anything else is typed.
+void Play(QWidget* box, const QString& keys) {
+    struct Special {
+        QChar mark;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Special specials[] = {
+        {'^', Qt::Key_Home, Qt::NoModifier},     {'$', Qt::Key_End, Qt::NoModifier},
+        {'<', Qt::Key_Left, Qt::NoModifier},     {'>', Qt::Key_Right, Qt::NoModifier},
+        {'}', Qt::Key_Right, Qt::ShiftModifier}, {'#', Qt::Key_A, Qt::ControlModifier},
+        {'@', Qt::Key_V, Qt::ControlModifier},   {'\b', Qt::Key_Backspace, Qt::NoModifier},
+    };
+    for (QChar ch : keys) {
+        const auto special = std::find_if(std::begin(specials), std::end(specials),
+                                          [ch](const Special& s) { return s.mark == ch; });
+        if (special != std::end(specials)) {
+            QTest::keyClick(box, special->key, special->modifiers);
+        } else {
+            QTest::keyClicks(box, QString(ch));
+        }
+    }
+}
+
+TEST_F(TextBoxTest, MaxLengthLimitsWhatTheOperatorAddsNeverTheTextSetByCode) {
+    struct Case {
+        const char* name;
+        int limit;
+        QString given;  // set by code first
+        QString clipboard;
+        QString keys;  // see Play
+        QString expected;
+    };
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");  // outside the 16-bit range
+    const Case cases[] = {
+        {"typing stops at the limit", 3, "", "", "12345", "123"},
+        {"no limit", 0, "", "", "1234567", "1234567"},
+        {"paste at the end is cut", 6, "ab", "123456789", "$@", "ab1234"},
+        {"paste in the middle keeps the tail", 6, "abcd", "XYZ", "^>@", "aXYbcd"},
+        {"paste over a selection", 6, "abcdef", "XYZ", "^>>}}@", "abXYef"},
+        {"a character is never cut in half", 3, "", "ab" + smile + "c", "@", "ab"},
+        {"a longer text set by code is kept", 5, "ABCDEFGH", "", "", "ABCDEFGH"},
+        {"nothing is added to it", 5, "ABCDEFGH", "12", "$X^@", "ABCDEFGH"},
+        {"one character of it corrected", 5, "ABCDEFGH", "", "$<<\bx", "ABCDExGH"},
+        {"retyped within its own length", 5, "ABCDEFGH", "", "#123456789", "12345678"},
+    };
+    std::vector<QString> seen;
+    code_->Change = [&] { seen.push_back(code_->Text()); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        code_->SetMaxLength(c.limit);
+        code_->SetText(c.given);
+        QGuiApplication::clipboard()->setText(c.clipboard);
+        seen.clear();
+        Play(code_, c.keys);
+        EXPECT_EQ(code_->Text(), c.expected);
+        // Every Change saw a text within bounds, and the last one the final text.
+        const qsizetype room =
+            c.limit == 0 ? c.expected.size() : std::max(c.limit, int(c.given.size()));
+        for (const QString& text : seen) EXPECT_LE(text.size(), room) << text.toStdString();
+        if (!seen.empty()) {
+            EXPECT_EQ(seen.back(), c.expected);
+        }
+        EXPECT_EQ(seen.empty(), c.expected == c.given);
+    }
+}
+
+TEST_F(TextBoxTest, AStoredValueLongerThanTheLimitSurvivesFocusAndTab) {
+    code_->SetMaxLength(5);
     LogChanges(code_);
-    QTest::keyClicks(code_, "12345");
-    EXPECT_EQ(log_, (EventLog{"Txt_Code=1", "Txt_Code=12", "Txt_Code=123"}));
-    code_->SetText("abcdef");
-    EXPECT_EQ(code_->Text(), "abc");
-    code_->SetMaxLength(0);
-    QTest::keyClicks(code_, "defg");
-    EXPECT_EQ(code_->Text(), "abcdefg");
+    code_->LostFocus = [this] { log_.push_back("Lost:" + code_->Text().toStdString()); };
+    code_->SetText("APPROVAL-2019-000123");
+    forms::SetFocus(list_);
+    forms_test::ClickInto(code_);
+    QTest::keyClick(code_, Qt::Key_Tab);
+    QTest::keyClick(list_, Qt::Key_Backtab);
+    QTest::keyClick(code_, Qt::Key_Tab);
+    const std::string lost = "Lost:APPROVAL-2019-000123";
+    EXPECT_EQ(log_, (EventLog{"Txt_Code=APPROVAL-2019-000123", lost, lost, lost}));
+    // A shorter text from code brings the limit back.
+    code_->SetText("AB");
+    Play(code_, "$CDEFG");
+    EXPECT_EQ(code_->Text(), "ABCDE");
 }
 
 class ComboBoxTest : public forms_test::FormsTest {
@@ -140,6 +218,16 @@ TEST_F(ComboBoxTest, DropDownRunsBeforeOpeningMouseChoiceAndClearRaiseNoChange) 
     list_->SetText("");
     EXPECT_EQ(log_, (EventLog{"DropDown closed", "Click 4 CENTRE", "Cbo_Lib=SUD", "DropDown closed",
                               "Click 1 SUD"}));
+}
+
+TEST_F(ComboBoxTest, ALimitedListKeepsAChosenEntryWholeAndLimitsTyping) {
+    list_->Edit()->SetMaxLength(3);
+    QTest::keyClick(list_, Qt::Key_Down);
+    EXPECT_EQ(list_->Text(), "NORD");
+    list_->SetText("");
+    QTest::keyClicks(list_, "SUDEST");
+    EXPECT_EQ(log_,
+              (EventLog{"Click 0 NORD", "Cbo_Lib=", "Cbo_Lib=S", "Cbo_Lib=SU", "Cbo_Lib=SUD"}));
 }
 
 TEST_F(ComboBoxTest, KeyboardChoiceInTheOpenList) {

@@ -3,7 +3,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "forms/handler.h"
 
@@ -39,6 +41,10 @@ std::optional<std::int16_t> KeyAsciiOf(const QKeyEvent* event) {
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // QLineEdit's own limit would also cut text set by code: the box keeps its own and
+    // checks each change the operator makes. textEdited comes just before the textChanged
+    // of the same edit, and never for setText.
+    connect(this, &QLineEdit::textEdited, this, [this] { edited_ = true; });
     connect(this, &QLineEdit::textChanged, this, &TextBox::OnTextChanged);
 }
 
@@ -46,13 +52,36 @@ void TextBox::SetText(const QString& text) {
     setText(text);
 }
 
-int TextBox::MaxLength() const {
-    // QLineEdit's "no limit" is 32767; the platform says 0.
-    return maxLength() >= 32767 ? 0 : maxLength();
+void TextBox::SetMaxLength(int length) {
+    maxLength_ = std::max(length, 0);
 }
 
-void TextBox::SetMaxLength(int length) {
-    setMaxLength(length <= 0 ? 32767 : length);
+int TextBox::Room() const {
+    return maxLength_ == 0 ? maxLength() : std::max(maxLength_, given_);
+}
+
+void TextBox::CutInsertion(const QString& text) {
+    // The edit left its insertion just before the caret, in place of a selection perhaps;
+    // what follows the caret, and what precedes the insertion, are the text as it was.
+    const QString before = last_;
+    const int caret = cursorPosition();
+    const int tail = static_cast<int>(text.size()) - caret;
+    const int prefixLimit = std::min(caret, static_cast<int>(before.size()) - tail);
+    int start = 0;
+    while (start < prefixLimit && text[start] == before[start]) ++start;
+    const int kept = static_cast<int>(text.size()) - (caret - start);
+    int fits = std::max(0, Room() - kept);
+    if (fits > 0 && text[start + fits - 1].isHighSurrogate()) --fits;  // never half a character
+    QString cut = text.left(start + fits) + text.mid(caret);
+    int newCaret = start + fits;
+    if (cut.size() > Room()) {  // not an insertion after all (an undo, say): refuse it whole
+        cut = before;
+        newCaret = std::min(static_cast<int>(before.size()), start);
+    }
+    cutting_ = true;
+    setText(cut);
+    cutting_ = false;
+    setCursorPosition(newCaret);
 }
 
 void TextBox::Quietly(const std::function<void()>& f) {
@@ -69,6 +98,14 @@ void TextBox::Quietly(const std::function<void()>& f) {
 }
 
 void TextBox::OnTextChanged(const QString& text) {
+    const bool edited = std::exchange(edited_, false);
+    const bool ours = std::exchange(cutting_, false);
+    if (edited && text.size() > Room()) {
+        // Raises Change, if anything is left of the insertion, from the nested change.
+        CutInsertion(text);
+        return;
+    }
+    if (!edited && !ours) given_ = static_cast<int>(text.size());
     if (text == last_) return;
     // Remember first: a handler that sets the text again must compare with this text.
     last_ = text;

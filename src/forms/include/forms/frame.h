@@ -6,7 +6,10 @@
 
 namespace forms {
 
-// A frame with a caption. Its children are placed relative to its top-left corner.
+// A frame with a caption, drawn as the platform draws it: an etched border whose top line
+// runs through the middle of the caption, the caption a little right of the left edge.
+// Its children are placed relative to its top-left corner, so a control placed near the
+// top lies inside the border, below the caption's line.
 // MouseDown runs on a press on the frame itself (not on a control inside it).
 class Frame : public QGroupBox {
     Q_OBJECT
@@ -20,6 +23,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace forms

@@ -26,8 +26,13 @@ namespace forms {
 // Tab and Shift+Tab do not reach it (they move the focus); neither do keys with Ctrl or
 // Alt (editing shortcuts such as Ctrl+A keep working).
 //
-// MaxLength (0 = no limit) is enforced as the operator types; a longer text set by code is
-// cut to the limit.
+// MaxLength (0 = no limit) limits what the operator adds: typed, pasted, dropped or composed
+// text is cut to what fits, and a key that does not fit types nothing. Text set by code is
+// kept whole however long, so that a stored value longer than the limit is shown and left
+// as stored. Such a value may be edited within its own length: the operator can never
+// make the text longer than the limit or than the text last set by code, whichever is
+// longer (Backspace then a character corrects one character; typing at the end adds
+// nothing). Setting the limit never cuts the current text.
 class TextBox : public QLineEdit, public FocusEvents {
     Q_OBJECT
 public:
@@ -36,7 +41,7 @@ public:
     QString Text() const { return text(); }
     void SetText(const QString& text);
 
-    int MaxLength() const;
+    int MaxLength() const { return maxLength_; }
     void SetMaxLength(int length);
 
     std::function<void()> Change;
@@ -51,9 +56,17 @@ protected:
 
 private:
     void OnTextChanged(const QString& text);
+    // The longest text the operator may leave in the box.
+    int Room() const;
+    // Cuts the operator's insertion that made text longer than Room().
+    void CutInsertion(const QString& text);
 
     QString last_;
     int quiet_ = 0;
+    int maxLength_ = 0;
+    int given_ = 0;         // length of the text last set by code
+    bool edited_ = false;   // the coming text change is the operator's
+    bool cutting_ = false;  // the coming text change is CutInsertion's
 };
 
 }  // namespace forms
