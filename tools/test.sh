@@ -2,8 +2,9 @@
 # Builds (see setup.sh) and runs the whole test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/setup.sh
 export QT_QPA_PLATFORM=offscreen
-# Qt wants a private runtime folder; CI machines have none.
+# Qt wants a private runtime folder; CI machines have none. Set before the
+# build, whose test discovery starts Qt too.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+tools/setup.sh
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
