@@ -6,4 +6,5 @@ tools/setup.sh
 export QT_QPA_PLATFORM=offscreen
 # Qt wants a private runtime folder; CI machines have none.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
-ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
+# The database tests also run on a throwaway PostgreSQL server (see pg.sh).
+tools/pg.sh ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
