@@ -187,7 +187,7 @@ PgBackend::PgBackend(std::string location, OpenMode mode)
         InitSchema(mode);
         PrepareAll();
     } catch (...) {
-        PQfinish(conn_);
+        PQfinish(conn_);  // null when the connection was lost meanwhile
         throw;
     }
 }
@@ -212,9 +212,15 @@ void PgBackend::Connect(bool reconnecting) {
     // Notices (e.g. "relation already exists, skipping") are not for the operator.
     PQsetNoticeProcessor(
         conn_, [](void*, const char*) {}, nullptr);
-    // As SQLite's busy timeout: a write waiting for another workstation's
-    // transaction fails after a while instead of hanging the editor.
-    Exec("SET lock_timeout = '5s'", "setting up the session");
+    try {
+        // As SQLite's busy timeout: a write waiting for another workstation's
+        // transaction fails after a while instead of hanging the editor.
+        Exec("SET lock_timeout = '5s'", "setting up the session");
+    } catch (...) {
+        PQfinish(conn_);
+        conn_ = nullptr;
+        throw;
+    }
 }
 
 void PgBackend::EnsureConnected() {
