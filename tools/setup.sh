@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config
-          qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 libicu-dev nlohmann-json3-dev
+          qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 libpq-dev libssl-dev postgresql
+          libicu-dev nlohmann-json3-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           fonts-dejavu-core xvfb xauth)
 missing=()

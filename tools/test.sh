@@ -7,4 +7,5 @@ export QT_QPA_PLATFORM=offscreen
 # build, whose test discovery starts Qt too.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 tools/setup.sh
-ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
+# The database tests also run on a throwaway PostgreSQL server (see pg.sh).
+tools/pg.sh ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "copy_command.h"
 #include "kelmor/backend.h"
 #include "kelmor/database.h"
 #include "services/jsonl.h"
@@ -19,7 +20,9 @@ namespace jsonl = services::jsonl;
 
 constexpr std::string_view kUsageText = R"(usage: kelmor DB COMMAND [ARGUMENTS]
 
-DB is the path of a database file (SQLite).
+DB is the path of a database file (SQLite), or a postgresql:// connection
+string naming a database of a PostgreSQL server (which must exist; create,
+load and copy make its tables when it has none, the others refuse it).
 
 commands:
   create FILE...          create these files (those that exist are kept)
@@ -32,6 +35,10 @@ commands:
   query "QUERY" [COLUMNS] print one JSON array per row; QUERY such as
                           "SSELECT SECTEUR PAR 1", COLUMNS such as "0 1"
                           (0 = key; default: the key alone)
+  copy DST                copy every file and record of DB into the empty
+                          database DST (SQLite or PostgreSQL), then check
+                          that both hold the same records (count and SHA-256
+                          per file); nothing is stored if they differ
 
 A JSON line: {"file":"SECTEUR","key":"001","attributes":["NORD",["v1","v2"]]}
 an attribute is a text or an array of values, a value a text or an array of
@@ -39,7 +46,8 @@ sub-values.
 
 exit codes: 0 done, 1 other failure, 2 wrong command line, 3 no such record,
 4 no such file, 5 malformed input (JSON line, query, name or key),
-6 database cannot be opened or written, 7 input file cannot be read.
+6 database cannot be opened or written, 7 input file cannot be read,
+8 copy refused (target not empty) or copy differs (nothing stored).
 )";
 
 // A failure that already carries its exit code.
@@ -77,7 +85,7 @@ int CodeOf(const kelmor::Error& e) {
 }
 
 std::shared_ptr<kelmor::Database> Open(const std::string& path, kelmor::OpenMode mode) {
-    return kelmor::Database::OpenSqlite(path, mode);
+    return kelmor::Database::Open(path, mode);
 }
 
 void RequireArgs(const std::vector<std::string>& args, std::size_t min, std::size_t max) {
@@ -161,6 +169,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "dump") return Dump(args, out);
     if (command == "read") return Read(args, out);
     if (command == "query") return Query(args, out);
+    if (command == "copy") return Copy(args, out, err);
     throw Failure{kUsage, "unknown command \"" + command + "\"\n" + std::string(kUsageText)};
 }
 

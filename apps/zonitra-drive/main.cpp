@@ -19,7 +19,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: zonitra-drive --db PATH [--user NAME] < SCRIPT\n"
     "Plays the operator actions of SCRIPT (one a line) on the sector editor, offscreen.\n"
-    "  --db PATH    the SQLite database to open (it must exist)\n"
+    "  --db PATH    the SQLite database to open (it must exist), or a postgresql://\n"
+    "               connection string\n"
     "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n";
 
 struct Options {

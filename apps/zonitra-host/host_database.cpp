@@ -12,12 +12,16 @@ namespace host {
 namespace fs = std::filesystem;
 
 std::shared_ptr<kelmor::Database> OpenExisting(const fs::path& path) {
-    if (!fs::is_regular_file(path))
+    const bool server = kelmor::Database::IsServerLocation(path.string());
+    if (!server && !fs::is_regular_file(path))
         throw SetupError("database " + path.string() + " does not exist");
     try {
-        return kelmor::Database::OpenSqlite(path.string(), kelmor::OpenMode::MustExist);
+        return kelmor::Database::Open(path.string(), kelmor::OpenMode::MustExist);
     } catch (const std::exception& e) {
-        throw SetupError("cannot open database " + path.string() + ": " + e.what());
+        // A connection string may hold a password: the library's message names
+        // the server database instead.
+        throw SetupError(server ? std::string(e.what())
+                                : "cannot open database " + path.string() + ": " + e.what());
     }
 }
 

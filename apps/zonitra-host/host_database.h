@@ -29,7 +29,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Opens an existing SQLite database; SetupError naming the path otherwise.
+// Opens an existing SQLite database, or the PostgreSQL database of a
+// postgresql:// connection string; SetupError naming it otherwise.
 std::shared_ptr<kelmor::Database> OpenExisting(const std::filesystem::path& path);
 
 // Creates `database` and stores every record of `jsonLines` in it, creating

@@ -30,8 +30,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: zonitra-host [--db PATH] [--user NAME] [--centres] [--screenshot FILE.png]\n"
     "Opens the sector editor.\n"
-    "  --db PATH    the SQLite database to open (it must exist); by default the demo\n"
-    "               database of the user's data folder, loaded from demo.jsonl at first\n"
+    "  --db PATH    the SQLite database to open (it must exist), or a postgresql://\n"
+    "               connection string; by default the demo database of the user's\n"
+    "               data folder, loaded from demo.jsonl at first\n"
     "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n"
     "  --centres    offer the two \"Ajouter\" buttons of the medical links, which open\n"
     "               the medical-centre editor (only for a user allowed to modify)\n"

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "test_database.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -141,6 +143,37 @@ TEST_F(KelmorCli, MalformedLinesAreNamedAndNothingIsStored) {
     EXPECT_NE(load.err.find("bad.jsonl:3: not valid JSON"), std::string::npos) << load.err;
     EXPECT_EQ(Kelmor({Path("bad.sqlite"), "create", "SECTEUR"}).code, 0);
     EXPECT_EQ(Kelmor({Path("bad.sqlite"), "dump"}).out, "") << "the good first line was not stored";
+}
+
+// SQLite to PostgreSQL and back: the same records, the same answers, and a
+// copy into a database that holds records is refused without a change.
+TEST_F(KelmorCli, CopyBetweenBackendsKeepsEveryRecordAndRefusesATargetInUse) {
+    const kelmor::test::TestDatabase server(kelmor::test::BackendKind::Postgres);
+    const std::string pg = server.Location(), demo = Demo(), back = Path("back.sqlite");
+    EXPECT_EQ(Kelmor({pg, "dump"}).code, 6) << "no tables before the copy";
+
+    const Result there = Kelmor({demo, "copy", pg});
+    ASSERT_EQ(there.code, 0) << there.err;
+    EXPECT_NE(there.out.find("SECTEUR: 12 records, sha256 "), std::string::npos) << there.out;
+    EXPECT_NE(there.out.find("119 records copied in 8 files"), std::string::npos) << there.out;
+    ASSERT_EQ(Kelmor({pg, "copy", back}).code, 0);
+    EXPECT_EQ(Kelmor({back, "dump"}).out, ReadAll(DEMO_JSONL));
+    for (const char* query : {"SSELECT SECTEUR PAR 1", "SSELECT SOUSSECTEUR = '001]' PAR 1"}) {
+        EXPECT_EQ(Kelmor({pg, "query", query, "0 1"}).out,
+                  Kelmor({demo, "query", query, "0 1"}).out);
+    }
+
+    ASSERT_EQ(Kelmor({back, "load",
+                      Write("one.jsonl",
+                            "{\"file\":\"SECTEUR\",\"key\":\"001\","
+                            "\"attributes\":[\"AUTRE\"]}\n")})
+                  .code,
+              0);
+    const Result refused = Kelmor({back, "copy", pg});
+    EXPECT_EQ(refused.code, 8);
+    EXPECT_NE(refused.err.find("holds records"), std::string::npos) << refused.err;
+    EXPECT_EQ(Kelmor({pg, "dump"}).out, ReadAll(DEMO_JSONL));
+    EXPECT_EQ(Kelmor({demo, "copy", demo}).code, 8);
 }
 
 }  // namespace

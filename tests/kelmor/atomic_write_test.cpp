@@ -12,6 +12,7 @@
 
 #include "kelmor/backend.h"
 #include "kelmor/database.h"
+#include "test_database.h"
 #include "test_support.h"
 
 namespace kelmor {
@@ -34,25 +35,26 @@ bool IsWhole(const DbRecord& r) {
     return whole;
 }
 
-class AtomicWrite : public testing::Test {
+class AtomicWrite : public testing::TestWithParam<test::BackendKind> {
 protected:
     void SetUp() override {
-        auto db = Database::OpenSqlite(path_);
+        auto db = base_.Open();
         db->CreateFile("SECTEUR");
         WriteGeneration(db->OpenFile("SECTEUR"), 0);
     }
-    test::TempDir dir_;
-    std::string path_ = dir_.File("atomic.db");
+    // Each call is a new connection.
+    std::shared_ptr<Database> Connect() const { return base_.Open(); }
+    test::TestDatabase base_{GetParam()};
 };
 
-TEST_F(AtomicWrite, AnotherConnectionNeverSeesAMixedRecord) {
+TEST_P(AtomicWrite, AnotherConnectionNeverSeesAMixedRecord) {
     std::atomic<bool> done{false};
     std::thread writer([&] {
-        auto db = Database::OpenSqlite(path_);  // its own connection, its own thread
+        auto db = Connect();  // its own connection, its own thread
         for (int g = 1; g <= 300; ++g) WriteGeneration(db->OpenFile("SECTEUR"), g);
         done = true;
     });
-    auto db = Database::OpenSqlite(path_);
+    auto db = Connect();
     const DbFile file = db->OpenFile("SECTEUR");
     int reads = 0, mixed = 0;
     for (; !done || reads == 0; ++reads) mixed += !IsWhole(file.ReadRecord("001"));
@@ -61,14 +63,14 @@ TEST_F(AtomicWrite, AnotherConnectionNeverSeesAMixedRecord) {
     EXPECT_EQ(file.ReadRecord("001").Get(1, 1), "GÉNÉRATION 300");
 }
 
-TEST_F(AtomicWrite, AWriteBlockedByAnotherWriterFailsAndKeepsTheOldRecord) {
-    auto holder = Database::OpenSqlite(path_);
+TEST_P(AtomicWrite, AWriteBlockedByAnotherWriterFailsAndKeepsTheOldRecord) {
+    auto holder = Connect();
     Transaction tx(*holder);  // takes the write lock and keeps it
     WriteGeneration(holder->OpenFile("SECTEUR"), 7);
 
-    auto other = Database::OpenSqlite(path_);
+    auto other = Connect();
     const DbFile file = other->OpenFile("SECTEUR");
-    // The busy timeout makes this wait a few seconds before failing.
+    // The busy (lock) timeout makes this wait a few seconds before failing.
     test::ExpectError([&] { WriteGeneration(file, 8); }, kStorageError, "writing a record");
     EXPECT_TRUE(IsWhole(file.ReadRecord("001")));
     EXPECT_EQ(file.ReadRecord("001").Get(1, 1), "GÉNÉRATION 0");
@@ -84,38 +86,38 @@ void OnThreads(int count, Body body) {
     for (auto& thread : threads) thread.join();
 }
 
-TEST_F(AtomicWrite, OfConnectionsInsertingOneKeyExactlyOneSucceeds) {
+TEST_P(AtomicWrite, OfConnectionsInsertingOneKeyExactlyOneSucceeds) {
     std::atomic<int> stored{0};
     OnThreads(4, [&](int t) {
-        auto db = Database::OpenSqlite(path_);
+        auto db = Connect();
         DbRecord r = db->OpenFile("SECTEUR").NewRecord("002");
         r.Set(1, "WRITER " + std::to_string(t));
         stored += r.DBInsert();
     });
     EXPECT_EQ(stored, 1);
-    auto db = Database::OpenSqlite(path_);
+    auto db = Connect();
     DbRecord existing = db->OpenFile("SECTEUR").NewRecord("001");
     existing.Set(1, "NEVER STORED");
     EXPECT_FALSE(existing.DBInsert());
     EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Get(1, 1), "GÉNÉRATION 0");
 }
 
-TEST_F(AtomicWrite, UpdatesOfOneRecordFromManyConnectionsLoseNothing) {
+TEST_P(AtomicWrite, UpdatesOfOneRecordFromManyConnectionsLoseNothing) {
     constexpr int kThreads = 4, kEach = 50;
     OnThreads(kThreads, [&](int) {
-        auto db = Database::OpenSqlite(path_);
+        auto db = Connect();
         for (int i = 0; i < kEach; ++i) {
             db->backend().Update("SECTEUR", "COUNT", [](const std::optional<std::string>& now) {
                 return std::to_string(now ? std::stoi(*now) + 1 : 1);
             });
         }
     });
-    auto db = Database::OpenSqlite(path_);
+    auto db = Connect();
     EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("COUNT").Get(1), std::to_string(kThreads * kEach));
 }
 
-TEST_F(AtomicWrite, AnUpdateThatThrowsStoresNothing) {
-    auto db = Database::OpenSqlite(path_);
+TEST_P(AtomicWrite, AnUpdateThatThrowsStoresNothing) {
+    auto db = Connect();
     EXPECT_THROW(db->backend().Update("SECTEUR", "001",
                                       [](const std::optional<std::string>&) -> std::string {
                                           throw std::runtime_error("refused");
@@ -123,7 +125,24 @@ TEST_F(AtomicWrite, AnUpdateThatThrowsStoresNothing) {
                  std::runtime_error);
     EXPECT_FALSE(db->backend().InTransaction());
     EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Get(1, 1), "GÉNÉRATION 0");
+
+    // Inside a transaction, of a key with no record: not even an empty record
+    // stays behind, and the transaction goes on.
+    Transaction tx(*db);
+    EXPECT_THROW(db->backend().Update("SECTEUR", "NEW",
+                                      [](const std::optional<std::string>& now) -> std::string {
+                                          EXPECT_FALSE(now.has_value());
+                                          throw std::runtime_error("refused");
+                                      }),
+                 std::runtime_error);
+    EXPECT_EQ(db->backend().Read("SECTEUR", "NEW"), std::nullopt);
+    WriteGeneration(db->OpenFile("SECTEUR"), 1);
+    tx.Commit();
+    EXPECT_EQ(Connect()->OpenFile("SECTEUR").TryReadRecord("NEW").error, kNotFound);
+    EXPECT_EQ(Connect()->OpenFile("SECTEUR").ReadRecord("001").Get(1, 1), "GÉNÉRATION 1");
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, AtomicWrite, test::AllBackends(), test::BackendParamName());
 
 }  // namespace
 }  // namespace kelmor

@@ -1,23 +1,25 @@
 // Files and records: the not-found number, missing files, writes that replace.
 
 #include "kelmor/database.h"
+#include "kelmor/backend.h"
 
 #include <gtest/gtest.h>
 
+#include "test_database.h"
 #include "test_support.h"
 
 namespace kelmor {
 namespace {
 
-class DatabaseTest : public testing::Test {
+class DatabaseTest : public testing::TestWithParam<test::BackendKind> {
 protected:
     void SetUp() override { db_->CreateFile("SECTEUR"); }
     DbFile Secteur() const { return db_->OpenFile("SECTEUR"); }
-    test::TempDir dir_;
-    std::shared_ptr<Database> db_ = Database::OpenSqlite(dir_.File("db.sqlite"));
+    test::TestDatabase base_{GetParam()};
+    std::shared_ptr<Database> db_ = base_.Open();
 };
 
-TEST_F(DatabaseTest, MissingKeyRaisesTheNotFoundNumberAndTheProbeReportsIt) {
+TEST_P(DatabaseTest, MissingKeyRaisesTheNotFoundNumberAndTheProbeReportsIt) {
     static_assert(kNotFound == -2147221493);
     test::ExpectError([&] { (void)Secteur().ReadRecord("404"); }, kNotFound, "\"404\"");
     const ReadResult missing = Secteur().TryReadRecord("404");
@@ -33,14 +35,14 @@ TEST_F(DatabaseTest, MissingKeyRaisesTheNotFoundNumberAndTheProbeReportsIt) {
     EXPECT_EQ(found.record->Get(1), "NORD");
 }
 
-TEST_F(DatabaseTest, OpeningOrQueryingAMissingFileNamesItAndCreatesNothing) {
+TEST_P(DatabaseTest, OpeningOrQueryingAMissingFileNamesItAndCreatesNothing) {
     test::ExpectError([&] { (void)db_->OpenFile("QUARTIER"); }, kNoSuchFile, "QUARTIER");
     test::ExpectError([&] { (void)test::Select(*db_, "SSELECT QUARTIER", "", "0"); }, kNoSuchFile,
                       "QUARTIER");
     EXPECT_EQ(db_->FileNames(), std::vector<std::string>{"SECTEUR"});
 }
 
-TEST_F(DatabaseTest, NewRecordIsStoredOnlyByDBWriteWhichReplacesAndPersists) {
+TEST_P(DatabaseTest, NewRecordIsStoredOnlyByDBWriteWhichReplacesAndPersists) {
     DbRecord record = Secteur().NewRecord("002");
     EXPECT_TRUE(record.Empty());
     EXPECT_EQ(static_cast<const DynArray&>(record).Get(0), "002");  // the key is attribute 0
@@ -54,10 +56,50 @@ TEST_F(DatabaseTest, NewRecordIsStoredOnlyByDBWriteWhichReplacesAndPersists) {
     replacement.Set(1, "OUEST");
     replacement.DBWrite();  // the whole record: attribute 21 is gone
     db_.reset();
-    auto reopened = Database::OpenSqlite(dir_.File("db.sqlite"), OpenMode::MustExist);
+    auto reopened = base_.Open(OpenMode::MustExist);
     const DbRecord read = reopened->OpenFile("SECTEUR").ReadRecord("002");
     EXPECT_EQ(read.Text(), "OUEST");
 }
+
+TEST_P(DatabaseTest, ATransactionIsUnseenUntilCommittedAndARollbackLeavesNothing) {
+    const auto other = base_.Open();  // another workstation
+    const auto write = [&](const char* key) {
+        DbRecord r = Secteur().NewRecord(key);
+        r.Set(1, key);
+        r.DBWrite();
+    };
+    {
+        Transaction tx(*db_);
+        write("010");
+        db_->CreateFile("QUARTIER");
+        EXPECT_TRUE(db_->HasFile("QUARTIER"));
+        test::ExpectError([&] { db_->backend().Begin(); }, kStorageError, "already open");
+        EXPECT_EQ(other->OpenFile("SECTEUR").TryReadRecord("010").error, kNotFound);
+        EXPECT_FALSE(other->HasFile("QUARTIER"));
+        tx.Commit();
+    }
+    EXPECT_EQ(other->OpenFile("SECTEUR").ReadRecord("010").Get(1), "010");
+    EXPECT_TRUE(other->HasFile("QUARTIER"));
+    {
+        Transaction tx(*db_);
+        write("011");
+        db_->CreateFile("ANTENNE");
+        (void)db_->OpenFile("ANTENNE");
+    }  // rolled back: the file it created is forgotten too
+    EXPECT_FALSE(db_->backend().InTransaction());
+    EXPECT_FALSE(db_->HasFile("ANTENNE"));
+    test::ExpectError([&] { (void)db_->OpenFile("ANTENNE"); }, kNoSuchFile, "ANTENNE");
+    EXPECT_EQ(Secteur().TryReadRecord("011").error, kNotFound);
+    EXPECT_EQ(other->FileNames(), (std::vector<std::string>{"QUARTIER", "SECTEUR"}));
+}
+
+TEST_P(DatabaseTest, ADatabaseThatMustExistButDoesNotIsAStorageErrorNamingIt) {
+    // The missing database's name holds "missing"; no password is ever shown.
+    test::ExpectError([&] { (void)Database::Open(base_.MissingLocation(), OpenMode::MustExist); },
+                      kStorageError, "missing");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, test::AllBackends(), test::BackendParamName());
 
 }  // namespace
 }  // namespace kelmor

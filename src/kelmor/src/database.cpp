@@ -5,6 +5,7 @@
 
 #include "kelmor/backend.h"
 #include "kelmor/query.h"
+#include "pg_backend.h"
 #include "sqlite_backend.h"
 #include "utf8.h"
 
@@ -162,6 +163,17 @@ Database::Database(std::shared_ptr<Backend> backend) : backend_(std::move(backen
 
 std::shared_ptr<Database> Database::OpenSqlite(const std::string& path, OpenMode mode) {
     return std::make_shared<Database>(std::make_shared<SqliteBackend>(path, mode));
+}
+
+std::shared_ptr<Database> Database::Open(const std::string& location, OpenMode mode) {
+    if (IsServerLocation(location)) {
+        return std::make_shared<Database>(std::make_shared<PgBackend>(location, mode));
+    }
+    return OpenSqlite(location, mode);
+}
+
+bool Database::IsServerLocation(std::string_view location) {
+    return location.starts_with("postgresql://") || location.starts_with("postgres://");
 }
 
 DbFile Database::OpenFile(std::string_view name) const {

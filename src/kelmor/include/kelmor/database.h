@@ -116,6 +116,14 @@ public:
     // The embedded default: one SQLite file, WAL mode.
     static std::shared_ptr<Database> OpenSqlite(const std::string& path,
                                                 OpenMode mode = OpenMode::CreateIfMissing);
+    // The database a location names: a postgresql:// (or postgres://)
+    // connection string opens that PostgreSQL database, which must exist on
+    // the server (CreateIfMissing creates its tables when it has none,
+    // MustExist refuses it then); anything else is a SQLite file path.
+    static std::shared_ptr<Database> Open(const std::string& location,
+                                          OpenMode mode = OpenMode::CreateIfMissing);
+    // True when Open would take `location` as a server connection string.
+    static bool IsServerLocation(std::string_view location);
 
     // Throws Error(kNoSuchFile) naming the file when it does not exist.
     DbFile OpenFile(std::string_view name) const;

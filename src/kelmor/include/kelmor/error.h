@@ -21,6 +21,10 @@ inline constexpr std::int32_t kBadValue = static_cast<std::int32_t>(0x80040011U)
 inline constexpr std::int32_t kBadPosition = static_cast<std::int32_t>(0x80040012U);
 // The storage backend failed (I/O, lock timeout, not a Kelmor database...).
 inline constexpr std::int32_t kStorageError = static_cast<std::int32_t>(0x80040020U);
+// The connection to a database server was lost (server restarted, network
+// cut). What the failed call was doing is not stored, nor is an open
+// transaction; the next call connects again.
+inline constexpr std::int32_t kConnectionLost = static_cast<std::int32_t>(0x80040030U);
 
 class Error : public std::runtime_error {
 public:

@@ -1,0 +1,103 @@
+#include "test_database.h"
+
+#include <libpq-fe.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+
+namespace kelmor::test {
+
+namespace {
+
+// The same connection string with another database name in its path.
+std::string WithDatabase(const std::string& location, const std::string& name) {
+    const std::size_t scheme = location.find("://");
+    const std::size_t authorityEnd = location.find_first_of("/?", scheme + 3);
+    if (scheme == std::string::npos || authorityEnd == std::string::npos) {
+        return location + "/" + name;
+    }
+    std::size_t rest = authorityEnd;
+    if (location[authorityEnd] == '/') {
+        rest = location.find('?', authorityEnd);
+        if (rest == std::string::npos) rest = location.size();
+    }
+    return location.substr(0, authorityEnd) + "/" + name + location.substr(rest);
+}
+
+}  // namespace
+
+std::string BackendName(BackendKind kind) {
+    return kind == BackendKind::Sqlite ? "Sqlite" : "Postgres";
+}
+
+std::string ServerLocation() {
+    const char* location = getenv("ZONITRA_TEST_PG");
+    if (location == nullptr || *location == '\0') {
+        ADD_FAILURE() << "ZONITRA_TEST_PG is not set: run the tests with tools/test.sh, or "
+                         "under tools/pg.sh (e.g. tools/pg.sh ctest --test-dir build)";
+        return {};
+    }
+    return location;
+}
+
+void RunSql(const std::string& location, const std::string& sql) {
+    PGconn* conn = PQconnectdb(location.c_str());
+    if (PQstatus(conn) != CONNECTION_OK) {
+        ADD_FAILURE() << "cannot connect to the test server: " << PQerrorMessage(conn);
+    } else {
+        PQsetNoticeProcessor(
+            conn, [](void*, const char*) {}, nullptr);
+        PGresult* result = PQexec(conn, sql.c_str());
+        const ExecStatusType status = PQresultStatus(result);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+            ADD_FAILURE() << sql << ": " << PQresultErrorMessage(result);
+        }
+        PQclear(result);
+    }
+    PQfinish(conn);
+}
+
+TestDatabase::TestDatabase(BackendKind kind) : kind_(kind) {
+    if (kind == BackendKind::Sqlite) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kelmor-test-XXXXXX");
+        if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+        dir_ = pattern;
+        location_ = dir_ + "/test.sqlite";
+        return;
+    }
+    // A schema of its own in the server's maintenance database, chosen by the
+    // connection's search path: much quicker than a database per test. ctest
+    // runs each test in its own process: the pid keeps parallel tests apart.
+    static std::atomic<int> counter{0};
+    name_ = "kelmor_test_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    const std::string server = ServerLocation();
+    if (server.empty()) return;
+    RunSql(server, "DROP SCHEMA IF EXISTS " + name_ + " CASCADE");
+    RunSql(server, "CREATE SCHEMA " + name_);
+    location_ = server + (server.find('?') == std::string::npos ? "?" : "&") +
+                "options=-csearch_path%3D" + name_ + "&application_name=" + name_;
+}
+
+TestDatabase::~TestDatabase() {
+    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    if (!location_.empty() && kind_ == BackendKind::Postgres) {
+        CutConnections();  // connections a failed test left open
+        RunSql(ServerLocation(), "DROP SCHEMA IF EXISTS " + name_ + " CASCADE");
+    }
+}
+
+std::string TestDatabase::MissingLocation() const {
+    if (kind_ == BackendKind::Sqlite) return dir_ + "/missing.sqlite";
+    return WithDatabase(ServerLocation(), name_ + "_missing");
+}
+
+void TestDatabase::CutConnections() const {
+    RunSql(
+        ServerLocation(),
+        "SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity WHERE application_name = '" +
+            name_ + "' AND pid <> pg_backend_pid()");
+}
+
+}  // namespace kelmor::test

@@ -1,0 +1,65 @@
+#pragma once
+// A fresh, empty database of either backend for one test, so that the same
+// tests run on both and tests run in parallel. The PostgreSQL server is the
+// one named by ZONITRA_TEST_PG (tools/pg.sh starts one); each test gets its
+// own schema on it (the connection string sets the search path), dropped at
+// the end.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "kelmor/database.h"
+
+namespace kelmor::test {
+
+enum class BackendKind { Sqlite, Postgres };
+
+// Both backends, for INSTANTIATE_TEST_SUITE_P, and their names in test names.
+inline auto AllBackends() {
+    return testing::Values(BackendKind::Sqlite, BackendKind::Postgres);
+}
+std::string BackendName(BackendKind kind);
+struct BackendParamName {
+    std::string operator()(const testing::TestParamInfo<BackendKind>& info) const {
+        return BackendName(info.param);
+    }
+};
+
+// The maintenance connection string of the test server; fails the test (never
+// skips it) when no server was started.
+std::string ServerLocation();
+
+class TestDatabase {
+public:
+    explicit TestDatabase(BackendKind kind);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    BackendKind Kind() const { return kind_; }
+    // A path, or a postgresql:// connection string.
+    const std::string& Location() const { return location_; }
+    // A new connection each time.
+    std::shared_ptr<Database> Open(OpenMode mode = OpenMode::CreateIfMissing) const {
+        return Database::Open(location_, mode);
+    }
+    // A location of the same backend where no database exists.
+    std::string MissingLocation() const;
+    // Ends every connection to this database, as a server restart does
+    // (PostgreSQL only).
+    void CutConnections() const;
+
+private:
+    BackendKind kind_;
+    std::string dir_;   // SQLite: the folder of the file
+    std::string name_;  // PostgreSQL: the schema's name
+    std::string location_;
+};
+
+// Runs one fixed statement on a connection string (no result); fails the test
+// with the server's message otherwise.
+void RunSql(const std::string& location, const std::string& sql);
+
+}  // namespace kelmor::test
