@@ -148,7 +148,9 @@ private:
     void Cmd_SortirSecteurGeo_Click();
 
     // Declared in the order they are built: the levels connect their handlers
-    // to the screen's widgets as they are constructed.
+    // to the screen's widgets as they are constructed. The neighbourhood and
+    // its links refer to each other: each is handed the other before both are
+    // built, and neither calls the other until an event runs.
     std::shared_ptr<SharedState> state_;
     HostRights rights_;
     SecteurScreen ui_;
