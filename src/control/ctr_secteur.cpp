@@ -33,24 +33,28 @@ InitError::InitError(std::string step, std::int32_t number, const std::string& c
       number_(number) {}
 
 Ctr_Secteur::Ctr_Secteur(QWidget* parent)
-    : forms::Form(parent), state_(std::make_shared<SharedState>()) {
-    setObjectName(QStringLiteral("Ctr_Secteur"));
-    // The screen's twips layout was drawn for an 8-point interface font.
-    QFont screenFont = font();
-    screenFont.setPointSizeF(8);
-    screenFont.setStretch(QFont::SemiCondensed);
-    setFont(screenFont);
-    ui_ = BuildSecteurScreen(*this);
+    : forms::Form(parent),
+      state_(std::make_shared<SharedState>()),
+      ui_(BuildScreen(*this)),
+      modes_(ui_, *state_),
+      quartier_({ui_, *state_, modes_}, liens_),
+      liens_({ui_, *state_, modes_}, quartier_, *this, rights_),
+      sousSecteur_({ui_, *state_, modes_}, quartier_),
+      secteur_({ui_, *state_, modes_}, sousSecteur_, quartier_) {
     resize(sizeHint());
     EnterFocus = [this] { UserControl_EnterFocus(); };
     ConnectHelpMenu();
-    ConnectSectorLevel();
-    ConnectSectorAttributes();
-    ConnectSubSectorLevel();
-    ConnectNeighbourhoodLevel();
-    ConnectMedicalLinks();
-    ConnectMedicalCentreEditor();
     ConnectConfirmButtons();
+}
+
+SecteurScreen Ctr_Secteur::BuildScreen(Ctr_Secteur& control) {
+    control.setObjectName(QStringLiteral("Ctr_Secteur"));
+    // The screen's twips layout was drawn for an 8-point interface font.
+    QFont screenFont = control.font();
+    screenFont.setPointSizeF(8);
+    screenFont.setStretch(QFont::SemiCondensed);
+    control.setFont(screenFont);
+    return BuildSecteurScreen(control);
 }
 
 Ctr_Secteur::~Ctr_Secteur() {
@@ -69,8 +73,8 @@ void Ctr_Secteur::SetDroitsUtilisateur(
         throw std::invalid_argument("Ctr_Secteur.DroitsUtilisateur: no rights object given");
     }
     services::ModuleAccess access = New_DroitsUtilisateur->ModuleRights(kRightsModule);
-    droits_ = New_DroitsUtilisateur;
-    moduleAccess_ = std::move(access);
+    rights_.droits = New_DroitsUtilisateur;
+    rights_.moduleAccess = std::move(access);
 }
 
 void Ctr_Secteur::SetTheClient(ClientObject vNewValue) {
@@ -108,19 +112,19 @@ void Ctr_Secteur::Init() {
     s.W_CreationSousSecteur = kFalse;
     s.W_CreationQuartier = kFalse;
 
-    Cacher_Ok();
-    Voir_Secteur();
-    Cacher_SousSecteur();
-    Cacher_Quartier();
-    RunStep("Remplir_Combo_Secteur", [this] { Remplir_Combo_Secteur(); });
-    RunStep("Remplir_Combo_CentreMedical", [this] { Remplir_Combo_CentreMedical(); });
+    modes_.Cacher_Ok();
+    modes_.Voir_Secteur();
+    modes_.Cacher_SousSecteur();
+    modes_.Cacher_Quartier();
+    RunStep("Remplir_Combo_Secteur", [this] { secteur_.Remplir_Combo_Secteur(); });
+    RunStep("Remplir_Combo_CentreMedical", [this] { liens_.Remplir_Combo_CentreMedical(); });
 }
 
 void Ctr_Secteur::Appliquer_Droits() {
-    if (!moduleAccess_) {
+    if (!rights_.moduleAccess) {
         throw std::logic_error("DroitsUtilisateur was not set before Init");
     }
-    if (moduleAccess_->AccessLevel() == services::kLevelModify) return;
+    if (rights_.moduleAccess->AccessLevel() == services::kLevelModify) return;
     // Only creating and confirming are withheld; browsing and renaming stay.
     ui_.Cmd_AjouterAntMedQuartier->setVisible(false);
     ui_.Cmd_AjouterCentreMedQuartier->setVisible(false);
@@ -132,7 +136,7 @@ void Ctr_Secteur::Appliquer_Droits() {
 
 void Ctr_Secteur::UserControl_EnterFocus() {
     if (state_->database) {
-        Remplir_Combo_CentreMedical();
+        liens_.Remplir_Combo_CentreMedical();
     } else {
         // The host showed the control before giving it a database.
         qWarning(
@@ -147,8 +151,8 @@ void Ctr_Secteur::UserControl_EnterFocus() {
 
 void Ctr_Secteur::UserControl_Terminate() {
     Liberer_Objets();
-    moduleAccess_.reset();
-    droits_.reset();
+    rights_.moduleAccess.reset();
+    rights_.droits.reset();
 }
 
 void Ctr_Secteur::Liberer_Objets() {
@@ -175,6 +179,34 @@ void Ctr_Secteur::Liberer_Objets() {
     s.files.antenneMedicale.reset();
     s.files.compteur.reset();
     s.database.reset();
+}
+
+void Ctr_Secteur::DisconnectLevels() {
+    for (forms::TextBox* box : findChildren<forms::TextBox*>()) {
+        box->Change = nullptr;
+        box->KeyPress = nullptr;
+        box->GotFocus = nullptr;
+        box->LostFocus = nullptr;
+    }
+    for (forms::ComboBox* combo : findChildren<forms::ComboBox*>()) {
+        combo->Change = nullptr;
+        combo->KeyPress = nullptr;
+        combo->Click = nullptr;
+        combo->DropDown = nullptr;
+        combo->GotFocus = nullptr;
+        combo->LostFocus = nullptr;
+    }
+}
+
+void Ctr_Secteur::OfferMedicalCentreEditor(bool offer) {
+    if (!rights_.moduleAccess) {
+        throw std::logic_error(
+            "OfferMedicalCentreEditor: DroitsUtilisateur must be set first (the buttons are for "
+            "level 2 only)");
+    }
+    const bool shown = offer && rights_.moduleAccess->AccessLevel() == services::kLevelModify;
+    ui_.Cmd_AjouterCentreMedQuartier->setVisible(shown);
+    ui_.Cmd_AjouterAntMedQuartier->setVisible(shown);
 }
 
 }  // namespace zonitra

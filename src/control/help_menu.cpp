@@ -4,7 +4,6 @@
 
 #include "control/ctr_secteur.h"
 #include "control/help_topic.h"
-#include "help/help_viewer.h"
 
 namespace zonitra {
 namespace {
@@ -54,15 +53,6 @@ void Ctr_Secteur::PopupHelpMenu(std::int16_t button) {
 void Ctr_Secteur::Mnu_Sommaire_Click() {
     ShowHelpTopic(*state_, QString::fromUtf8(kSecteurHelpPage),
                   QString::fromUtf8(kSecteurHelpLetter), QString::fromUtf8(kSecteurHelpTitle));
-}
-
-void ShowHelpTopic(SharedState& state, const QString& page, const QString& letter,
-                   const QString& title) {
-    help::HelpViewer& viewer = state.Help();
-    // The viewer is handed the host objects again at every request.
-    viewer.SetClient(state.client);
-    viewer.SetDatabase(state.database);
-    viewer.ShowTopic(page, letter, title, QString());
 }
 
 }  // namespace zonitra

@@ -1,30 +1,13 @@
-// The medical-centre and antenna links of the neighbourhood frame.
-
 #include "levels/medical_links.h"
-#include "control/ctr_secteur.h"
+
+#include "control/messages.h"
 #include "forms/msgbox.h"
 #include "forms/uiservice.h"
 #include "frm_centremedical.h"
 #include "levels/fields.h"
-#include "levels/list_query.h"
 #include "levels/neighbourhood_level.h"
-#include "levels/resume.h"
 
-namespace zonitra {
-
-// Refilled by Init and every time the focus enters the control, so that
-// centres added meanwhile (by the medical-centre editor) are offered.
-void Ctr_Secteur::Remplir_Combo_CentreMedical() {
-    SharedState& s = State();
-    s.lists.centreMedical = levels::QueryKeyAndLabel(
-        s.Db("Remplir_Combo_CentreMedical"), centremedical::kListQuery, centremedical::kFile);
-    // Unlike the other lists, no row counter is kept for this one.
-    levels::FillLabels(*Screen().Cbo_LibCentreMedQuartier, *s.lists.centreMedical,
-                       s.lists.centreMedical->DCount());
-}
-
-// ---- Link fields: centre and antenna lookups, relinking ---------------------
-
+namespace zonitra::levels {
 namespace {
 
 const QString kCentreInconnu = QStringLiteral(
@@ -37,251 +20,219 @@ const QString kAntenneSansLibelle =
 
 }  // namespace
 
-void Ctr_Secteur::ConnectMedicalLinks() {
-    ui_.Txt_CodeCentreMedQuartier->Change = [this] { Txt_CodeCentreMedQuartier_Change(); };
-    ui_.Txt_CodeCentreMedQuartier->KeyPress = [this](std::int16_t& k) {
-        Txt_CodeCentreMedQuartier_KeyPress(k);
+MedicalLinks::MedicalLinks(const LevelContext& context, NeighbourhoodLevel& quartier,
+                           forms::Form& control, const HostRights& rights)
+    : ui_(context.ui),
+      state_(context.state),
+      centre_(*ui_.Txt_CodeCentreMedQuartier, *ui_.Cbo_LibCentreMedQuartier, centremedical::kKey),
+      antenne_(*ui_.Txt_CodeAntMedQuartier, *ui_.Cbo_LibAntMedQuartier, antennemedicale::kKey),
+      quartier_(quartier),
+      control_(control),
+      rights_(rights) {
+    const CodeLabelPair::Handlers<MedicalLinks> centreHandlers{
+        .codeChange = &MedicalLinks::Txt_CodeCentreMedQuartier_Change,
+        .codeKeyPress = &MedicalLinks::Txt_CodeCentreMedQuartier_KeyPress,
+        .codeLostFocus = &MedicalLinks::Txt_CodeCentreMedQuartier_LostFocus,
+        .labelChange = &MedicalLinks::Cbo_LibCentreMedQuartier_Change,
+        .labelClick = &MedicalLinks::Cbo_LibCentreMedQuartier_Click,
     };
-    ui_.Txt_CodeCentreMedQuartier->LostFocus = [this] { Txt_CodeCentreMedQuartier_LostFocus(); };
-    ui_.Cbo_LibCentreMedQuartier->Change = [this] { Cbo_LibCentreMedQuartier_Change(); };
-    ui_.Cbo_LibCentreMedQuartier->Click = [this](int index) {
-        Cbo_LibCentreMedQuartier_Click(index);
+    centre_.Connect(*this, centreHandlers);
+    const CodeLabelPair::Handlers<MedicalLinks> antennaHandlers{
+        .codeChange = &MedicalLinks::Txt_CodeAntMedQuartier_Change,
+        .codeKeyPress = &MedicalLinks::Txt_CodeAntMedQuartier_KeyPress,
+        .codeLostFocus = &MedicalLinks::Txt_CodeAntMedQuartier_LostFocus,
+        .labelChange = &MedicalLinks::Cbo_LibAntMedQuartier_Change,
+        .labelClick = &MedicalLinks::Cbo_LibAntMedQuartier_Click,
+        .labelLostFocus = &MedicalLinks::Cbo_LibAntMedQuartier_LostFocus,
     };
-    ui_.Txt_CodeAntMedQuartier->Change = [this] { Txt_CodeAntMedQuartier_Change(); };
-    ui_.Txt_CodeAntMedQuartier->KeyPress = [this](std::int16_t& k) {
-        Txt_CodeAntMedQuartier_KeyPress(k);
-    };
-    ui_.Txt_CodeAntMedQuartier->LostFocus = [this] { Txt_CodeAntMedQuartier_LostFocus(); };
-    ui_.Cbo_LibAntMedQuartier->Change = [this] { Cbo_LibAntMedQuartier_Change(); };
-    ui_.Cbo_LibAntMedQuartier->Click = [this](int index) { Cbo_LibAntMedQuartier_Click(index); };
+    antenne_.Connect(*this, antennaHandlers);
     ui_.Cbo_LibAntMedQuartier->DropDown = [this] { Cbo_LibAntMedQuartier_DropDown(); };
-    ui_.Cbo_LibAntMedQuartier->LostFocus = [this] { Cbo_LibAntMedQuartier_LostFocus(); };
-}
-
-bool Ctr_Secteur::EnCreation() const {
-    const SharedState& s = *state_;
-    return s.W_CreationSecteur || s.W_CreationSousSecteur || s.W_CreationQuartier;
-}
-
-void Ctr_Secteur::Remplir_Combo_AntenneMedicale() {
-    SharedState& s = *state_;
-    s.lists.antenneMedicale = levels::QueryKeyAndLabel(
-        s.Db("Remplir_Combo_AntenneMedicale"),
-        antennemedicale::ListQuery(levels::S(ui_.Txt_CodeCentreMedQuartier->Text())),
-        antennemedicale::kFile);
-    s.W_NbAntenneMedicale =
-        levels::RowCount(*s.lists.antenneMedicale, "Remplir_Combo_AntenneMedicale");
-    levels::FillLabels(*ui_.Cbo_LibAntMedQuartier, *s.lists.antenneMedicale, s.W_NbAntenneMedicale);
-}
-
-// A centre code is looked up once it has its three characters: the antenna is
-// emptied and the centre's antennas listed; a centre with one antenna shows it
-// at once.
-void Ctr_Secteur::Txt_CodeCentreMedQuartier_Change() {
-    constexpr const char* where = "Txt_CodeCentreMedQuartier_Change";
-    SharedState& s = *state_;
-    const QString code = ui_.Txt_CodeCentreMedQuartier->Text();
-    if (code.size() != centremedical::kCodeLength) {
-        levels::ResumeSteps(where, {
-                                       [&] { ui_.Cbo_LibCentreMedQuartier->SetText({}); },
-                                       [&] { ui_.Txt_CodeAntMedQuartier->SetText({}); },
-                                   });
-        return;
-    }
-    const std::int32_t err =
-        levels::ReadResumed(where, s.files.centreMedical, centremedical::kFile.data(),
-                            levels::S(code), s.records.centreMedical);
-    if (err == kelmor::kNotFound) {
-        levels::ResumeSteps(
-            where,
-            {
-                [&] { levels::Message(kCentreInconnu, forms::vbExclamation | forms::vbOKOnly); },
-                [&] { ui_.Txt_CodeCentreMedQuartier->SetText({}); },
-                [&] { ui_.Cbo_LibCentreMedQuartier->SetText({}); },
-                [&] { ui_.Txt_CodeAntMedQuartier->SetText({}); },
-                [&] { ui_.Cbo_LibAntMedQuartier->SetText({}); },
-                [&] { forms::SetFocus(ui_.Txt_CodeCentreMedQuartier); },
-            });
-        return;
-    }
-    levels::ResumeSteps(where, {
-                                   [&] { ui_.Txt_CodeAntMedQuartier->SetText({}); },
-                                   [&] {
-                                       ui_.Cbo_LibCentreMedQuartier->SetText(levels::Q(
-                                           levels::Current(s.records.centreMedical, "CENTREMEDICAL")
-                                               .Get(centremedical::kLibelle)));
-                                   },
-                                   [&] { Remplir_Combo_AntenneMedicale(); },
-                               });
-    if (s.W_NbAntenneMedicale == 1) {
-        levels::ResumeSteps(where, {[&] {
-                                ui_.Txt_CodeAntMedQuartier->SetText(levels::Mid(
-                                    levels::ListKey(s.lists.antenneMedicale, 1, "ANTENNEMEDICALE"),
-                                    antennemedicale::kCodeStart, antennemedicale::kCodeLength));
-                            }});
-        return;
-    }
-    levels::ResumeSteps(where, {
-                                   [&] { ui_.Cbo_LibAntMedQuartier->SetText({}); },
-                                   [&] { ui_.Txt_CodeAntMedQuartier->SetText({}); },
-                                   [&] { forms::SetFocus(ui_.Txt_CodeAntMedQuartier); },
-                               });
-}
-
-// An antenna code is looked up under the centre code shown beside it.
-void Ctr_Secteur::Txt_CodeAntMedQuartier_Change() {
-    constexpr const char* where = "Txt_CodeAntMedQuartier_Change";
-    SharedState& s = *state_;
-    const QString code = ui_.Txt_CodeAntMedQuartier->Text();
-    if (code.size() != antennemedicale::kCodeLength) {
-        levels::ResumeSteps(where, {[&] { ui_.Cbo_LibAntMedQuartier->SetText({}); }});
-        return;
-    }
-    const QString key = ui_.Txt_CodeCentreMedQuartier->Text() + code;
-    const std::int32_t err =
-        levels::ReadResumed(where, s.files.antenneMedicale, antennemedicale::kFile.data(),
-                            levels::S(key), s.records.antenneMedicale);
-    if (err == kelmor::kNotFound) {
-        levels::ResumeSteps(
-            where,
-            {
-                [&] { levels::Message(kAntenneInconnue, forms::vbExclamation | forms::vbOKOnly); },
-                [&] { ui_.Txt_CodeAntMedQuartier->SetText({}); },
-                [&] { ui_.Cbo_LibAntMedQuartier->SetText({}); },
-                [&] { forms::SetFocus(ui_.Txt_CodeAntMedQuartier); },
-            });
-        return;
-    }
-    levels::ResumeSteps(
-        where, {
-                   [&] {
-                       ui_.Cbo_LibAntMedQuartier->SetText(
-                           levels::Q(levels::Current(s.records.antenneMedicale, "ANTENNEMEDICALE")
-                                         .Get(antennemedicale::kLibelle)));
-                   },
-                   [&] { forms::SetFocus(ui_.Txt_CodeAntMedQuartier); },
-               });
-}
-
-// Every character is accepted as typed; Enter completes a short code.
-void Ctr_Secteur::Txt_CodeCentreMedQuartier_KeyPress(std::int16_t& KeyAscii) {
-    if (KeyAscii == 13) levels::PadCode(*ui_.Txt_CodeCentreMedQuartier, centremedical::kCodeLength);
-}
-
-void Ctr_Secteur::Txt_CodeCentreMedQuartier_LostFocus() {
-    levels::PadCode(*ui_.Txt_CodeCentreMedQuartier, centremedical::kCodeLength);
-}
-
-void Ctr_Secteur::Txt_CodeAntMedQuartier_KeyPress(std::int16_t& KeyAscii) {
-    if (KeyAscii == 13) levels::PadCode(*ui_.Txt_CodeAntMedQuartier, antennemedicale::kCodeLength);
-}
-
-// The only place where the link of a shown neighbourhood changes: written at
-// once, when it differs. While anything is being created the link is only
-// collected; the creation writes it.
-void Ctr_Secteur::Txt_CodeAntMedQuartier_LostFocus() {
-    SharedState& s = *state_;
-    levels::PadCode(*ui_.Txt_CodeAntMedQuartier, antennemedicale::kCodeLength);
-    if (EnCreation() || ui_.Txt_CodeQuartier->Text().isEmpty() ||
-        ui_.Cbo_LibQuartier->Text().isEmpty() || ui_.Txt_CodeAntMedQuartier->Text().isEmpty()) {
-        return;
-    }
-    const QString link = ui_.Txt_CodeCentreMedQuartier->Text() + ui_.Txt_CodeAntMedQuartier->Text();
-    levels::WriteIfChanged(levels::Current(s.records.quartier, "QUARTIER"), quartier::kLien, link);
-}
-
-void Ctr_Secteur::Cbo_LibCentreMedQuartier_Change() {
-    // Emptying the centre empties the antenna through the code's Change.
-    if (ui_.Cbo_LibCentreMedQuartier->Text().isEmpty()) {
-        ui_.Txt_CodeCentreMedQuartier->SetText({});
-    }
-}
-
-void Ctr_Secteur::Cbo_LibCentreMedQuartier_Click(int index) {
-    if (ui_.Cbo_LibCentreMedQuartier->Text().isEmpty()) return;
-    ui_.Txt_CodeCentreMedQuartier->SetText(
-        levels::Q(levels::ListKey(state_->lists.centreMedical, index + 1, "CENTREMEDICAL")));
-}
-
-void Ctr_Secteur::Cbo_LibAntMedQuartier_Change() {
-    if (ui_.Cbo_LibAntMedQuartier->Text().isEmpty()) ui_.Txt_CodeAntMedQuartier->SetText({});
-}
-
-void Ctr_Secteur::Cbo_LibAntMedQuartier_Click(int index) {
-    if (ui_.Cbo_LibAntMedQuartier->Text().isEmpty()) return;
-    ui_.Txt_CodeAntMedQuartier->SetText(
-        levels::Mid(levels::ListKey(state_->lists.antenneMedicale, index + 1, "ANTENNEMEDICALE"),
-                    antennemedicale::kCodeStart, antennemedicale::kCodeLength));
-}
-
-// No centre, no antennas to offer.
-void Ctr_Secteur::Cbo_LibAntMedQuartier_DropDown() {
-    if (ui_.Cbo_LibCentreMedQuartier->Text().isEmpty()) ui_.Cbo_LibAntMedQuartier->Clear();
-}
-
-void Ctr_Secteur::Cbo_LibAntMedQuartier_LostFocus() {
-    if (ui_.Cbo_LibCentreMedQuartier->Text().isEmpty()) return;
-    if (!ui_.Cbo_LibAntMedQuartier->Text().isEmpty()) return;
-    levels::Message(kAntenneSansLibelle, forms::vbExclamation | forms::vbOKOnly);
-    ui_.Txt_CodeAntMedQuartier->SetText({});
-    forms::SetFocus(ui_.Txt_CodeAntMedQuartier);
-}
-
-// ---- End of the link fields section ------------------------------------------
-
-// ---- Opening the medical-centre editor (Frm_CentreMedical) ----------------
-
-void Ctr_Secteur::ConnectMedicalCentreEditor() {
     ui_.Cmd_AjouterCentreMedQuartier->Click = [this] { Cmd_AjouterCentreMedQuartier_Click(); };
     ui_.Cmd_AjouterAntMedQuartier->Click = [this] { Cmd_AjouterAntMedQuartier_Click(); };
 }
 
-void Ctr_Secteur::OfferMedicalCentreEditor(bool offer) {
-    if (!moduleAccess_) {
-        throw std::logic_error(
-            "OfferMedicalCentreEditor: DroitsUtilisateur must be set first (the buttons are for "
-            "level 2 only)");
-    }
-    const bool shown = offer && moduleAccess_->AccessLevel() == services::kLevelModify;
-    ui_.Cmd_AjouterCentreMedQuartier->setVisible(shown);
-    ui_.Cmd_AjouterAntMedQuartier->setVisible(shown);
+// Unlike the other lists, no row counter is kept for this one.
+void MedicalLinks::Remplir_Combo_CentreMedical() {
+    centre_.Fill(state_.Db("Remplir_Combo_CentreMedical"), centremedical::kListQuery,
+                 state_.lists.centreMedical, nullptr, "Remplir_Combo_CentreMedical");
 }
 
-void Ctr_Secteur::Cmd_AjouterCentreMedQuartier_Click() {
+void MedicalLinks::Remplir_Combo_AntenneMedicale() {
+    antenne_.Fill(state_.Db("Remplir_Combo_AntenneMedicale"),
+                  antennemedicale::ListQuery(S(ui_.Txt_CodeCentreMedQuartier->Text())),
+                  state_.lists.antenneMedicale, &state_.W_NbAntenneMedicale,
+                  "Remplir_Combo_AntenneMedicale");
+}
+
+// A centre code is looked up once it has its three characters: the antenna is
+// emptied and the centre's antennas listed; a centre with one antenna shows it
+// at once, otherwise the antenna fields wait for the operator.
+void MedicalLinks::Txt_CodeCentreMedQuartier_Change() {
+    ErrorsResumed steps("Txt_CodeCentreMedQuartier_Change");
+    if (!centre_.CodeComplete()) {
+        steps.Run([&] { ui_.Cbo_LibCentreMedQuartier->SetText({}); });
+        steps.Run([&] { ui_.Txt_CodeAntMedQuartier->SetText({}); });
+        return;
+    }
+    const QString code = ui_.Txt_CodeCentreMedQuartier->Text();
+    if (centre_.Read(steps, state_.files.centreMedical, code, state_.records.centreMedical) ==
+        kelmor::kNotFound) {
+        steps.Run([&] { Message(kCentreInconnu, forms::vbExclamation | forms::vbOKOnly); });
+        steps.Run([&] { ui_.Txt_CodeCentreMedQuartier->SetText({}); });
+        steps.Run([&] { ui_.Cbo_LibCentreMedQuartier->SetText({}); });
+        steps.Run([&] { ui_.Txt_CodeAntMedQuartier->SetText({}); });
+        steps.Run([&] { ui_.Cbo_LibAntMedQuartier->SetText({}); });
+        steps.Run([&] { forms::SetFocus(ui_.Txt_CodeCentreMedQuartier); });
+        return;
+    }
+    steps.Run([&] { ui_.Txt_CodeAntMedQuartier->SetText({}); });
+    steps.Run([&] {
+        const kelmor::DbRecord& centre =
+            Current(state_.records.centreMedical, centremedical::kFile);
+        ui_.Cbo_LibCentreMedQuartier->SetText(Q(centre.Get(centremedical::kLibelle)));
+    });
+    steps.Run([&] { Remplir_Combo_AntenneMedicale(); });
+    if (state_.W_NbAntenneMedicale == 1) {
+        steps.Run([&] { antenne_.ShowCodeOfRow(state_.lists.antenneMedicale, 1); });
+        return;
+    }
+    steps.Run([&] { ui_.Cbo_LibAntMedQuartier->SetText({}); });
+    steps.Run([&] { ui_.Txt_CodeAntMedQuartier->SetText({}); });
+    steps.Run([&] { forms::SetFocus(ui_.Txt_CodeAntMedQuartier); });
+}
+
+// An antenna code is looked up under the centre code shown beside it.
+void MedicalLinks::Txt_CodeAntMedQuartier_Change() {
+    ErrorsResumed steps("Txt_CodeAntMedQuartier_Change");
+    if (!antenne_.CodeComplete()) {
+        steps.Run([&] { ui_.Cbo_LibAntMedQuartier->SetText({}); });
+        return;
+    }
+    const QString key = ui_.Txt_CodeCentreMedQuartier->Text() + ui_.Txt_CodeAntMedQuartier->Text();
+    if (antenne_.Read(steps, state_.files.antenneMedicale, key, state_.records.antenneMedicale) ==
+        kelmor::kNotFound) {
+        steps.Run([&] { Message(kAntenneInconnue, forms::vbExclamation | forms::vbOKOnly); });
+        steps.Run([&] { ui_.Txt_CodeAntMedQuartier->SetText({}); });
+        steps.Run([&] { ui_.Cbo_LibAntMedQuartier->SetText({}); });
+        steps.Run([&] { forms::SetFocus(ui_.Txt_CodeAntMedQuartier); });
+        return;
+    }
+    steps.Run([&] {
+        const kelmor::DbRecord& antenna =
+            Current(state_.records.antenneMedicale, antennemedicale::kFile);
+        ui_.Cbo_LibAntMedQuartier->SetText(Q(antenna.Get(antennemedicale::kLibelle)));
+    });
+    steps.Run([&] { forms::SetFocus(ui_.Txt_CodeAntMedQuartier); });
+}
+
+void MedicalLinks::ShowLink(const std::string& link) {
+    const QString centre = Mid(link, 1, centremedical::kKey.codeLength);
+    ui_.Txt_CodeCentreMedQuartier->SetText(centre);
+    state_.records.centreMedical.reset();
+    state_.records.centreMedical =
+        OpenedFile(state_.files.centreMedical, centremedical::kFile.data()).ReadRecord(S(centre));
+    ui_.Cbo_LibCentreMedQuartier->SetText(
+        Q(state_.records.centreMedical->Get(centremedical::kLibelle)));
+    ui_.Txt_CodeAntMedQuartier->SetText(antenne_.CodeOf(link));
+    state_.records.antenneMedicale.reset();
+    state_.records.antenneMedicale =
+        OpenedFile(state_.files.antenneMedicale, antennemedicale::kFile.data()).ReadRecord(link);
+    ui_.Cbo_LibAntMedQuartier->SetText(
+        Q(state_.records.antenneMedicale->Get(antennemedicale::kLibelle)));
+}
+
+void MedicalLinks::EmptyLinkFields() {
+    ui_.Txt_CodeCentreMedQuartier->SetText({});
+    ui_.Cbo_LibCentreMedQuartier->SetText({});
+    ui_.Txt_CodeAntMedQuartier->SetText({});
+    ui_.Cbo_LibAntMedQuartier->SetText({});
+}
+
+void MedicalLinks::Txt_CodeCentreMedQuartier_KeyPress(std::int16_t& KeyAscii) {
+    centre_.CompleteOnEnter(KeyAscii);
+}
+
+void MedicalLinks::Txt_CodeCentreMedQuartier_LostFocus() {
+    centre_.Complete();
+}
+
+void MedicalLinks::Txt_CodeAntMedQuartier_KeyPress(std::int16_t& KeyAscii) {
+    antenne_.CompleteOnEnter(KeyAscii);
+}
+
+// The only place where the link of a shown neighbourhood changes.
+void MedicalLinks::Txt_CodeAntMedQuartier_LostFocus() {
+    antenne_.Complete();
+    if (ui_.Txt_CodeAntMedQuartier->Text().isEmpty()) return;
+    quartier_.Relink(ui_.Txt_CodeCentreMedQuartier->Text() + ui_.Txt_CodeAntMedQuartier->Text());
+}
+
+// Emptying the centre empties the antenna through the code's Change.
+void MedicalLinks::Cbo_LibCentreMedQuartier_Change() {
+    centre_.EmptyCodeWithLabel();
+}
+
+void MedicalLinks::Cbo_LibCentreMedQuartier_Click(int index) {
+    centre_.ShowCodeOfEntry(state_.lists.centreMedical, index);
+}
+
+void MedicalLinks::Cbo_LibAntMedQuartier_Change() {
+    antenne_.EmptyCodeWithLabel();
+}
+
+void MedicalLinks::Cbo_LibAntMedQuartier_Click(int index) {
+    antenne_.ShowCodeOfEntry(state_.lists.antenneMedicale, index);
+}
+
+// No centre, no antennas to offer.
+void MedicalLinks::Cbo_LibAntMedQuartier_DropDown() {
+    if (ui_.Cbo_LibCentreMedQuartier->Text().isEmpty()) ui_.Cbo_LibAntMedQuartier->Clear();
+}
+
+void MedicalLinks::Cbo_LibAntMedQuartier_LostFocus() {
+    if (ui_.Cbo_LibCentreMedQuartier->Text().isEmpty()) return;
+    if (!ui_.Cbo_LibAntMedQuartier->Text().isEmpty()) return;
+    Message(kAntenneSansLibelle, forms::vbExclamation | forms::vbOKOnly);
+    ui_.Txt_CodeAntMedQuartier->SetText({});
+    forms::SetFocus(ui_.Txt_CodeAntMedQuartier);
+}
+
+// ---- The medical-centre editor ----------------------------------------------
+
+void MedicalLinks::Cmd_AjouterCentreMedQuartier_Click() {
     forms::UiService& platform = forms::Ui();
     platform.SetPointer(forms::Pointer::Hourglass);
-    setEnabled(false);
+    control_.setEnabled(false);
     try {
         OpenCentreMedicalEditor();
     } catch (...) {
         // The failure reaches the host; the control is not left dead behind it.
         platform.SetPointer(forms::Pointer::Default);
-        setEnabled(true);
+        control_.setEnabled(true);
         throw;
     }
     platform.DoEvents();
     platform.SetPointer(forms::Pointer::Default);
-    setEnabled(true);
+    control_.setEnabled(true);
 }
 
-void Ctr_Secteur::Cmd_AjouterAntMedQuartier_Click() {
+void MedicalLinks::Cmd_AjouterAntMedQuartier_Click() {
     OpenCentreMedicalEditor();
 }
 
 // Loads the form, hands the editor the host objects, initialises it and
 // waits until the operator closes it. Nothing is refilled here: the focus
-// coming back runs UserControl_EnterFocus, which refills the centres.
-void Ctr_Secteur::OpenCentreMedicalEditor() {
-    Frm_CentreMedical& form = Frm_CentreMedical::Instance(this);
+// coming back runs the control's UserControl_EnterFocus, which refills the
+// centres.
+void MedicalLinks::OpenCentreMedicalEditor() {
+    Frm_CentreMedical& form = Frm_CentreMedical::Instance(&control_);
     form.Load();
     Ctr_CentreMed& editor = *form.Ctr_CentreMed1;
-    editor.SetDroitsUtilisateur(droits_);
-    editor.SetTheDatabase(state_->database);
-    editor.SetTheClient(state_->client);
+    editor.SetDroitsUtilisateur(rights_.droits);
+    editor.SetTheDatabase(state_.database);
+    editor.SetTheClient(state_.client);
     editor.Init();
     forms::Ui().ShowModal(form);
 }
 
-// ---- End of the medical-centre editor section -------------------------------
-
-}  // namespace zonitra
+}  // namespace zonitra::levels

@@ -1,197 +1,274 @@
-// The sector level of Ctr_Secteur: finding a sector by code or label, showing
-// it, renaming it from its label field, and clearing the level.
+// The sector level: lookup by code or label, display, renaming, clearing, and
+// the four attribute fields. While a sector is shown, each attribute field is
+// written to the current sector record as it is left, when its value changed;
+// while a new sector is entered, the fields are only checked.
 
 #include "levels/sector_level.h"
 
-#include "control/ctr_secteur.h"
+#include "control/messages.h"
 #include "forms/msgbox.h"
 #include "levels/fields.h"
-#include "levels/list_query.h"
-#include "levels/resume.h"
+#include "levels/neighbourhood_level.h"
 #include "levels/sub_sector_level.h"
 #include "services/date_service.h"
 
-namespace zonitra {
+namespace zonitra::levels {
 namespace {
 
 const QString kSecteurInconnu = QStringLiteral(
     "Ce Secteur n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
+const QString kDateErronee =
+    QStringLiteral("Erreur de saisie dans la date, veuillez la ressaisir.");
+const QString kDepartementErrone =
+    QStringLiteral("Le département doit être compris entre 01 et 99 ou égal à 2A ou 2B.");
 
 }  // namespace
 
-void Ctr_Secteur::ConnectSectorLevel() {
-    ui_.Txt_CodeSecteur->Change = [this] { Txt_CodeSecteur_Change(); };
-    ui_.Txt_CodeSecteur->KeyPress = [this](std::int16_t& k) { Txt_CodeSecteur_KeyPress(k); };
-    ui_.Txt_CodeSecteur->LostFocus = [this] { Txt_CodeSecteur_LostFocus(); };
-    ui_.Cbo_LibSecteur->Change = [this] { Cbo_LibSecteur_Change(); };
-    ui_.Cbo_LibSecteur->Click = [this](int index) { Cbo_LibSecteur_Click(index); };
-    ui_.Cbo_LibSecteur->LostFocus = [this] { Cbo_LibSecteur_LostFocus(); };
+SectorLevel::SectorLevel(const LevelContext& context, SubSectorLevel& sousSecteur,
+                         NeighbourhoodLevel& quartier)
+    : ui_(context.ui),
+      state_(context.state),
+      modes_(context.modes),
+      pair_(*ui_.Txt_CodeSecteur, *ui_.Cbo_LibSecteur, secteur::kKey),
+      sousSecteur_(sousSecteur),
+      quartier_(quartier) {
+    const CodeLabelPair::Handlers<SectorLevel> handlers{
+        .codeChange = &SectorLevel::Txt_CodeSecteur_Change,
+        .codeKeyPress = &SectorLevel::Txt_CodeSecteur_KeyPress,
+        .codeLostFocus = &SectorLevel::Txt_CodeSecteur_LostFocus,
+        .labelChange = &SectorLevel::Cbo_LibSecteur_Change,
+        .labelClick = &SectorLevel::Cbo_LibSecteur_Click,
+        .labelLostFocus = &SectorLevel::Cbo_LibSecteur_LostFocus,
+    };
+    pair_.Connect(*this, handlers);
+    ConnectAttributes();
 }
 
-void Ctr_Secteur::DisconnectLevels() {
-    for (forms::TextBox* box : findChildren<forms::TextBox*>()) {
-        box->Change = nullptr;
-        box->KeyPress = nullptr;
-        box->GotFocus = nullptr;
-        box->LostFocus = nullptr;
-    }
-    for (forms::ComboBox* combo : findChildren<forms::ComboBox*>()) {
-        combo->Change = nullptr;
-        combo->KeyPress = nullptr;
-        combo->Click = nullptr;
-        combo->DropDown = nullptr;
-        combo->GotFocus = nullptr;
-        combo->LostFocus = nullptr;
-    }
-}
-
-void Ctr_Secteur::Remplir_Combo_Secteur() {
-    SharedState& s = *state_;
-    s.lists.secteur = levels::QueryKeyAndLabel(s.Db("Remplir_Combo_Secteur"), secteur::kListQuery,
-                                               secteur::kFile);
-    s.W_NbSecteur = levels::RowCount(*s.lists.secteur, "Remplir_Combo_Secteur");
-    levels::FillLabels(*ui_.Cbo_LibSecteur, *s.lists.secteur, s.W_NbSecteur);
+void SectorLevel::Remplir_Combo_Secteur() {
+    pair_.Fill(state_.Db("Remplir_Combo_Secteur"), secteur::kListQuery, state_.lists.secteur,
+               &state_.W_NbSecteur, "Remplir_Combo_Secteur");
 }
 
 // A code is looked up as soon as it has its three characters; any other
 // length empties the sector fields and the levels below. The read is a probe:
 // only "no such record" is told to the operator, any other failure is passed
 // over and the level goes on as if the sector had been found.
-void Ctr_Secteur::Txt_CodeSecteur_Change() {
-    constexpr const char* where = "Txt_CodeSecteur_Change";
-    SharedState& s = *state_;
+void SectorLevel::Txt_CodeSecteur_Change() {
+    ErrorsResumed steps("Txt_CodeSecteur_Change");
+    if (!pair_.CodeComplete()) {
+        steps.Run([&] { ui_.Cbo_LibSecteur->SetText({}); });
+        steps.Run([&] { ui_.Txt_NoAgrementSect->SetText({}); });
+        steps.Run([&] { ui_.Txt_DatAgrementSect->SetText({}); });
+        steps.Run([&] { ui_.Txt_NumCRAM->SetText({}); });
+        steps.Run([&] { ui_.Txt_Dep->SetText({}); });
+        steps.Run([&] { sousSecteur_.Vider_SousSecteur(); });
+        steps.Run([&] { quartier_.Vider_Quartier(); });
+        return;
+    }
     const QString code = ui_.Txt_CodeSecteur->Text();
-    if (code.size() != secteur::kCodeLength) {
-        levels::ResumeSteps(where, {
-                                       [&] { ui_.Cbo_LibSecteur->SetText({}); },
-                                       [&] { ui_.Txt_NoAgrementSect->SetText({}); },
-                                       [&] { ui_.Txt_DatAgrementSect->SetText({}); },
-                                       [&] { ui_.Txt_NumCRAM->SetText({}); },
-                                       [&] { ui_.Txt_Dep->SetText({}); },
-                                       [&] { Vider_SousSecteur(); },
-                                       [&] { Vider_Quartier(); },
-                                   });
+    if (pair_.Read(steps, state_.files.secteur, code, state_.records.secteur) ==
+        kelmor::kNotFound) {
+        steps.Run([&] { Message(kSecteurInconnu, forms::vbExclamation | forms::vbOKOnly); });
+        steps.Run([&] { ui_.Txt_CodeSecteur->SetText({}); });  // its Change empties the fields
+        steps.Run([&] { ui_.Cmd_GestionDocumentaire->setEnabled(false); });
+        steps.Run([&] { sousSecteur_.Vider_SousSecteur(); });
+        steps.Run([&] { quartier_.Vider_Quartier(); });
+        steps.Run([&] { forms::SetFocus(ui_.Txt_CodeSecteur); });
         return;
     }
-    const std::int32_t err = levels::ReadResumed(where, s.files.secteur, secteur::kFile.data(),
-                                                 levels::S(code), s.records.secteur);
-    if (err == kelmor::kNotFound) {
-        levels::ResumeSteps(
-            where,
-            {
-                [&] { levels::Message(kSecteurInconnu, forms::vbExclamation | forms::vbOKOnly); },
-                // Its Change empties the sector fields.
-                [&] { ui_.Txt_CodeSecteur->SetText({}); },
-                [&] { ui_.Cmd_GestionDocumentaire->setEnabled(false); },
-                [&] { Vider_SousSecteur(); },
-                [&] { Vider_Quartier(); },
-                [&] { forms::SetFocus(ui_.Txt_CodeSecteur); },
-            });
-        return;
-    }
-    levels::ResumeSteps(where, {
-                                   [&] { Affichage_Secteur(); },
-                                   [&] { Vider_SousSecteur(); },
-                                   [&] { Vider_Quartier(); },
-                                   [&] { Cacher_Agrement(); },
-                                   [&] { ui_.Cbo_LibSousSecteur->Clear(); },
-                                   [&] { Remplir_Combo_SousSecteur(); },
-                               });
-    if (s.W_NbSousSecteur != 1) {
-        levels::ResumeSteps(where, {[&] { forms::SetFocus(ui_.Txt_CodeSousSecteur); }});
+    steps.Run([&] { Affichage_Secteur(); });
+    steps.Run([&] { sousSecteur_.Vider_SousSecteur(); });
+    steps.Run([&] { quartier_.Vider_Quartier(); });
+    steps.Run([&] { modes_.Cacher_Agrement(); });
+    steps.Run([&] { ui_.Cbo_LibSousSecteur->Clear(); });
+    steps.Run([&] { sousSecteur_.Remplir_Combo_SousSecteur(); });
+    if (state_.W_NbSousSecteur != 1) {
+        steps.Run([&] { forms::SetFocus(ui_.Txt_CodeSousSecteur); });
         return;
     }
     // The only sub-sector is shown at once, through its code's Change.
-    levels::ResumeSteps(where, {
-                                   [&] {
-                                       ui_.Txt_CodeSousSecteur->SetText(levels::Mid(
-                                           levels::ListKey(s.lists.sousSecteur, 1, "SOUSSECTEUR"),
-                                           soussecteur::kCodeStart, soussecteur::kCodeLength));
-                                   },
-                                   [&] { forms::SetFocus(ui_.Txt_CodeQuartier); },
-                               });
+    steps.Run([&] { sousSecteur_.ShowOnlyRecord(); });
+    steps.Run([&] { forms::SetFocus(ui_.Txt_CodeQuartier); });
 }
 
-void Ctr_Secteur::Affichage_Secteur() {
-    SharedState& s = *state_;
-    const kelmor::DbRecord& record = levels::Current(s.records.secteur, "SECTEUR");
-    ui_.Cbo_LibSecteur->SetText(levels::Q(record.Get(secteur::kLibelle)));
-    ui_.Txt_NoAgrementSect->SetText(levels::Q(record.Get(secteur::kNoAgrement)));
+void SectorLevel::Affichage_Secteur() {
+    const kelmor::DbRecord& record = Current(state_.records.secteur, secteur::kFile);
+    ui_.Cbo_LibSecteur->SetText(Q(record.Get(secteur::kLibelle)));
+    ui_.Txt_NoAgrementSect->SetText(Q(record.Get(secteur::kNoAgrement)));
     const std::string date = record.Get(secteur::kDateAgrement);
     ui_.Txt_DatAgrementSect->SetText(date.empty() ? QString()
-                                                  : levels::Q(s.Dates().DateToDisplay(date)));
-    ui_.Txt_NumCRAM->SetText(levels::Q(record.Get(secteur::kNumCRAM)));
-    ui_.Txt_Dep->SetText(levels::Q(record.Get(secteur::kDepartement)));
+                                                  : Q(state_.Dates().DateToDisplay(date)));
+    ui_.Txt_NumCRAM->SetText(Q(record.Get(secteur::kNumCRAM)));
+    ui_.Txt_Dep->SetText(Q(record.Get(secteur::kDepartement)));
     ui_.Cmd_AjouterSecteur->setEnabled(true);
     ui_.Cmd_GestionDocumentaire->setEnabled(!ui_.Txt_CodeSecteur->Text().isEmpty());
-    Voir_SousSecteur();
+    modes_.Voir_SousSecteur();
     // The neighbourhood level stays closed until a sub-sector is chosen.
-    Cacher_Quartier();
+    modes_.Cacher_Quartier();
 }
 
-// Every character is accepted as typed; Enter completes a short code.
-void Ctr_Secteur::Txt_CodeSecteur_KeyPress(std::int16_t& KeyAscii) {
-    if (KeyAscii == 13 && !ui_.Txt_CodeSecteur->Text().isEmpty()) {
-        ui_.Txt_CodeSecteur->SetText(
-            levels::PadWithZeros(ui_.Txt_CodeSecteur->Text(), secteur::kCodeLength));
-    }
+void SectorLevel::Txt_CodeSecteur_KeyPress(std::int16_t& KeyAscii) {
+    pair_.CompleteOnEnter(KeyAscii);
 }
 
-void Ctr_Secteur::Txt_CodeSecteur_LostFocus() {
-    levels::PadCode(*ui_.Txt_CodeSecteur, secteur::kCodeLength);
+void SectorLevel::Txt_CodeSecteur_LostFocus() {
+    pair_.Complete();
 }
 
-void Ctr_Secteur::Cbo_LibSecteur_Change() {
-    if (ui_.Cbo_LibSecteur->Text().isEmpty()) ui_.Txt_CodeSecteur->SetText({});
+void SectorLevel::Cbo_LibSecteur_Change() {
+    pair_.EmptyCodeWithLabel();
 }
 
-void Ctr_Secteur::Cbo_LibSecteur_Click(int index) {
-    SharedState& s = *state_;
-    if (s.W_CreationSecteur || ui_.Cbo_LibSecteur->Text().isEmpty()) return;
-    // Entry k is row k + 1 of the list; its code's Change shows the sector.
-    ui_.Txt_CodeSecteur->SetText(levels::Q(levels::ListKey(s.lists.secteur, index + 1, "SECTEUR")));
+void SectorLevel::Cbo_LibSecteur_Click(int index) {
+    if (state_.W_CreationSecteur) return;
+    pair_.ShowCodeOfEntry(state_.lists.secteur, index);
 }
 
 // Leaving the label renames the shown sector at once; while a new sector is
 // entered, its label is proposed for its first sub-sector and neighbourhood.
-void Ctr_Secteur::Cbo_LibSecteur_LostFocus() {
-    SharedState& s = *state_;
+void SectorLevel::Cbo_LibSecteur_LostFocus() {
     forms::ComboBox& label = *ui_.Cbo_LibSecteur;
-    label.SetText(label.Text().toUpper());
-    if (s.W_CreationSecteur) {
+    pair_.UpperCaseLabel();
+    if (state_.W_CreationSecteur) {
         ui_.Cbo_LibSousSecteur->SetText(label.Text());
         ui_.Cbo_LibQuartier->SetText(label.Text());
-        Voir_SousSecteur();
-        Voir_Quartier();
+        modes_.Voir_SousSecteur();
+        modes_.Voir_Quartier();
     } else if (!label.Text().isEmpty() && !ui_.Txt_CodeSecteur->Text().isEmpty()) {
-        kelmor::DbRecord& record = levels::Current(s.records.secteur, "SECTEUR");
-        if (levels::WriteIfChanged(record, secteur::kLibelle, label.Text())) {
+        kelmor::DbRecord& record = Current(state_.records.secteur, secteur::kFile);
+        if (WriteIfChanged(record, secteur::kLibelle, label.Text())) {
             // The list shows the new label in its place; refilling it empties
             // the text, which is set back from the record.
             Remplir_Combo_Secteur();
-            label.SetText(levels::Q(record.Get(secteur::kLibelle)));
+            label.SetText(Q(record.Get(secteur::kLibelle)));
         }
     }
     if (!ui_.Txt_CodeSecteur->Text().isEmpty()) {
-        Voir_SousSecteur();
-        Voir_Quartier();
+        modes_.Voir_SousSecteur();
+        modes_.Voir_Quartier();
         ui_.Cbo_LibSousSecteur->setEnabled(true);
         ui_.Cbo_LibQuartier->setEnabled(true);
     }
 }
 
-void Ctr_Secteur::Vider_Secteur() {
-    ui_.Txt_CodeSecteur->SetText({});
-    ui_.Cbo_LibSecteur->SetText({});
+// The entries come back with the next Remplir_Combo_Secteur.
+void SectorLevel::Vider_Secteur() {
+    pair_.Empty();
     ui_.Txt_NoAgrementSect->SetText({});
     ui_.Txt_DatAgrementSect->SetText({});
     ui_.Txt_NumCRAM->SetText({});
     ui_.Txt_Dep->SetText({});
-    // The entries come back with the next Remplir_Combo_Secteur.
-    ui_.Cbo_LibSecteur->Clear();
     ui_.Cmd_AjouterSecteur->setEnabled(true);
     if (ui_.Txt_CodeSecteur->Text().isEmpty()) ui_.Cmd_GestionDocumentaire->setEnabled(false);
-    Cacher_Ok();
+    modes_.Cacher_Ok();
 }
 
-}  // namespace zonitra
+// ---- Attribute fields -------------------------------------------------------
+
+void SectorLevel::ConnectAttributes() {
+    ui_.Txt_NoAgrementSect->LostFocus = [this] { Txt_NoAgrementSect_LostFocus(); };
+    ui_.Txt_DatAgrementSect->KeyPress = [this](std::int16_t& k) {
+        Txt_DatAgrementSect_KeyPress(k);
+    };
+    ui_.Txt_DatAgrementSect->LostFocus = [this] { Txt_DatAgrementSect_LostFocus(); };
+    ui_.Txt_NumCRAM->LostFocus = [this] { Txt_NumCRAM_LostFocus(); };
+    ui_.Txt_Dep->LostFocus = [this] { Txt_Dep_LostFocus(); };
+}
+
+void SectorLevel::Txt_NoAgrementSect_LostFocus() {
+    if (state_.W_CreationSecteur || ui_.Txt_CodeSecteur->Text().isEmpty()) return;
+    // An emptied field stores "".
+    WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kNoAgrement,
+                   ui_.Txt_NoAgrementSect->Text());
+}
+
+void SectorLevel::Txt_NumCRAM_LostFocus() {
+    if (state_.W_CreationSecteur || ui_.Txt_CodeSecteur->Text().isEmpty()) return;
+    WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kNumCRAM,
+                   ui_.Txt_NumCRAM->Text());
+}
+
+// Digits and Backspace pass; any other key types the separator "/".
+void SectorLevel::Txt_DatAgrementSect_KeyPress(std::int16_t& KeyAscii) {
+    const bool digit = KeyAscii >= '0' && KeyAscii <= '9';
+    if (!digit && KeyAscii != 8) KeyAscii = '/';
+}
+
+void SectorLevel::Txt_DatAgrementSect_LostFocus() {
+    forms::TextBox& field = *ui_.Txt_DatAgrementSect;
+    // Emptying the field never removes a stored date.
+    if (field.Text().isEmpty()) return;
+
+    const services::DateService& dates = state_.Dates();
+    std::string text = S(field.Text());
+    std::int16_t flag = kFalse;
+    dates.DateNormalise(text, flag);
+    field.SetText(Q(text));
+
+    std::optional<std::string> stored;
+    if (flag) {
+        // A text that cannot be shaped into a date is refused without a word.
+        forms::SetFocus(&field);
+    } else {
+        std::string converted = dates.DateToStored(S(field.Text()));
+        if (converted.empty()) {
+            Message(kDateErronee, forms::vbExclamation | forms::vbOKOnly);
+            forms::SetFocus(&field);
+        } else {
+            stored = std::move(converted);
+        }
+    }
+    if (!stored) {
+        field.SetText({});
+        forms::SetFocus(&field);
+        return;
+    }
+    if (state_.W_CreationSecteur || ui_.Txt_CodeSecteur->Text().isEmpty()) return;
+    WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kDateAgrement,
+                   Q(*stored));
+}
+
+bool SectorLevel::Txt_Dep_Check() {
+    forms::TextBox& field = *ui_.Txt_Dep;
+    modes_.Test();
+    bool valid = false;
+    if (state_.W_DepNonNumerique) {
+        field.SetText(field.Text().toUpper());
+        valid = field.Text() == u"2A" || field.Text() == u"2B";
+    } else {
+        // Digits only, at most two of them: "0" and "00" are the numbers refused.
+        const int number = field.Text().toInt();
+        valid = number >= 1 && number <= 99;
+    }
+    if (!valid) {
+        Message(kDepartementErrone, forms::vbInformation | forms::vbOKOnly);
+        field.SetText({});
+        forms::SetFocus(&field);
+    }
+    return valid;
+}
+
+void SectorLevel::Txt_Dep_LostFocus() {
+    forms::TextBox& field = *ui_.Txt_Dep;
+    const auto complete = [&field] {
+        if (!field.Text().isEmpty()) {
+            field.SetText(PadWithZeros(field.Text(), secteur::kDepartementLength));
+        }
+    };
+    if (state_.W_CreationSecteur && !field.Text().isEmpty()) {
+        if (!Txt_Dep_Check()) return;
+        complete();
+    }
+    if (!state_.W_CreationSecteur && !ui_.Txt_CodeSecteur->Text().isEmpty()) {
+        if (!field.Text().isEmpty() && !Txt_Dep_Check()) return;
+        kelmor::DbRecord& record = Current(state_.records.secteur, secteur::kFile);
+        // Compared before the completion: "5" over a stored "05" stores "05" again.
+        if (record.Get(secteur::kDepartement) != S(field.Text())) {
+            complete();
+            record.Set(secteur::kDepartement, S(field.Text()));
+            record.DBWrite();
+        }
+    }
+}
+
+}  // namespace zonitra::levels

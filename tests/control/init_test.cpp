@@ -27,7 +27,8 @@ TEST_P(InitByRights, SectorLevelReadyAndNoCreationBelowLevel2) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Users, InitByRights,
-                         ::testing::Values(std::pair{kChef, true}, std::pair{kAgent, false}));
+                         ::testing::Values(std::pair{kChef, true}, std::pair{kAgent, false}),
+                         [](const auto& info) { return info.param.first; });
 
 TEST(InitFailure, WithoutCounter999FilesAreOpenedAndLevelsNotSetUp) {
     Editor ed(kChef, 2, false);

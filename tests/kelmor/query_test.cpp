@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+#include <string_view>
+
 #include "test_database.h"
 #include "test_support.h"
 
@@ -13,6 +17,22 @@ namespace {
 
 using Kind = KeySelection::Kind;
 using Keys = std::vector<std::string>;
+
+// A test name from a table row's query text: its row number, then its letters
+// and digits with "_" for every run of anything else ("3_SSELECT_F_PAR_2").
+template <class Info>
+std::string QueryName(const Info& info) {
+    std::string name = std::to_string(info.index) + "_";
+    for (const unsigned char c : std::string_view(info.param.text)) {
+        const bool plain = c < 0x80 && std::isalnum(c);
+        if (plain)
+            name += static_cast<char>(c);
+        else if (name.back() != '_')
+            name += '_';
+    }
+    if (name.back() != '_') return name;
+    return name.size() > 2 ? name.substr(0, name.size() - 1) : name + "Empty";
+}
 
 struct ValidCase {
     const char* text;
@@ -39,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{"SSELECT F = 'L'HA]' PAR 1", {true, "F", {Kind::Prefix, "L'HA"}, {1}}},
         ValidCase{"SSELECT F='[B]'", {true, "F", {Kind::Contains, "B"}, {}}},
         ValidCase{"SSELECT F = 'É]' PAR 9999", {true, "F", {Kind::Prefix, "É"}, {9999}}},
-        ValidCase{"  SSELECT \t F   PAR   3  ", {true, "F", {}, {3}}}));
+        ValidCase{"  SSELECT \t F   PAR   3  ", {true, "F", {}, {3}}}),
+    [](const auto& info) { return QueryName(info); });
 
 struct BadCase {
     const char* text;
@@ -66,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"SSELECT F = 'a]' = 'b]'", "a second key selection"},
         BadCase{"SSELECT F BY 1", "unexpected \"BY\""},
         BadCase{"SSELECT F; DROP TABLE kelmor_records", "is not a file name"},
-        BadCase{"SSELECT F\xFD", "value mark"}, BadCase{"SSELECT F = '\xC3'", "invalid UTF-8"}));
+        BadCase{"SSELECT F\xFD", "value mark"}, BadCase{"SSELECT F = '\xC3'", "invalid UTF-8"}),
+    [](const auto& info) { return QueryName(info); });
 
 // Every prefix and one-byte change of a valid text parses or is a kBadQuery
 // error: no other exception, no crash (the sanitizer build runs this too).

@@ -1,6 +1,6 @@
 // Plays demo_scenario.drive on a fresh copy of the demo database and checks,
-// for each `state`, the writes and message boxes the script announces in its
-// comments, then the records it prints at the end.
+// for each `state`, the writes, message boxes and focus the script announces
+// in its comments, then the records it prints at the end.
 
 #include <QTemporaryDir>
 
@@ -21,6 +21,7 @@ using drive::Json;
 struct Expected {
     int line = 0;                     // of the `state` command
     std::vector<std::string> events;  // "write FILE KEY" and "message TEXT", in order
+    std::string focus;
 };
 
 // What the comments announce before each `state` ("\\r\\n" stands for the line break).
@@ -39,6 +40,8 @@ std::vector<Expected> Announced(std::istream& in) {
             for (std::size_t at; (at = text.find("\\r\\n")) != std::string::npos;)
                 text.replace(at, 4, "\r\n");
             next.events.push_back("message " + text);
+        } else if (line.rfind("# focus: ", 0) == 0) {
+            next.focus = line.substr(9);
         } else if (line == "state") {
             next.line = number;
             states.emplace_back();
@@ -48,7 +51,7 @@ std::vector<Expected> Announced(std::istream& in) {
     return states;
 }
 
-TEST(DemoScenario, EachStateReportsExactlyTheAnnouncedWrites) {
+TEST(DemoScenario, EachStateReportsTheAnnouncedWritesMessagesAndFocus) {
     std::ifstream script(ZONITRA_LEVELS_TEST_DIR "/demo_scenario.drive");
     ASSERT_TRUE(script) << "cannot read demo_scenario.drive";
     const std::vector<Expected> expected = Announced(script);
@@ -87,6 +90,9 @@ TEST(DemoScenario, EachStateReportsExactlyTheAnnouncedWrites) {
             EXPECT_EQ(m["title"], "Message ORVANIS") << "state at line " << expected[i].line;
         }
         EXPECT_EQ(events, expected[i].events) << "state at line " << expected[i].line;
+        EXPECT_FALSE(expected[i].focus.empty())
+            << "no focus announced at line " << expected[i].line;
+        EXPECT_EQ(states[i]["focus"], expected[i].focus) << "state at line " << expected[i].line;
     }
 
     // The values the edits left.

@@ -1,9 +1,11 @@
 // Going down the hierarchy by code (completed on Enter or Tab, letters
 // accepted) or by label: what each level shows, which children are chosen at
-// once, unknown codes and their messages, and where the focus waits.
+// once, unknown codes and their messages, and where the focus waits. Unknown
+// codes are left with Tab, so that the focus is seen to come back to them.
 
 #include <gtest/gtest.h>
 
+#include "kelmor/database.h"
 #include "session.h"
 
 namespace levels_test {
@@ -65,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                "004,OUEST,01,PORT,,,,,,", kNbList, "DIGUE,QUAI", kNb, kNone},
         Lookup{"SectorShortCode", "", "type Txt_CodeSecteur 00", "00,,,,,,,,,", kSubList, "",
                "Txt_CodeSecteur", kNone},
-        Lookup{"SectorUnknown", "001 02", "clear Txt_CodeSecteur\ntype Txt_CodeSecteur 0ab",
+        Lookup{"SectorUnknown", "001 02",
+               "clear Txt_CodeSecteur\ntype Txt_CodeSecteur ab\nkey Txt_CodeSecteur Tab",
                ",,,,,,,,,", kSubList, "", "Txt_CodeSecteur", Warning(kUnknownSector)},
         Lookup{"SectorCodeShortened", "001 01", "key Txt_CodeSecteur Backspace", ",,,,,,,,,",
                kSubList, "", "Txt_CodeSecteur", kNone},
@@ -97,14 +100,25 @@ INSTANTIATE_TEST_SUITE_P(
         Lookup{"NeighbourhoodWithMissingAntenna", "004", "choose Cbo_LibQuartier 0",
                "004,OUEST,01,PORT,02,DIGUE,012,LILAS,,", kAntList, "GARE,HALLES,PORTE", kNb,
                Warning(kUnknownAntenna)},
-        // Link fields; an antenna code is read under the shown centre.
+        // Link fields. A centre chosen lists its antennas and the focus goes to
+        // the antenna code; a single antenna is shown at once.
+        Lookup{"CentreWithSeveralAntennas", "001 02 01", "choose Cbo_LibCentreMedQuartier 2",
+               "001,NORD,02,ABBAYE,01,TILLEULS,012,LILAS,,", kAntList, "GARE,HALLES,PORTE",
+               "Txt_CodeAntMedQuartier", kNone},
+        Lookup{"CentreWithOneAntenna", "001 02 02",
+               "clear Txt_CodeCentreMedQuartier\ntype Txt_CodeCentreMedQuartier 5\n"
+               "key Txt_CodeCentreMedQuartier Tab",
+               "001,NORD,02,ABBAYE,02,CLOITRE,005,ARCHE,001,PONT", kAntList, "PONT",
+               "Txt_CodeAntMedQuartier", kNone},
+        // An antenna code is read under the shown centre.
         Lookup{"CentreUnknown", "001 02 01",
                "clear Txt_CodeCentreMedQuartier\ntype Txt_CodeCentreMedQuartier 77\n"
-               "key Txt_CodeCentreMedQuartier Enter",
+               "key Txt_CodeCentreMedQuartier Tab",
                "001,NORD,02,ABBAYE,01,TILLEULS,,,,", "Cbo_LibCentreMedQuartier",
                "ARCHE,DUNES,LILAS", "Txt_CodeCentreMedQuartier", Warning(kUnknownCentre)},
         Lookup{"AntennaUnknownUnderTheShownCentre", "001 02 01",
-               "clear Txt_CodeAntMedQuartier\ntype Txt_CodeAntMedQuartier 004",
+               "clear Txt_CodeAntMedQuartier\ntype Txt_CodeAntMedQuartier 4\nkey "
+               "Txt_CodeAntMedQuartier Tab",
                "001,NORD,02,ABBAYE,01,TILLEULS,005,ARCHE,,", kAntList, "PONT",
                "Txt_CodeAntMedQuartier", Warning(kUnknownAntenna)},
         Lookup{"AntennaLabelEmptied", "001 02 01",
@@ -112,6 +126,34 @@ INSTANTIATE_TEST_SUITE_P(
                "001,NORD,02,ABBAYE,01,TILLEULS,005,ARCHE,,", kAntList, "PONT",
                "Txt_CodeAntMedQuartier", Warning(kAntennaLabelNeeded)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Labels that tie are listed in code order, so that entry k of a list always
+// stands for the same record. Forty ties, because a sort of sixteen rows or
+// fewer keeps the order it was given even without comparing the codes.
+TEST(LabelOrder, EqualLabelsAreListedInCodeOrder) {
+    Session s;
+    const kelmor::DbFile file = s.Plain().OpenFile("SOUSSECTEUR");
+    Texts codes;
+    for (int n = 1; n <= 42; ++n) {
+        const std::string code = (n < 10 ? "0" : "") + std::to_string(n);
+        kelmor::DbRecord record = file.NewRecord("003" + code);
+        // ÉGLISE sorts with the E's, before PARC; ZONE after.
+        record.Set(1, n == 17 ? "ZONE" : n == 30 ? "ÉGLISE" : "PARC");
+        record.DBWrite();
+        if (n != 17 && n != 30) codes.push_back(code);
+    }
+    codes.insert(codes.begin(), "30");
+    codes.push_back("17");
+    ASSERT_TRUE(s.Open("003"));
+    ASSERT_EQ(s.Items(kSubList).size(), codes.size());
+    Texts shown;
+    for (std::size_t entry = 0; entry < codes.size(); ++entry) {
+        s.Do("choose Cbo_LibSousSecteur " + std::to_string(entry));
+        shown.push_back(s.Text(kSub));
+    }
+    EXPECT_EQ(shown, codes);
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+}
 
 }  // namespace
 }  // namespace levels_test

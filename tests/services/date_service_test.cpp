@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -88,6 +90,20 @@ struct Shape {
 
 class DateNormalise : public ::testing::TestWithParam<Shape> {};
 
+// A test name from the typed text: its row number, then its digits and letters
+// with "_" for every run of anything else ("7_12_03_2001"), "Empty" for "".
+std::string ShapeName(std::size_t row, std::string_view typed) {
+    std::string name = std::to_string(row) + "_";
+    for (const unsigned char c : typed) {
+        if (std::isalnum(c))
+            name += static_cast<char>(c);
+        else if (name.back() != '_')
+            name += '_';
+    }
+    if (name.back() == '_') name.pop_back();
+    return typed.empty() ? name + "_Empty" : name;
+}
+
 TEST_P(DateNormalise, ShapesTheTextOrSetsTheFlag) {
     const Shape& c = GetParam();
     const DateService dates = Service();
@@ -115,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(Shapes, DateNormalise, ::testing::Values(
     Shape{"demain", nullptr, false},     Shape{"12//2001", nullptr, false},
     Shape{"12/03/", nullptr, false},     Shape{"1/2/3/4", nullptr, false},
     Shape{"1203", nullptr, false},       Shape{"1203200", nullptr, false},
-    Shape{"123/03/2001", nullptr, false}, Shape{"12/03/201", nullptr, false}));
+    Shape{"123/03/2001", nullptr, false}, Shape{"12/03/201", nullptr, false}),
+    [](const auto& info) { return ShapeName(info.index, info.param.typed); });
 // clang-format on
 
 TEST(DateService, KnownFormsAndRefusedStoredTexts) {

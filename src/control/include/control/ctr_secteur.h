@@ -5,6 +5,11 @@
 // once before the operator uses the control; G_SortirSecteur tells it that the
 // operator left with "Sortir". Everything runs on the user-interface thread.
 //
+// The control is the shell around its levels: it builds the screen, holds the
+// host objects and the component-wide state, runs Init, the help menu and the
+// buttons below the frames, and hands every level operation to the level that
+// owns it (levels/).
+//
 // Errors: Init reports the first step that failed as an InitError naming it;
 // the steps before it stay done. The public operations trap nothing: a failure
 // of the database library reaches the caller as the library raised it.
@@ -16,9 +21,15 @@
 #include <stdexcept>
 #include <string>
 
+#include "control/host_rights.h"
+#include "control/screen_modes.h"
 #include "control/secteur_screen.h"
 #include "control/shared_state.h"
 #include "forms/form.h"
+#include "levels/medical_links.h"
+#include "levels/neighbourhood_level.h"
+#include "levels/sector_level.h"
+#include "levels/sub_sector_level.h"
 #include "services/droits.h"
 
 namespace zonitra {
@@ -40,7 +51,6 @@ private:
 inline constexpr const char* kSecteurHelpPage = "Secteur.htm";
 inline constexpr const char* kSecteurHelpLetter = "P";
 inline constexpr const char* kSecteurHelpTitle = "Les Secteurs";
-inline constexpr const char* kRightsModule = "SECTEUR";
 
 class Ctr_Secteur : public forms::Form {
     Q_OBJECT
@@ -60,40 +70,39 @@ public:
     void SetTheClient(ClientObject vNewValue);
     void SetTheDatabase(std::shared_ptr<kelmor::Database> vNewValue);
 
-    // --- Level operations (sector_level.cpp, sub_sector_level.cpp,
-    // neighbourhood_level.cpp, medical_links.cpp) ---
-    // Each runs on the screen and the component-wide state; the lookups they
-    // start through the code fields' Change handlers are part of them.
-    void Remplir_Combo_Secteur();
-    void Vider_Secteur();
+    // --- Level operations, each run by its level ---
+    // The lookups they start through the code fields' Change handlers are part
+    // of them.
+    void Remplir_Combo_Secteur() { secteur_.Remplir_Combo_Secteur(); }
+    void Vider_Secteur() { secteur_.Vider_Secteur(); }
     // Shows the current sector record; it must be one (std::logic_error).
-    void Affichage_Secteur();
-    void Remplir_Combo_SousSecteur();
-    void Vider_SousSecteur();
-    void Affichage_SousSecteur();
-    void Remplir_Combo_Quartier();
-    void Vider_Quartier();
+    void Affichage_Secteur() { secteur_.Affichage_Secteur(); }
+    void Remplir_Combo_SousSecteur() { sousSecteur_.Remplir_Combo_SousSecteur(); }
+    void Vider_SousSecteur() { sousSecteur_.Vider_SousSecteur(); }
+    void Affichage_SousSecteur() { sousSecteur_.Affichage_SousSecteur(); }
+    void Remplir_Combo_Quartier() { quartier_.Remplir_Combo_Quartier(); }
+    void Vider_Quartier() { quartier_.Vider_Quartier(); }
     // Shows the current neighbourhood with its links; stops at the first step
     // that fails (a missing centre or antenna), raising that failure.
-    void Affichage_Quartier();
-    void Remplir_Combo_CentreMedical();
-    void Remplir_Combo_AntenneMedicale();
+    void Affichage_Quartier() { quartier_.Affichage_Quartier(); }
+    void Remplir_Combo_CentreMedical() { liens_.Remplir_Combo_CentreMedical(); }
+    void Remplir_Combo_AntenneMedicale() { liens_.Remplir_Combo_AntenneMedicale(); }
     // The centre code's Change handler, also a member of the interface.
-    void Txt_CodeCentreMedQuartier_Change();
+    void Txt_CodeCentreMedQuartier_Change() { liens_.Txt_CodeCentreMedQuartier_Change(); }
 
     // --- Screen modes ---
-    void Cacher_Secteur();
-    void Cacher_SousSecteur();
-    void Cacher_Quartier();
-    void Voir_Secteur();
-    void Voir_SousSecteur();
-    void Voir_Quartier();
-    void Voir_Ok();
-    void Cacher_Ok();
+    void Cacher_Secteur() { modes_.Cacher_Secteur(); }
+    void Cacher_SousSecteur() { modes_.Cacher_SousSecteur(); }
+    void Cacher_Quartier() { modes_.Cacher_Quartier(); }
+    void Voir_Secteur() { modes_.Voir_Secteur(); }
+    void Voir_SousSecteur() { modes_.Voir_SousSecteur(); }
+    void Voir_Quartier() { modes_.Voir_Quartier(); }
+    void Voir_Ok() { modes_.Voir_Ok(); }
+    void Cacher_Ok() { modes_.Cacher_Ok(); }
     // Enables Cmd_Agrement only when more than one legal entity exists.
-    void Cacher_Agrement();
+    void Cacher_Agrement() { modes_.Cacher_Agrement(); }
     // Sets W_DepNonNumerique when Txt_Dep holds a character other than 0-9.
-    void Test();
+    void Test() { modes_.Test(); }
 
     // --- For the dialogs, the host and tests ---
     // The component-wide state, shared with the dialogs.
@@ -101,7 +110,9 @@ public:
     const std::shared_ptr<SharedState>& SharedStatePtr() const { return state_; }
     const SecteurScreen& Screen() const { return ui_; }
     // The rights of "SECTEUR" obtained from DroitsUtilisateur, if set.
-    const std::optional<services::ModuleAccess>& ModuleAccess() const { return moduleAccess_; }
+    const std::optional<services::ModuleAccess>& ModuleAccess() const {
+        return rights_.moduleAccess;
+    }
 
     // Shows (offer true) or hides the two "Ajouter" buttons of the medical
     // links, which open the medical-centre editor and start hidden. A user
@@ -112,91 +123,42 @@ public:
     QSize sizeHint() const override;
 
 private:
+    // Life cycle (ctr_secteur.cpp)
+    static SecteurScreen BuildScreen(Ctr_Secteur& control);
     void Appliquer_Droits();
     void UserControl_EnterFocus();
     void UserControl_Terminate();
     void Liberer_Objets();
+    // Removes every hook from the fields, so that no level runs on a control
+    // being destroyed (its children lose the focus after it).
+    void DisconnectLevels();
 
-    // Help menu
+    // Help menu (help_menu.cpp)
+    void ConnectHelpMenu();
     void UserControl_MouseDown(std::int16_t& Button, std::int16_t& Shift, float X, float Y);
     void Cdr_Secteur_MouseDown(std::int16_t& Button, std::int16_t& Shift, float X, float Y);
     void Cdr_SousSecteur_MouseDown(std::int16_t& Button, std::int16_t& Shift, float X, float Y);
     void Cdr_Quartier_MouseDown(std::int16_t& Button, std::int16_t& Shift, float X, float Y);
     void Mnu_Sommaire_Click();
     void PopupHelpMenu(std::int16_t button);
-    void ConnectHelpMenu();
 
-    // --- Sector level (sector_level.cpp) ---
-    // Removes every level hook from the fields, so that nothing runs on a
-    // control being destroyed (its children lose the focus after it).
-    void DisconnectLevels();
-    void ConnectSectorLevel();
-    void Txt_CodeSecteur_Change();
-    void Txt_CodeSecteur_KeyPress(std::int16_t& KeyAscii);
-    void Txt_CodeSecteur_LostFocus();
-    void Cbo_LibSecteur_Change();
-    void Cbo_LibSecteur_Click(int index);
-    void Cbo_LibSecteur_LostFocus();
-
-    // --- Sector attributes (sector_attributes.cpp) ---
-    void ConnectSectorAttributes();
-    void Txt_NoAgrementSect_LostFocus();
-    void Txt_DatAgrementSect_KeyPress(std::int16_t& KeyAscii);
-    void Txt_DatAgrementSect_LostFocus();
-    void Txt_NumCRAM_LostFocus();
-    void Txt_Dep_LostFocus();
-    // The département check; false when it refused the value (and said so).
-    bool Txt_Dep_Check();
-
-    // --- Sub-sector level (sub_sector_level.cpp) ---
-    void ConnectSubSectorLevel();
-    void Txt_CodeSousSecteur_Change();
-    void Txt_CodeSousSecteur_GotFocus();
-    void Txt_CodeSousSecteur_KeyPress(std::int16_t& KeyAscii);
-    void Txt_CodeSousSecteur_LostFocus();
-    void Cbo_LibSousSecteur_Change();
-    void Cbo_LibSousSecteur_Click(int index);
-    void Cbo_LibSousSecteur_LostFocus();
-
-    // --- Neighbourhood level (neighbourhood_level.cpp) ---
-    void ConnectNeighbourhoodLevel();
-    void Txt_CodeQuartier_Change();
-    void Txt_CodeQuartier_KeyPress(std::int16_t& KeyAscii);
-    void Txt_CodeQuartier_LostFocus();
-    void Cbo_LibQuartier_Change();
-    void Cbo_LibQuartier_Click(int index);
-    void Cbo_LibQuartier_LostFocus();
-
-    // --- Medical links (medical_links.cpp) ---
-    void ConnectMedicalLinks();
-    void Txt_CodeCentreMedQuartier_KeyPress(std::int16_t& KeyAscii);
-    void Txt_CodeCentreMedQuartier_LostFocus();
-    void Cbo_LibCentreMedQuartier_Change();
-    void Cbo_LibCentreMedQuartier_Click(int index);
-    void Txt_CodeAntMedQuartier_Change();
-    void Txt_CodeAntMedQuartier_KeyPress(std::int16_t& KeyAscii);
-    void Txt_CodeAntMedQuartier_LostFocus();
-    void Cbo_LibAntMedQuartier_Change();
-    void Cbo_LibAntMedQuartier_Click(int index);
-    void Cbo_LibAntMedQuartier_DropDown();
-    void Cbo_LibAntMedQuartier_LostFocus();
-    // True while a sector, sub-sector or neighbourhood is being entered.
-    bool EnCreation() const;
-
-    // Medical-centre editor (medical_links.cpp)
-    void Cmd_AjouterCentreMedQuartier_Click();
-    void Cmd_AjouterAntMedQuartier_Click();
-    void OpenCentreMedicalEditor();
-    void ConnectMedicalCentreEditor();
-
-    // Leaving the editor (confirm_buttons.cpp)
-    void Cmd_SortirSecteurGeo_Click();
+    // The buttons below the frames that end an edit or leave the editor
+    // (confirm_buttons.cpp)
     void ConnectConfirmButtons();
+    void Cmd_SortirSecteurGeo_Click();
 
+    // Declared in the order they are built: the levels connect their handlers
+    // to the screen's widgets as they are constructed. The neighbourhood and
+    // its links refer to each other: each is handed the other before both are
+    // built, and neither calls the other until an event runs.
     std::shared_ptr<SharedState> state_;
+    HostRights rights_;
     SecteurScreen ui_;
-    std::shared_ptr<services::DroitsUtilisateur> droits_;
-    std::optional<services::ModuleAccess> moduleAccess_;
+    ScreenModes modes_;
+    levels::NeighbourhoodLevel quartier_;
+    levels::MedicalLinks liens_;
+    levels::SubSectorLevel sousSecteur_;
+    levels::SectorLevel secteur_;
 };
 
 }  // namespace zonitra

@@ -1,27 +1,58 @@
 #pragma once
-// The QUARTIER file: one record per neighbourhood, keyed by the sector code,
-// the sub-sector code and the two-character neighbourhood code (seven
-// characters in all).
+// The neighbourhood level of Ctr_Secteur: the neighbourhoods of the shown
+// sub-sector, found by code or label, shown with their medical links, renamed
+// from their label field, relinked from the link fields.
+//
+// The level runs on the widgets and state of its context and shows its
+// records' links through the medical links; both must outlive it.
 
-#include <string>
-#include <string_view>
+#include <QString>
 
-namespace zonitra::quartier {
+#include <cstdint>
 
-inline constexpr std::string_view kFile = "QUARTIER";
-inline constexpr int kCodeLength = 2;
-// Characters of the key that make the code shown to the operator.
-inline constexpr int kCodeStart = 6;
+#include "levels/code_label_pair.h"
+#include "levels/level_context.h"
 
-inline constexpr int kLibelle = 1;  // label, upper case
-// The medical link: the six-character ANTENNEMEDICALE key, whose first three
-// characters are the CENTREMEDICAL key.
-inline constexpr int kLien = 2;
+namespace zonitra::levels {
 
-// The neighbourhoods of a sub-sector (keys beginning with its five-character
-// key), by label.
-inline std::string ListQuery(std::string_view cleSousSecteur) {
-    return "SSELECT QUARTIER = '" + std::string(cleSousSecteur) + "]' PAR 1";
-}
+class MedicalLinks;
 
-}  // namespace zonitra::quartier
+class NeighbourhoodLevel {
+public:
+    // Connects the handlers of the neighbourhood's code and label.
+    NeighbourhoodLevel(const LevelContext& context, MedicalLinks& liens);
+    NeighbourhoodLevel(const NeighbourhoodLevel&) = delete;
+    NeighbourhoodLevel& operator=(const NeighbourhoodLevel&) = delete;
+
+    // Lists the neighbourhoods of the sector and sub-sector codes shown.
+    void Remplir_Combo_Quartier();
+    // Empties the level and its link fields; the entries of the medical-centre
+    // and antenna lists stay.
+    void Vider_Quartier();
+    // Shows the current neighbourhood with its links; stops at the first step
+    // that fails (a missing centre or antenna), raising that failure.
+    void Affichage_Quartier();
+    // Shows the first neighbourhood of the list through its code's Change;
+    // for a sub-sector that has only one.
+    void ShowOnlyRecord();
+    // Writes `link` (an ANTENNEMEDICALE key) into the shown neighbourhood when
+    // it differs. Nothing while anything is being created (the creation
+    // writes it) or while no neighbourhood is shown.
+    void Relink(const QString& link);
+
+private:
+    void Txt_CodeQuartier_Change();
+    void Txt_CodeQuartier_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeQuartier_LostFocus();
+    void Cbo_LibQuartier_Change();
+    void Cbo_LibQuartier_Click(int index);
+    void Cbo_LibQuartier_LostFocus();
+
+    const SecteurScreen& ui_;
+    SharedState& state_;
+    ScreenModes& modes_;
+    CodeLabelPair pair_;
+    MedicalLinks& liens_;
+};
+
+}  // namespace zonitra::levels

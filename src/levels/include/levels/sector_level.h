@@ -1,30 +1,60 @@
 #pragma once
-// The SECTEUR file: one record per sector, keyed by its three-character code.
+// The sector level of Ctr_Secteur: finding a sector by code or label, showing
+// it, renaming it from its label field, clearing the level; and the sector's
+// four attribute fields (approval number and date, CRAM number, département),
+// each written to the shown sector as it is left.
+//
+// The level runs on the widgets and state of its context and calls the
+// sub-sector and neighbourhood levels below it; all must outlive it.
 
-#include <string_view>
+#include <cstdint>
 
-namespace zonitra::secteur {
+#include "levels/code_label_pair.h"
+#include "levels/level_context.h"
 
-inline constexpr std::string_view kFile = "SECTEUR";
-inline constexpr int kCodeLength = 3;
+namespace zonitra::levels {
 
-// Attributes (2 is never read or written).
-inline constexpr int kLibelle = 1;          // label, upper case
-inline constexpr int kNoAgrement = 3;       // approval number, at most 25 characters
-inline constexpr int kDateAgrement = 4;     // approval date, stored form ("" for none)
-inline constexpr int kAdresse = 5;          // first attribute of the postal address block
-inline constexpr int kAgrementEntite = 17;  // approvals by legal entity: entity code,
-inline constexpr int kAgrementDate = 18;    //   approval date,
-inline constexpr int kAgrementNumero = 19;  //   approval number (parallel values)
-inline constexpr int kNumCRAM = 20;         // CRAM number, at most 20 characters
-inline constexpr int kDepartement = 21;     // "01" to "99", "2A" or "2B"
-inline constexpr int kCheminAide = 22;      // documents path of the aidé, ends with "\"
-inline constexpr int kCheminAidant = 23;    // documents path of the aidant, ends with "\"
+class SubSectorLevel;
+class NeighbourhoodLevel;
 
-// Every sector, by label.
-inline constexpr std::string_view kListQuery = "SSELECT SECTEUR PAR 1";
+class SectorLevel {
+public:
+    // Connects the handlers of the sector frame's fields.
+    SectorLevel(const LevelContext& context, SubSectorLevel& sousSecteur,
+                NeighbourhoodLevel& quartier);
+    SectorLevel(const SectorLevel&) = delete;
+    SectorLevel& operator=(const SectorLevel&) = delete;
 
-// A département: "01" to "99", "2A" or "2B".
-inline constexpr int kDepartementLength = 2;
+    void Remplir_Combo_Secteur();
+    void Vider_Secteur();
+    // Shows the current sector record; it must be one (std::logic_error).
+    void Affichage_Secteur();
 
-}  // namespace zonitra::secteur
+private:
+    // Lookup and renaming (sector_level.cpp)
+    void Txt_CodeSecteur_Change();
+    void Txt_CodeSecteur_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeSecteur_LostFocus();
+    void Cbo_LibSecteur_Change();
+    void Cbo_LibSecteur_Click(int index);
+    void Cbo_LibSecteur_LostFocus();
+
+    // Attribute fields (sector_attributes.cpp)
+    void ConnectAttributes();
+    void Txt_NoAgrementSect_LostFocus();
+    void Txt_DatAgrementSect_KeyPress(std::int16_t& KeyAscii);
+    void Txt_DatAgrementSect_LostFocus();
+    void Txt_NumCRAM_LostFocus();
+    void Txt_Dep_LostFocus();
+    // The département check; false when it refused the value (and said so).
+    bool Txt_Dep_Check();
+
+    const SecteurScreen& ui_;
+    SharedState& state_;
+    ScreenModes& modes_;
+    CodeLabelPair pair_;
+    SubSectorLevel& sousSecteur_;
+    NeighbourhoodLevel& quartier_;
+};
+
+}  // namespace zonitra::levels

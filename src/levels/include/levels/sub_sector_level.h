@@ -1,22 +1,50 @@
 #pragma once
-// The SOUSSECTEUR file: one record per sub-sector, keyed by the sector code
-// followed by the two-character sub-sector code (five characters in all).
+// The sub-sector level of Ctr_Secteur: the sub-sectors of the shown sector,
+// found by code or label, shown with their neighbourhoods listed, renamed
+// from their label field.
+//
+// The level runs on the widgets and state of its context and calls the
+// neighbourhood level below it; both must outlive it.
 
-#include <string>
-#include <string_view>
+#include <cstdint>
 
-namespace zonitra::soussecteur {
+#include "levels/code_label_pair.h"
+#include "levels/level_context.h"
 
-inline constexpr std::string_view kFile = "SOUSSECTEUR";
-inline constexpr int kCodeLength = 2;
-// Characters of the key that make the code shown to the operator.
-inline constexpr int kCodeStart = 4;
+namespace zonitra::levels {
 
-inline constexpr int kLibelle = 1;  // label, upper case
+class NeighbourhoodLevel;
 
-// The sub-sectors of a sector (keys beginning with its code), by label.
-inline std::string ListQuery(std::string_view codeSecteur) {
-    return "SSELECT SOUSSECTEUR = '" + std::string(codeSecteur) + "]' PAR 1";
-}
+class SubSectorLevel {
+public:
+    // Connects the handlers of the sub-sector frame's fields.
+    SubSectorLevel(const LevelContext& context, NeighbourhoodLevel& quartier);
+    SubSectorLevel(const SubSectorLevel&) = delete;
+    SubSectorLevel& operator=(const SubSectorLevel&) = delete;
 
-}  // namespace zonitra::soussecteur
+    // Lists the sub-sectors of the sector code shown.
+    void Remplir_Combo_SousSecteur();
+    void Vider_SousSecteur();
+    // Shows the current sub-sector record; it must be one (std::logic_error).
+    void Affichage_SousSecteur();
+    // Shows the first sub-sector of the list through its code's Change; for a
+    // sector that has only one.
+    void ShowOnlyRecord();
+
+private:
+    void Txt_CodeSousSecteur_Change();
+    void Txt_CodeSousSecteur_GotFocus();
+    void Txt_CodeSousSecteur_KeyPress(std::int16_t& KeyAscii);
+    void Txt_CodeSousSecteur_LostFocus();
+    void Cbo_LibSousSecteur_Change();
+    void Cbo_LibSousSecteur_Click(int index);
+    void Cbo_LibSousSecteur_LostFocus();
+
+    const SecteurScreen& ui_;
+    SharedState& state_;
+    ScreenModes& modes_;
+    CodeLabelPair pair_;
+    NeighbourhoodLevel& quartier_;
+};
+
+}  // namespace zonitra::levels

@@ -1,8 +1,8 @@
 #pragma once
 // The screen of Ctr_Secteur as data: every control with its kind, caption,
-// container, place, tab order and initial state. The widgets are built from
-// this table, each named after its control, so that handlers, tests and the
-// scripted operator find them by name.
+// container, place, tab order and initial state, as secteur_controls.h lists
+// them. The widgets are built from this table, each named after its control,
+// so that handlers, tests and the scripted operator find them by name.
 //
 // Places are in twips (1/1440 inch: 15 per pixel at 96 dpi), relative to the
 // container. The design area is 7020 x 6480 twips.
@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+
+#include "control/secteur_controls.h"
 
 namespace zonitra {
 
@@ -36,7 +38,9 @@ struct ControlDef {
     bool enabled = true;
 };
 
-inline constexpr std::size_t kControlCount = 43;
+#define ZONITRA_COUNT_CONTROL(...) +1
+inline constexpr std::size_t kControlCount = 0 ZONITRA_SECTEUR_CONTROLS(ZONITRA_COUNT_CONTROL);
+#undef ZONITRA_COUNT_CONTROL
 inline constexpr int kDesignWidthTwips = 7020;
 inline constexpr int kDesignHeightTwips = 6480;
 

@@ -21,11 +21,12 @@ public:
 
     void Create(const ControlDef& def) {
         if (def.kind == ControlKind::Menu) {
-            menus_[def.name] = new forms::PopupMenu(Q(def.name), Q(def.caption), &control_);
+            made_[def.name] = new forms::PopupMenu(Q(def.name), Q(def.caption), &control_);
             return;
         }
         if (def.kind == ControlKind::MenuEntry) {
-            Menu(def.container).AddEntry(Q(def.name), Q(def.caption));
+            made_[def.name] =
+                Made<forms::PopupMenu>(def.container)->AddEntry(Q(def.name), Q(def.caption));
             return;
         }
         QWidget* parent = Container(def.container);
@@ -41,22 +42,20 @@ public:
         if (def.tabIndex >= 0) control_.SetTabIndex(widget, def.tabIndex);
         if (!def.visible) widget->setVisible(false);
         if (!def.enabled) widget->setEnabled(false);
-        widgets_[def.name] = widget;
+        made_[def.name] = widget;
     }
 
+    // The control made under `name`, which must be of class T.
     template <class T>
-    T* Widget(std::string_view name) const {
-        auto found = widgets_.find(name);
-        T* widget = found == widgets_.end() ? nullptr : qobject_cast<T*>(found->second);
-        if (!widget) throw std::logic_error("screen model: no control " + std::string(name));
-        return widget;
-    }
-
-    forms::PopupMenu& Menu(std::string_view name) const {
-        auto found = menus_.find(name);
-        if (found == menus_.end())
-            throw std::logic_error("screen model: no menu " + std::string(name));
-        return *found->second;
+    T* Made(std::string_view name) const {
+        auto found = made_.find(name);
+        T* made = found == made_.end() ? nullptr : qobject_cast<T*>(found->second);
+        if (!made) {
+            throw std::logic_error("screen model: no " +
+                                   std::string(T::staticMetaObject.className()) + " named " +
+                                   std::string(name));
+        }
+        return made;
     }
 
 private:
@@ -75,7 +74,7 @@ private:
 
     QWidget* Container(std::string_view name) const {
         if (name.empty()) return &control_;
-        return Widget<forms::Frame>(name);
+        return Made<forms::Frame>(name);
     }
 
     static QWidget* Make(const ControlDef& def, QWidget* parent) {
@@ -104,8 +103,7 @@ private:
     }
 
     forms::Form& control_;
-    std::map<std::string_view, QWidget*> widgets_;
-    std::map<std::string_view, forms::PopupMenu*> menus_;
+    std::map<std::string_view, QObject*> made_;
 };
 
 }  // namespace
@@ -115,51 +113,9 @@ SecteurScreen BuildSecteurScreen(forms::Form& control) {
     for (const ControlDef& def : ScreenModel()) b.Create(def);
 
     SecteurScreen s;
-#define ZONITRA_BIND(name, type) s.name = b.Widget<type>(#name)
-    ZONITRA_BIND(Cdr_Secteur, forms::Frame);
-    ZONITRA_BIND(Etq_CodeSecteur, forms::Label);
-    ZONITRA_BIND(Txt_CodeSecteur, forms::TextBox);
-    ZONITRA_BIND(Cmd_AjouterSecteur, forms::Button);
-    ZONITRA_BIND(Etq_LibSecteur, forms::Label);
-    ZONITRA_BIND(Cbo_LibSecteur, forms::ComboBox);
-    ZONITRA_BIND(Cmd_Adresse, forms::Button);
-    ZONITRA_BIND(Etq_NoAgrementSect, forms::Label);
-    ZONITRA_BIND(Txt_NoAgrementSect, forms::TextBox);
-    ZONITRA_BIND(Etq_DatAgrementSect, forms::Label);
-    ZONITRA_BIND(Txt_DatAgrementSect, forms::TextBox);
-    ZONITRA_BIND(Etq_NumCRAM, forms::Label);
-    ZONITRA_BIND(Txt_NumCRAM, forms::TextBox);
-    ZONITRA_BIND(Etq_Dep, forms::Label);
-    ZONITRA_BIND(Txt_Dep, forms::TextBox);
-    ZONITRA_BIND(Cdr_SousSecteur, forms::Frame);
-    ZONITRA_BIND(Etq_CodeSousSecteur, forms::Label);
-    ZONITRA_BIND(Txt_CodeSousSecteur, forms::TextBox);
-    ZONITRA_BIND(Cmd_AjouterSousSecteur, forms::Button);
-    ZONITRA_BIND(Etq_LibSousSecteur, forms::Label);
-    ZONITRA_BIND(Cbo_LibSousSecteur, forms::ComboBox);
-    ZONITRA_BIND(Cdr_Quartier, forms::Frame);
-    ZONITRA_BIND(Etq_CodeQuartier, forms::Label);
-    ZONITRA_BIND(Txt_CodeQuartier, forms::TextBox);
-    ZONITRA_BIND(Cmd_AjouterQuartier, forms::Button);
-    ZONITRA_BIND(Etq_LibQuartier, forms::Label);
-    ZONITRA_BIND(Cbo_LibQuartier, forms::ComboBox);
-    ZONITRA_BIND(Lig_Quartier, forms::Line);
-    ZONITRA_BIND(Etq_CentreMedQuartier, forms::Label);
-    ZONITRA_BIND(Txt_CodeCentreMedQuartier, forms::TextBox);
-    ZONITRA_BIND(Cbo_LibCentreMedQuartier, forms::ComboBox);
-    ZONITRA_BIND(Cmd_AjouterCentreMedQuartier, forms::Button);
-    ZONITRA_BIND(Etq_AntMedQuartier, forms::Label);
-    ZONITRA_BIND(Txt_CodeAntMedQuartier, forms::TextBox);
-    ZONITRA_BIND(Cbo_LibAntMedQuartier, forms::ComboBox);
-    ZONITRA_BIND(Cmd_AjouterAntMedQuartier, forms::Button);
-    ZONITRA_BIND(Cmd_Agrement, forms::Button);
-    ZONITRA_BIND(Cmd_GestionDocumentaire, forms::Button);
-    ZONITRA_BIND(Cmd_OkSecteurGeo, forms::Button);
-    ZONITRA_BIND(Cmd_AnnulerSecteurGeo, forms::Button);
-    ZONITRA_BIND(Cmd_SortirSecteurGeo, forms::Button);
+#define ZONITRA_BIND(name, kind, ...) s.name = b.Made<WidgetOf<ControlKind::kind>>(#name);
+    ZONITRA_SECTEUR_CONTROLS(ZONITRA_BIND)
 #undef ZONITRA_BIND
-    s.Mnu_Aide = &b.Menu("Mnu_Aide");
-    s.Mnu_Sommaire = s.Mnu_Aide->Entry("Mnu_Sommaire");
     return s;
 }
 

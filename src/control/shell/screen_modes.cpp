@@ -4,8 +4,9 @@
 // order the editor has always used.
 
 #include <initializer_list>
+#include <stdexcept>
 
-#include "control/ctr_secteur.h"
+#include "control/screen_modes.h"
 
 namespace zonitra {
 namespace {
@@ -38,7 +39,7 @@ void SetQuartierLevel(const SecteurScreen& ui, bool enabled) {
 
 }  // namespace
 
-void Ctr_Secteur::Voir_Secteur() {
+void ScreenModes::Voir_Secteur() {
     SetEnabled({ui_.Cdr_Secteur, ui_.Etq_CodeSecteur, ui_.Txt_CodeSecteur, ui_.Etq_LibSecteur,
                 ui_.Cbo_LibSecteur, ui_.Etq_NoAgrementSect, ui_.Txt_NoAgrementSect, ui_.Txt_NumCRAM,
                 ui_.Etq_NumCRAM, ui_.Etq_Dep, ui_.Txt_Dep, ui_.Etq_DatAgrementSect,
@@ -47,7 +48,7 @@ void Ctr_Secteur::Voir_Secteur() {
     ui_.Cmd_GestionDocumentaire->setEnabled(!ui_.Txt_CodeSecteur->Text().isEmpty());
 }
 
-void Ctr_Secteur::Cacher_Secteur() {
+void ScreenModes::Cacher_Secteur() {
     SetEnabled({ui_.Cdr_Secteur, ui_.Etq_CodeSecteur, ui_.Txt_CodeSecteur, ui_.Etq_LibSecteur,
                 ui_.Cbo_LibSecteur, ui_.Etq_NoAgrementSect, ui_.Txt_NoAgrementSect,
                 ui_.Etq_DatAgrementSect, ui_.Txt_DatAgrementSect, ui_.Etq_NumCRAM, ui_.Txt_NumCRAM,
@@ -55,36 +56,36 @@ void Ctr_Secteur::Cacher_Secteur() {
                false);
 }
 
-void Ctr_Secteur::Voir_SousSecteur() {
+void ScreenModes::Voir_SousSecteur() {
     SetSousSecteurLevel(ui_, true);
 }
 
-void Ctr_Secteur::Cacher_SousSecteur() {
+void ScreenModes::Cacher_SousSecteur() {
     SetSousSecteurLevel(ui_, false);
 }
 
-void Ctr_Secteur::Voir_Quartier() {
+void ScreenModes::Voir_Quartier() {
     SetQuartierLevel(ui_, true);
 }
 
-void Ctr_Secteur::Cacher_Quartier() {
+void ScreenModes::Cacher_Quartier() {
     SetQuartierLevel(ui_, false);
 }
 
-void Ctr_Secteur::Voir_Ok() {
+void ScreenModes::Voir_Ok() {
     ui_.Cmd_OkSecteurGeo->setEnabled(true);
     ui_.Cmd_AnnulerSecteurGeo->setEnabled(true);
     ui_.Cmd_SortirSecteurGeo->setEnabled(false);
 }
 
-void Ctr_Secteur::Cacher_Ok() {
+void ScreenModes::Cacher_Ok() {
     ui_.Cmd_OkSecteurGeo->setEnabled(false);
     ui_.Cmd_AnnulerSecteurGeo->setEnabled(false);
     ui_.Cmd_SortirSecteurGeo->setEnabled(true);
 }
 
-void Ctr_Secteur::Cacher_Agrement() {
-    SharedState& s = *state_;
+void ScreenModes::Cacher_Agrement() {
+    SharedState& s = state_;
     if (!s.W_Requete) {
         throw std::logic_error("Cacher_Agrement: no request array (Init was not run)");
     }
@@ -99,8 +100,8 @@ void Ctr_Secteur::Cacher_Agrement() {
     ui_.Cmd_Agrement->setEnabled(s.W_ListeAssociation->DCount() > 1);
 }
 
-void Ctr_Secteur::Test() {
-    SharedState& s = *state_;
+void ScreenModes::Test() {
+    SharedState& s = state_;
     s.W_DepNonNumerique = kFalse;
     for (const QChar c : ui_.Txt_Dep->Text()) {
         if (c.unicode() < u'0' || c.unicode() > u'9') s.W_DepNonNumerique = kTrue;
