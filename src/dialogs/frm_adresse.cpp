@@ -69,8 +69,10 @@ Frm_Adresse& Frm_Adresse::Instance(QWidget* owner) {
     static forms::SingleInstance<Frm_Adresse> instance;
     QWidget* window = owner->window();
     Frm_Adresse& form = instance.Get(window);
-    if (form.parentWidget() != window && !form.isVisible()) {
-        form.setParent(window, form.windowFlags());
+    if (!form.isVisible()) {
+        if (form.parentWidget() != window) form.setParent(window, form.windowFlags());
+        // Centred on the window it is opened from.
+        form.move(window->geometry().center() - form.rect().center());
     }
     return form;
 }

@@ -89,8 +89,10 @@ Frm_ParamGestDoc& Frm_ParamGestDoc::Instance(QWidget* owner) {
     static forms::SingleInstance<Frm_ParamGestDoc> instance;
     QWidget* window = owner->window();
     Frm_ParamGestDoc& form = instance.Get(window);
-    if (form.parentWidget() != window && !form.isVisible()) {
-        form.setParent(window, form.windowFlags());
+    if (!form.isVisible()) {
+        if (form.parentWidget() != window) form.setParent(window, form.windowFlags());
+        // Centred on the window it is opened from.
+        form.move(window->geometry().center() - form.rect().center());
     }
     return form;
 }

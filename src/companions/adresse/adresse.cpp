@@ -1,11 +1,13 @@
 #include "adresse/adresse.h"
 
 #include <QCheckBox>
+#include <QPalette>
 
 #include <algorithm>
 #include <stdexcept>
 
 #include "forms/combobox.h"
+#include "forms/frame.h"
 #include "forms/label.h"
 #include "forms/textbox.h"
 #include "forms/twips.h"
@@ -70,14 +72,19 @@ QSize Adresse::sizeHint() const {
 }
 
 void Adresse::BuildScreen() {
-    auto label = [this](const char* name, const QString& caption, int left, int top, int width) {
-        auto* l = new forms::Label(caption, this);
+    // The fields in a frame, as the editor's screens show theirs; positions in
+    // twips, inside the frame.
+    auto* frame = new forms::Frame(QStringLiteral("Adresse postale"), this);
+    frame->setObjectName(QStringLiteral("Cdr_Adresse"));
+    forms::Place(frame, 0, 0, kWidthTwips, 1965);
+    auto label = [frame](const char* name, const QString& caption, int left, int top, int width) {
+        auto* l = new forms::Label(caption, frame);
         l->setObjectName(QString::fromLatin1(name));
         forms::Place(l, left, top + 30, width, 252);
         return l;
     };
-    auto text = [this](const char* name, int left, int top, int width, int length) {
-        auto* t = new forms::TextBox(this);
+    auto text = [frame](const char* name, int left, int top, int width, int length) {
+        auto* t = new forms::TextBox(frame);
         t->setObjectName(QString::fromLatin1(name));
         t->SetMaxLength(length);
         forms::Place(t, left, top, width, 288);
@@ -85,35 +92,37 @@ void Adresse::BuildScreen() {
     };
     constexpr int kField = 1320;  // left edge of the fields
     constexpr int kRight = 5655;  // their right edge
+    const int row[] = {240, 570, 900, 1230, 1560};
     const int lineLength = int(postal::kLineLength);
 
-    label("Etq_Ligne1", QStringLiteral("N° et voie"), 120, 60, 1140);
-    Txt_Ligne1 = text("Txt_Ligne1", kField, 60, kRight - kField, lineLength);
-    label("Etq_Ligne2", QStringLiteral("Complément"), 120, 420, 1140);
-    Txt_Ligne2 = text("Txt_Ligne2", kField, 420, kRight - kField, lineLength);
-    label("Etq_Ligne3", QStringLiteral("Lieu-dit, BP"), 120, 780, 1140);
-    Txt_Ligne3 = text("Txt_Ligne3", kField, 780, kRight - kField, lineLength);
+    label("Etq_Ligne1", QStringLiteral("N° et voie"), 120, row[0], 1140);
+    Txt_Ligne1 = text("Txt_Ligne1", kField, row[0], kRight - kField, lineLength);
+    label("Etq_Ligne2", QStringLiteral("Complément"), 120, row[1], 1140);
+    Txt_Ligne2 = text("Txt_Ligne2", kField, row[1], kRight - kField, lineLength);
+    label("Etq_Ligne3", QStringLiteral("Lieu-dit, BP"), 120, row[2], 1140);
+    Txt_Ligne3 = text("Txt_Ligne3", kField, row[2], kRight - kField, lineLength);
 
-    label("Etq_CodePostal", QStringLiteral("Code postal"), 120, 1140, 1140);
-    Txt_CodePostal = text("Txt_CodePostal", kField, 1140, 615, 5);
-    Cbo_Commune = new forms::ComboBox(this);
+    label("Etq_CodePostal", QStringLiteral("Code postal"), 120, row[3], 1140);
+    Txt_CodePostal = text("Txt_CodePostal", kField, row[3], 615, 5);
+    Cbo_Commune = new forms::ComboBox(frame);
     Cbo_Commune->setObjectName(QStringLiteral("Cbo_Commune"));
     Cbo_Commune->Edit()->SetMaxLength(int(postal::kCommuneLength));
-    forms::Place(Cbo_Commune, 2040, 1125, 2700, 315);
-    Chk_Cedex = new QCheckBox(QStringLiteral("Cedex"), this);
+    forms::Place(Cbo_Commune, 2040, row[3] - 15, 2700, 315);
+    Chk_Cedex = new QCheckBox(QStringLiteral("Cedex"), frame);
     Chk_Cedex->setObjectName(QStringLiteral("Chk_Cedex"));
-    forms::Place(Chk_Cedex, 4860, 1140, 795, 288);
+    forms::Place(Chk_Cedex, 4860, row[3], 795, 288);
 
-    label("Etq_Telephone", QStringLiteral("Téléphone"), 120, 1500, 1140);
-    Txt_Telephone = text("Txt_Telephone", kField, 1500, 1575, 20);
-    label("Etq_Fax", QStringLiteral("Fax"), 3240, 1500, 480);
-    Txt_Fax = text("Txt_Fax", kRight - 1575, 1500, 1575, 20);
+    label("Etq_Telephone", QStringLiteral("Téléphone"), 120, row[4], 1140);
+    Txt_Telephone = text("Txt_Telephone", kField, row[4], 1575, 20);
+    label("Etq_Fax", QStringLiteral("Fax"), 3240, row[4], 480);
+    Txt_Fax = text("Txt_Fax", kRight - 1575, row[4], 1575, 20);
 
     Etq_Controle = new forms::Label(QString(), this);
     Etq_Controle->setObjectName(QStringLiteral("Etq_Controle"));
-    Etq_Controle->setWordWrap(true);
-    Etq_Controle->setStyleSheet(QStringLiteral("color: #a40000;"));
-    forms::Place(Etq_Controle, 120, 1860, kRight - 120, 405);
+    QPalette warning = Etq_Controle->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xa4, 0x00, 0x00));
+    Etq_Controle->setPalette(warning);
+    forms::Place(Etq_Controle, 120, 2010, kRight - 120, 255);
 
     int tab = 0;
     for (QWidget* field : Fields()) SetTabIndex(field, tab++);
