@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "control/screen_model.h"
+#include "dialogs/frm_adresse.h"
+#include "dialogs/frm_paramgestdoc.h"
 #include "forms/twips.h"
 #include "kelmor/database.h"
 
@@ -51,6 +53,12 @@ Ctr_Secteur::Ctr_Secteur(QWidget* parent)
     ConnectMedicalLinks();
     ConnectMedicalCentreEditor();
     ConnectConfirmButtons();
+    ui_.Cmd_Adresse->Click = [this] { OpenFrmAdresse(*state_, droits_, this); };
+    ui_.Cmd_GestionDocumentaire->Click = [this] { OpenFrmParamGestDoc(*state_, droits_, this); };
+}
+
+void Ctr_Secteur::OfferDocumentSettings(bool offer) {
+    ui_.Cmd_GestionDocumentaire->setVisible(offer);
 }
 
 Ctr_Secteur::~Ctr_Secteur() {

@@ -108,6 +108,9 @@ public:
     // whose level on "SECTEUR" is not 2 never sees them. Throws
     // std::logic_error when DroitsUtilisateur was not set yet.
     void OfferMedicalCentreEditor(bool offer);
+    // Shows (offer true) or hides "Gestion documentaire", which starts hidden;
+    // the screen modes enable it while a sector is shown.
+    void OfferDocumentSettings(bool offer);
 
     QSize sizeHint() const override;
 
