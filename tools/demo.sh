@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds (see setup.sh), then opens the sector editor in the demo host on the
 # demo database (created from data/demo.jsonl in the user's data folder on the
-# first run). Extra arguments go to zonitra-host (--db PATH, --user NAME, --centres).
+# first run). Extra arguments go to zonitra-host (--db PATH, --user NAME, --centres,
+# --documents).
 # Without a display, the host runs in a virtual X server and saves a screenshot.
 # The exit status is the host's (zonitra-host --help lists them).
 set -euo pipefail

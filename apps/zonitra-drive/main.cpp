@@ -1,9 +1,11 @@
-// zonitra-drive --db PATH [--user NAME] < script
+// zonitra-drive --db PATH [--user NAME] [--centres] [--documents] < script
 //
 // Runs the sector editor offscreen and plays the operator actions of the
 // script read from standard input (see script.h for the commands).
 // Exit status: 0 when every command ran, 1 when any printed an error or the
 // editor could not be started, 2 for a wrong command line.
+
+#include <control/ctr_secteur.h>
 
 #include <QApplication>
 #include <iostream>
@@ -17,15 +19,19 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zonitra-drive --db PATH [--user NAME] < SCRIPT\n"
+    "usage: zonitra-drive --db PATH [--user NAME] [--centres] [--documents] < SCRIPT\n"
     "Plays the operator actions of SCRIPT (one a line) on the sector editor, offscreen.\n"
     "  --db PATH    the SQLite database to open (it must exist), or a postgresql://\n"
     "               connection string\n"
-    "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n";
+    "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n"
+    "  --centres    offer the two \"Ajouter\" buttons of the medical links\n"
+    "  --documents  offer \"Gestion documentaire\"\n";
 
 struct Options {
     std::string db;
     std::string user = host::kDemoUser;
+    bool centres = false;
+    bool documents = false;
 };
 
 // Options, or the exit status when the command line is not to run.
@@ -36,6 +42,10 @@ std::variant<Options, int> Parse(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
+        }
+        if (arg == "--centres" || arg == "--documents") {
+            (arg == "--centres" ? options.centres : options.documents) = true;
+            continue;
         }
         if ((arg == "--db" || arg == "--user") && i + 1 < args.size()) {
             (arg == "--db" ? options.db : options.user) = args[++i];
@@ -78,6 +88,8 @@ int main(int argc, char** argv) {
         driver = std::make_unique<drive::Driver>(drive::Record(host::OpenExisting(options.db)),
                                                  options.user);
         driver->Start();
+        if (options.centres) driver->Editor()->OfferMedicalCentreEditor(true);
+        if (options.documents) driver->Editor()->OfferDocumentSettings(true);
     } catch (const std::exception& e) {
         std::cout << drive::Json{{"error", e.what()}}.dump() << std::endl;
         return 1;

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,8 @@ Json WidgetState(QWidget* form, QWidget* widget) {
                {"enabled", widget->isEnabled()},
                {"visible", widget->isVisibleTo(form->window())}};
     if (qobject_cast<const QMenu*>(widget)) state["visible"] = widget->isVisible();
+    if (const auto* box = qobject_cast<const QCheckBox*>(widget))
+        state["checked"] = box->isChecked();
     if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
         Json items = Json::array();
         for (int i = 0; i < combo->count(); ++i) items.push_back(ToStd(combo->itemText(i)));

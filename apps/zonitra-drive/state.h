@@ -3,7 +3,7 @@
 // control, in order, its "text" (a field's text, a button's, label's, frame's
 // or menu's caption), "enabled" (whether the operator can use it, its frame
 // and form counting), "visible" (shown when its window is shown) and, for
-// drop-down lists, "items".
+// drop-down lists, "items"; for check boxes, "checked".
 
 #include <QString>
 #include <nlohmann/json.hpp>

@@ -1,4 +1,4 @@
-// zonitra-host [--db PATH] [--user NAME] [--centres] [--screenshot FILE.png]
+// zonitra-host [--db PATH] [--user NAME] [--centres] [--documents] [--screenshot FILE.png]
 //
 // The demo host: a window holding the sector editor. Without --db it uses the
 // demo database of the user's data folder, created from data/demo.jsonl on the
@@ -28,7 +28,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zonitra-host [--db PATH] [--user NAME] [--centres] [--screenshot FILE.png]\n"
+    "usage: zonitra-host [--db PATH] [--user NAME] [--centres] [--documents]\n"
+    "                    [--screenshot FILE.png]\n"
     "Opens the sector editor.\n"
     "  --db PATH    the SQLite database to open (it must exist), or a postgresql://\n"
     "               connection string; by default the demo database of the user's\n"
@@ -36,6 +37,8 @@ constexpr const char* kUsage =
     "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n"
     "  --centres    offer the two \"Ajouter\" buttons of the medical links, which open\n"
     "               the medical-centre editor (only for a user allowed to modify)\n"
+    "  --documents  offer \"Gestion documentaire\", which sets the sector's two\n"
+    "               document folders\n"
     "  --screenshot FILE.png\n"
     "               once the editor is shown, save a picture of the window and quit\n"
     "exit status:\n"
@@ -51,6 +54,7 @@ struct Options {
     std::string user = host::kDemoUser;
     std::optional<std::string> screenshot;
     bool centres = false;
+    bool documents = false;
 };
 
 std::optional<Options> Parse(const std::vector<std::string>& args, int& status) {
@@ -69,6 +73,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, int& status) 
         }
         if (arg == "--centres") {
             options.centres = true;
+            continue;
+        }
+        if (arg == "--documents") {
+            options.documents = true;
             continue;
         }
         // The options that take a value; another option in its place is a missing value.
@@ -146,6 +154,7 @@ int main(int argc, char** argv) {
         editor.SetDroitsUtilisateur(
             std::make_shared<services::DroitsUtilisateur>(*database, options->user));
         if (options->centres) editor.OfferMedicalCentreEditor(true);
+        if (options->documents) editor.OfferDocumentSettings(true);
         editor.SetTheClient(std::make_shared<const host::ClientSession>(
             host::ClientSession{options->user, "zonitra-host"}));
         editor.SetTheDatabase(database);

@@ -45,6 +45,7 @@ Ctr_Secteur::Ctr_Secteur(QWidget* parent)
     EnterFocus = [this] { UserControl_EnterFocus(); };
     ConnectHelpMenu();
     ConnectConfirmButtons();
+    ConnectSectorDialogs();
 }
 
 SecteurScreen Ctr_Secteur::BuildScreen(Ctr_Secteur& control) {

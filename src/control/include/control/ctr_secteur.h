@@ -119,6 +119,9 @@ public:
     // whose level on "SECTEUR" is not 2 never sees them. Throws
     // std::logic_error when DroitsUtilisateur was not set yet.
     void OfferMedicalCentreEditor(bool offer);
+    // Shows (offer true) or hides "Gestion documentaire", which starts hidden;
+    // the screen modes enable it while a sector is shown.
+    void OfferDocumentSettings(bool offer);
 
     QSize sizeHint() const override;
 
@@ -146,6 +149,12 @@ private:
     // (confirm_buttons.cpp)
     void ConnectConfirmButtons();
     void Cmd_SortirSecteurGeo_Click();
+
+    // The buttons that open the dialogs working on the shown sector
+    // (sector_dialogs.cpp)
+    void ConnectSectorDialogs();
+    void Cmd_Adresse_Click();
+    void Cmd_GestionDocumentaire_Click();
 
     // Declared in the order they are built: the levels connect their handlers
     // to the screen's widgets as they are constructed. The neighbourhood and
