@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "control/screen_model.h"
+#include "dialogs/frm_agrement.h"
 #include "forms/twips.h"
 #include "kelmor/database.h"
 
@@ -51,6 +52,7 @@ Ctr_Secteur::Ctr_Secteur(QWidget* parent)
     ConnectMedicalLinks();
     ConnectMedicalCentreEditor();
     ConnectConfirmButtons();
+    ui_.Cmd_Agrement->Click = [this] { OpenFrmAgrement(*state_, droits_, this); };
 }
 
 Ctr_Secteur::~Ctr_Secteur() {

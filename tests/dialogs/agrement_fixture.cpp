@@ -4,11 +4,8 @@
 #include <sstream>
 
 #include "control/ctr_secteur.h"
-#include "dialogs/frm_agrement.h"
-#include "forms/button.h"
 #include "host_database.h"
 #include "kelmor/database.h"
-#include "services/droits.h"
 
 namespace agrement_test {
 namespace {
@@ -63,24 +60,18 @@ const std::map<std::string, std::string> kBefore = {
     {"500", "001;002;004 | 19274;19373;19756 | N1;N2;N4"},
     {"600", "001;004 | 18874 | AG-1;AG-4;ORPHAN"}};  // lists of different lengths
 
-Agrement::Agrement(const std::string& user) {
-    const std::string lines = dir_.filePath("fixture.jsonl").toStdString();
+Agrement::Agrement(const std::string& user, const std::string& given) {
+    const std::string lines = given.empty() ? dir_.filePath("fixture.jsonl").toStdString() : given;
     const std::string database = dir_.filePath("fixture.db").toStdString();
-    std::ofstream(lines) << kLines << [] {
-        std::string sectors;
-        for (const auto& [key, approvals] : kBefore) sectors += SectorLine(key, approvals);
-        return sectors;
-    }();
+    if (given.empty()) {
+        std::ofstream out(lines);
+        out << kLines;
+        for (const auto& [key, approvals] : kBefore) out << SectorLine(key, approvals);
+    }
     host::CreateFromJsonLines(database, lines);
     db_ = host::OpenExisting(database);
     driver_ = std::make_unique<drive::Driver>(drive::Record(db_), user);
     driver_->Start();
-    // The editor's own button, until it opens the dialog itself.
-    zonitra::Ctr_Secteur* editor = driver_->Editor();
-    auto droits = std::make_shared<services::DroitsUtilisateur>(*db_, user);
-    editor->Screen().Cmd_Agrement->Click = [editor, droits] {
-        zonitra::OpenFrmAgrement(editor->State(), droits, editor);
-    };
 }
 
 std::vector<Json> Agrement::Play(const std::string& script) {

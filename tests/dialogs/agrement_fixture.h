@@ -26,7 +26,8 @@ extern const std::map<std::string, std::string> kBefore;
 
 class Agrement {
 public:
-    explicit Agrement(const std::string& user = "CHEF");
+    // Over the fixture, or over the records of the JSON-lines file `lines`.
+    explicit Agrement(const std::string& user = "CHEF", const std::string& lines = {});
     // The states printed; a command that fails fails the test.
     std::vector<Json> Play(const std::string& script);
     drive::Driver& Driver() { return *driver_; }
