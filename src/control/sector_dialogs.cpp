@@ -5,13 +5,19 @@
 
 #include "control/ctr_secteur.h"
 #include "dialogs/frm_adresse.h"
+#include "dialogs/frm_agrement.h"
 #include "dialogs/frm_paramgestdoc.h"
 
 namespace zonitra {
 
 void Ctr_Secteur::ConnectSectorDialogs() {
+    ui_.Cmd_Agrement->Click = [this] { Cmd_Agrement_Click(); };
     ui_.Cmd_Adresse->Click = [this] { Cmd_Adresse_Click(); };
     ui_.Cmd_GestionDocumentaire->Click = [this] { Cmd_GestionDocumentaire_Click(); };
+}
+
+void Ctr_Secteur::Cmd_Agrement_Click() {
+    OpenFrmAgrement(*state_, rights_.droits, this);
 }
 
 void Ctr_Secteur::Cmd_Adresse_Click() {

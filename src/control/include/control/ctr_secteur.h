@@ -153,6 +153,7 @@ private:
     // The buttons that open the dialogs working on the shown sector
     // (sector_dialogs.cpp)
     void ConnectSectorDialogs();
+    void Cmd_Agrement_Click();
     void Cmd_Adresse_Click();
     void Cmd_GestionDocumentaire_Click();
 

@@ -1,0 +1,243 @@
+// The approval dialog opened from the editor and played by the scripted
+// operator: choosing an entity, the date field, saving in place or after the
+// last approval, deleting, the answers of "Annuler", rights, refused numbers,
+// help, the hourglass and the return to the editor.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include "agrement_fixture.h"
+#include "control/ctr_secteur.h"
+#include "dialogs/frm_agrement.h"
+#include "forms/button.h"
+#include "forms/focus.h"
+#include "forms/textbox.h"
+#include "forms/uiservice.h"
+#include "operator.h"
+
+namespace agrement_test {
+namespace {
+
+const std::string kUnknown = "Cette entité juridique n'existe pas.";
+const std::string kBadDate = "Erreur de saisie dans la date, veuillez la ressaisir.";
+const std::string kDateNeeded = "La date d'agrément est obligatoire.";
+const std::string kBadNumber = "Le numéro d'enregistrement n'est pas valide.";
+const std::string kSave =
+    "Voulez-vous enregistrer les modifications apportées à cet agrément ? "
+    R"(["Yes","No","Cancel"])";
+const std::string kDelete = R"(Voulez-vous supprimer cet agrément ? ["Yes","No"])";
+
+// Back to choosing, the focus goes from the button pressed, now disabled, to
+// the next control of the tab order that can take it.
+const std::string kOkDone = "Txt_CodAsso", kDone = "Cmd_Retour";
+
+struct Case {
+    Case(const char* name, const char* sector, std::string script, std::string screen,
+         Texts messages, std::string focus, int writes = 0, std::string stored = {})
+        : name(name),
+          sector(sector),
+          script(std::move(script)),
+          screen(std::move(screen)),
+          messages(std::move(messages)),
+          focus(std::move(focus)),
+          writes(writes),
+          stored(std::move(stored)) {}
+    const char* name;
+    const char* sector;
+    std::string script;  // played in the dialog
+    std::string screen;  // the dialog's afterwards
+    Texts messages;
+    std::string focus;
+    int writes;          // of the sector record
+    std::string stored;  // its attributes 17 | 18 | 19 afterwards; "" when unchanged
+};
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Dialog : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Dialog, ShowsAsksAndWritesAsTheOperatorExpects) {
+    const Case& c = GetParam();
+    Agrement a;
+    const std::vector<Json> printed =
+        a.Play(std::string("type Txt_CodeSecteur ") + c.sector + "\nclick Cmd_Agrement\n" +
+               c.script + "\nstate\nclose Frm_Agrement\n");
+    ASSERT_EQ(printed.size(), 1u);
+    const Json& state = printed[0];
+    EXPECT_EQ(state["form"], "Frm_Agrement");
+    EXPECT_EQ(Screen(state), c.screen);
+    EXPECT_EQ(Messages(state), c.messages);
+    EXPECT_EQ(state["focus"], c.focus);
+    const Json write{{"file", "SECTEUR"}, {"key", c.sector}};
+    EXPECT_EQ(state["writes"], Json(std::vector<Json>(std::size_t(c.writes), write)));
+    const std::string stored = c.stored.empty() ? kBefore.at(c.sector) : c.stored;
+    EXPECT_EQ(a.Stored(c.sector), stored);
+    EXPECT_EQ(a.Current(), stored) << "the editor's record is the one written";
+}
+
+const std::string k001 = "type Txt_CodAsso 001\n", k004 = "type Txt_CodAsso 004\n";
+const std::string kAide = "001|AIDE À DOMICILE|", kFoyers = "004|FOYERS|21/06/2021|AG-4|";
+const auto kName = [](const auto& info) { return std::string(info.param.name); };
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Choosing, Dialog, ::testing::Values(
+    Case{"DigitsOnlyEnterPads", "300", "type Txt_CodAsso a7b\nkey Txt_CodAsso Enter",
+         "007|ÉCLAT|||" + kNew, {}, "Txt_Date"},
+    Case{"LeavingPads", "300", "type Txt_CodAsso 4\nkey Txt_CodAsso Tab", kFoyers + kFound, {},
+         "Txt_Date"},
+    Case{"BackspacePasses", "300", "type Txt_CodAsso 14\nkey Txt_CodAsso Backspace\n"
+         "key Txt_CodAsso Enter", kAide + "03/09/2019|AG-1|" + kFound, {}, "Txt_Date"},
+    Case{"ByLabel", "300", "choose Cbo_Asso 2", kFoyers + kFound, {}, "Txt_Date"},
+    Case{"ShortCodeWaits", "300", "type Txt_CodAsso 12", "12" + kChoosing, {}, "Txt_CodAsso"},
+    Case{"EnterOnEmptyIs000", "300", "key Txt_CodAsso Enter", kChoosing, {kUnknown},
+         "Txt_CodAsso"}), kName);
+
+INSTANTIATE_TEST_SUITE_P(Date, Dialog, ::testing::Values(
+    Case{"DigitsAndSlashOnlyEnterCompletes", "100", k001 + "type Txt_Date 1a2-0.3 2001\n"
+         "key Txt_Date Enter", kAide + "12/03/2001||" + kNew, {}, "Txt_Date"},
+    Case{"LeavingCompletes", "100", k001 + "type Txt_Date 12/3/01\nkey Txt_Date Tab",
+         kAide + "12/03/2001||" + kNew, {}, "Txt_Num"},
+    Case{"ShapelessEmptiedSilently", "100", k001 + "type Txt_Date 1//\nkey Txt_Date Enter",
+         kAide + "||" + kNew, {}, "Txt_Date"}), kName);
+
+INSTANTIATE_TEST_SUITE_P(Ok, Dialog, ::testing::Values(
+    Case{"DateInPlace", "300", k001 + "select Txt_Date\ntype Txt_Date 12/03/01\nclick Cmd_Ok",
+         kChoosing, {}, kOkDone, 1, "001;004 | 12125;19531 | AG-1;AG-4"},
+    Case{"NewEntityAfterTheLast", "300", "type Txt_CodAsso 007\ntype Txt_Date 12/03/2001\n"
+         "type Txt_Num N-7\nclick Cmd_Ok", kChoosing, {}, kOkDone, 1,
+         "001;004;007 | 18874;19531;12125 | AG-1;AG-4;N-7"},
+    Case{"SameDateRetypedNothingWritten", "300", k004 + "select Txt_Date\n"
+         "type Txt_Date 21/6/21\nclick Cmd_Ok", kChoosing, {}, kOkDone},
+    Case{"OnlyApprovalRetypedNotWritten", "200", "type Txt_CodAsso 002\nselect Txt_Num\n"
+         "type Txt_Num AG-2\nclick Cmd_Ok", kChoosing, {}, kOkDone},
+    Case{"OneOfTwoRetypedWrittenAgain", "300", k004 + "select Txt_Num\ntype Txt_Num AG-4\n"
+         "click Cmd_Ok", kChoosing, {}, kOkDone, 1},
+    Case{"BothEmptyDateFirst", "100", k001 + "click Cmd_Ok", kAide + "||" + kNew, {kDateNeeded},
+         "Txt_Date"},
+    Case{"NumberRequired", "100", k001 + "type Txt_Date 1/1/20\nclick Cmd_Ok",
+         kAide + "01/01/2020||" + kNew, {kBadNumber}, "Txt_Num"},
+    // Codes 001 004, one date, three numbers: rows as long as the longest list.
+    Case{"UnevenListsRowFilledInPlace", "600", k004 + "type Txt_Date 12/03/2001\nclick Cmd_Ok",
+         kChoosing, {}, kOkDone, 1, "001;004; | 18874;12125; | AG-1;AG-4;ORPHAN"},
+    Case{"UnevenListsNewAfterTheLongest", "600", "type Txt_CodAsso 007\n"
+         "type Txt_Date 12/03/2001\ntype Txt_Num N-7\nclick Cmd_Ok", kChoosing, {}, kOkDone, 1,
+         "001;004;;007 | 18874;;;12125 | AG-1;AG-4;ORPHAN;N-7"}), kName);
+
+INSTANTIATE_TEST_SUITE_P(SupprimerAnnuler, Dialog, ::testing::Values(
+    Case{"Middle", "500", "type Txt_CodAsso 002\nanswer Yes\nclick Cmd_Sup", kChoosing,
+         {kDelete}, kDone, 1, "001;004 | 19274;19756 | N1;N4"},
+    Case{"Refused", "500", k001 + "answer No\nclick Cmd_Sup", kAide + "07/10/2020|N1|" + kFound,
+         {kDelete}, "Cmd_Sup"},
+    Case{"TheOnlyOne", "200", "type Txt_CodAsso 002\nanswer Yes\nclick Cmd_Sup", kChoosing,
+         {kDelete}, kDone, 1, " |  | "},
+    // Every list loses its first row: the lone number moves up with the rest.
+    Case{"UnevenLists", "600", k001 + "answer Yes\nclick Cmd_Sup", kChoosing, {kDelete}, kDone,
+         1, "004; | ; | AG-4;ORPHAN"},
+    Case{"NothingChangedNoQuestion", "300", k004 + "select Txt_Date\ntype Txt_Date 21062021\n"
+         "click Cmd_Annuler", kChoosing, {}, kDone},
+    Case{"YesStopsOnOksCheck", "100", k001 + "type Txt_Num N\nanswer Yes\nclick Cmd_Annuler",
+         kAide + "|N|" + kNew, {kSave, kDateNeeded}, "Txt_Date"}), kName);
+// clang-format on
+
+// Each opening starts afresh, on the one instance, in the designer's state.
+TEST(FrmAgrement, EveryOpeningStartsFromTheDesignerState) {
+    Agrement a;
+    const std::vector<Json> printed =
+        a.Play("type Txt_CodeSecteur 300\nclick Cmd_Agrement\nstate\n" + k004 +
+               "select Txt_Num\ntype Txt_Num 1234567890ABCDEF\nstate\nclose Frm_Agrement\n"
+               "click Cmd_Agrement\nstate\nclose Frm_Agrement\n");
+    ASSERT_EQ(printed.size(), 3u);
+    EXPECT_EQ(printed[1]["controls"]["Txt_Num"]["text"], "1234567890AB");
+    EXPECT_EQ(printed[2]["controls"], printed[0]["controls"]);
+    EXPECT_EQ(printed[2]["focus"], "Txt_CodAsso");
+    const Json& c = printed[0]["controls"];
+    EXPECT_EQ(Screen(printed[0]), kChoosing);
+    EXPECT_EQ(c["Cbo_Asso"]["items"], (Json{"AIDE À DOMICILE", "ÉCLAT", "FOYERS", "SOLIDARITÉ"}));
+    const auto dialogs = a.Driver().HostForm()->findChildren<zonitra::Frm_Agrement*>();
+    ASSERT_EQ(dialogs.size(), 1);
+    EXPECT_EQ(dialogs.front()->windowTitle(), "Agrément");
+}
+
+// Right click on the background, not on a label, offers the help page;
+// closing gives the focus back to the editor, whose EnterFocus empties the
+// shown neighbourhood's links.
+TEST(FrmAgrement, HelpThenBackToTheEditor) {
+    Agrement a;
+    const std::vector<Json> printed = a.Play(
+        "type Txt_CodeSecteur 100\nstate\nclick Cmd_Agrement\nclick Frm_Agrement\n"
+        "rclick Etq_Asso\nrclick Frm_Agrement\nmenu Mnu_Sommaire\nstate\n"
+        "click Cmd_Retour\nstate\n");
+    ASSERT_EQ(printed.size(), 3u);
+    EXPECT_EQ(printed[0]["controls"]["Txt_CodeCentreMedQuartier"]["text"], "005");
+    EXPECT_EQ(printed[1]["help"], Json::parse(R"([{"page":"SecteurAgrement.htm","letter":"S",
+                                                   "title":"Agrément par entité"}])"));
+    EXPECT_EQ(printed[2]["form"], "Ctr_Secteur");
+    EXPECT_EQ(printed[2]["focus"], "Cmd_Agrement");
+    EXPECT_EQ(printed[2]["controls"]["Txt_CodeCentreMedQuartier"]["text"], "");
+    EXPECT_EQ(printed[2]["controls"]["Txt_CodeAntMedQuartier"]["text"], "");
+}
+
+// Runs `act` inside the dialog opened on sector 100, then closes it.
+void Inside(Agrement& a, const std::function<void(zonitra::Frm_Agrement&)>& act) {
+    a.Driver().Ui().ModalShown = [&](forms::ModalForm& shown) {
+        act(static_cast<zonitra::Frm_Agrement&>(shown));
+        if (shown.isVisible()) drive::CloseWindow(&shown);
+    };
+    drive::Type(a.Driver().Editor()->Screen().Txt_CodeSecteur, "100");
+    drive::Click(a.Driver().Editor()->Screen().Cmd_Agrement, Qt::LeftButton);
+}
+
+// Whatever is typed or pasted, a number never splits an approval: "ýþü" are
+// stored as such, a NUL (no record can hold one) is refused.
+TEST(FrmAgrement, NumbersAreStoredWholeOrRefused) {
+    Agrement a;
+    Inside(a, [&](zonitra::Frm_Agrement& f) {
+        drive::Type(f.Txt_CodAsso, "001");
+        drive::Type(f.Txt_Date, "12/03/2001");
+        drive::Type(f.Txt_Num, "N°ýþü");
+        drive::Click(f.Cmd_Ok, Qt::LeftButton);
+        drive::Type(f.Txt_CodAsso, "002");
+        drive::Type(f.Txt_Date, "12/03/2001");
+        drive::Focus(f.Txt_Num);
+        QApplication::clipboard()->setText(QString("A") + QChar(0) + "B");
+        QTest::keyClick(f.Txt_Num, Qt::Key_V, Qt::ControlModifier);
+        ASSERT_EQ(f.Txt_Num->Text().size(), 3);
+        drive::Click(f.Cmd_Ok, Qt::LeftButton);
+        EXPECT_EQ(f.Txt_Num->Text(), "");
+        EXPECT_EQ(forms::FocusedControl(), f.Txt_Num);
+    });
+    const Json state = a.Driver().State();
+    EXPECT_EQ(Messages(state), Texts{kBadNumber});
+    EXPECT_EQ(state["writes"].size(), 1u);
+    EXPECT_EQ(a.Current(), "001 | 12125 | N°ýþü");
+}
+
+// The lookup of an entity runs behind the hourglass on a disabled dialog and
+// lets pending events run once; the focus then waits in the date.
+TEST(FrmAgrement, LookupRunsBehindTheHourglass) {
+    Agrement a;
+    Inside(a, [&](zonitra::Frm_Agrement& f) {
+        drive::Type(f.Txt_CodAsso, "00");
+        std::string seen;
+        QMetaObject::invokeMethod(
+            &f,
+            [&] {
+                const bool hourglass = forms::Ui().CurrentPointer() == forms::Pointer::Hourglass;
+                seen = std::string(hourglass ? "hourglass " : "default ") +
+                       (f.isEnabled() ? "enabled " : "disabled ") +
+                       f.Cbo_Asso->Text().toStdString();
+            },
+            Qt::QueuedConnection);
+        QTest::keyClick(f.Txt_CodAsso, Qt::Key_1);
+        EXPECT_EQ(seen, "hourglass disabled AIDE À DOMICILE");
+        EXPECT_EQ(forms::Ui().CurrentPointer(), forms::Pointer::Default);
+        EXPECT_TRUE(f.isEnabled());
+        EXPECT_EQ(forms::FocusedControl(), f.Txt_Date);
+    });
+}
+
+}  // namespace
+}  // namespace agrement_test
