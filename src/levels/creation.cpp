@@ -52,10 +52,9 @@ void DisableOtherCreations(const SecteurScreen& ui) {
 
 void KeepCreationLocks(const SecteurScreen& ui, const SharedState& state) {
     if (!EnCreation(state)) return;
-    const std::initializer_list<QWidget*> locked = {
-        ui.Txt_CodeSecteur,    ui.Txt_CodeSousSecteur,    ui.Txt_CodeQuartier,
-        ui.Cmd_AjouterSecteur, ui.Cmd_AjouterSousSecteur, ui.Cmd_AjouterQuartier,
-        ui.Cmd_Adresse};
+    const std::initializer_list<QWidget*> locked = {ui.Txt_CodeSousSecteur, ui.Cmd_Adresse,
+                                                    ui.Cmd_AjouterSousSecteur, ui.Txt_CodeQuartier,
+                                                    ui.Cmd_AjouterQuartier};
     for (QWidget* control : locked) control->setEnabled(false);
 }
 

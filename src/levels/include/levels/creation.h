@@ -57,10 +57,11 @@ bool InsertTogether(kelmor::Database& database, std::initializer_list<kelmor::Db
 void DisableOtherCreations(const SecteurScreen& ui);
 
 // While something is being entered (any creation flag set), its codes are
-// generated and no other creation may start: the three code fields, the
-// three "Ajouter" buttons and Cmd_Adresse stay disabled where a level is
-// opened for the operator to fill (leaving a label, OK's checks). Nothing
-// when no creation is open.
+// generated and no other creation may start: where the sub-sector or
+// neighbourhood level is opened for the operator to fill (leaving a label,
+// OK's checks), their code fields, their "Ajouter" buttons and Cmd_Adresse,
+// which opening a level enables, are disabled again. The next opening of a
+// level outside a creation enables them. Nothing when no creation is open.
 void KeepCreationLocks(const SecteurScreen& ui, const SharedState& state);
 
 }  // namespace zonitra::levels
