@@ -1,11 +1,13 @@
-// Entering new sectors, sub-sectors and neighbourhoods: "Ajouter", the five
-// label checks of "OK", the codes "OK" stores them under (never over an
-// existing record), "Annuler", and what happens when no code is left or a
-// write fails.
+// Entering new sectors, sub-sectors and neighbourhoods: "Ajouter", "OK",
+// "Annuler", the codes "OK" stores them under (never over an existing
+// record), and what happens when no code is left or a write fails. The label
+// checks of "OK" and the sector's attribute fields are played by
+// creation_scenario.drive.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "forms/msgbox.h"
 #include "kelmor/database.h"
@@ -96,85 +98,17 @@ TEST_P(Create, AnnulerAsksThenDiscardsTheEntryOnYesOnly) {
 }
 
 // The fixture's sectors 001-004 and 007: the gap 005 comes first.
-INSTANTIATE_TEST_SUITE_P(Levels, Create,
-                         ::testing::Values(Level{"Sector",
-                                                 "",
-                                                 "Cmd_AjouterSecteur",
-                                                 "Cbo_LibSecteur",
-                                                 {"Cbo_LibSousSecteur", "Cbo_LibQuartier"},
-                                                 {"SECTEUR 005", "SOUSSECTEUR 00501",
-                                                  "QUARTIER 0050101"},
-                                                 ",,,,,,,,,",
-                                                 "Txt_CodeSecteur"},
-                                           Level{"SubSector",
-                                                 "001",
-                                                 "Cmd_AjouterSousSecteur",
-                                                 "Cbo_LibSousSecteur",
-                                                 {"Cbo_LibQuartier"},
-                                                 {"SOUSSECTEUR 00104", "QUARTIER 0010401"},
-                                                 "001,NORD,,,,,,,,",
-                                                 "Txt_CodeSousSecteur"},
-                                           Level{"Neighbourhood",
-                                                 "001 02",
-                                                 "Cmd_AjouterQuartier",
-                                                 "Cbo_LibQuartier",
-                                                 {},
-                                                 {"QUARTIER 0010204"},
-                                                 "001,NORD,02,ABBAYE,,,,,,",
-                                                 "Txt_CodeQuartier"}),
+// clang-format off
+const Level kLevels[] = {
+    {"Sector", "", "Cmd_AjouterSecteur", "Cbo_LibSecteur", {"Cbo_LibSousSecteur", "Cbo_LibQuartier"},
+     {"SECTEUR 005", "SOUSSECTEUR 00501", "QUARTIER 0050101"}, ",,,,,,,,,", "Txt_CodeSecteur"},
+    {"SubSector", "001", "Cmd_AjouterSousSecteur", "Cbo_LibSousSecteur", {"Cbo_LibQuartier"},
+     {"SOUSSECTEUR 00104", "QUARTIER 0010401"}, "001,NORD,,,,,,,,", "Txt_CodeSousSecteur"},
+    {"Neighbourhood", "001 02", "Cmd_AjouterQuartier", "Cbo_LibQuartier", {},
+     {"QUARTIER 0010204"}, "001,NORD,02,ABBAYE,,,,,,", "Txt_CodeQuartier"}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Levels, Create, ::testing::ValuesIn(kLevels),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CreateSector, AttributesAreCheckedWhileEnteredAndStoredByOk) {
-    Session s;
-    s.Do("click Cmd_AjouterSecteur\n" + Fill("Cbo_LibSecteur") +
-         "\nselect Txt_Dep\ntype Txt_Dep 2c\nkey Txt_Dep Tab");
-    EXPECT_EQ(s.TakeMessages(), Texts{Box(kBadDepartement, forms::vbInformation)});
-    s.Do(
-        "type Txt_Dep 5\nkey Txt_Dep Tab\nselect Txt_DatAgrementSect\n"
-        "type Txt_DatAgrementSect 12.3.2001\nkey Txt_DatAgrementSect Tab\n"
-        "type Txt_NumCRAM CR-9\nselect Txt_NoAgrementSect\ntype Txt_NoAgrementSect AG-9\n"
-        "click Cmd_OkSecteurGeo");
-    EXPECT_EQ(s.TakeMessages(), Texts{});
-    EXPECT_EQ(s.TakeWrites().size(), 3u);
-    for (const auto& [attr, value] :
-         {std::pair{1, "VAISE"}, {3, "AG-9"}, {4, "12125"}, {20, "CR-9"}, {21, "05"}})
-        EXPECT_EQ(s.Stored("SECTEUR", "005", attr), value) << "attribute " << attr;
-}
-
-// --- The five label checks, met in a sector's entry ---
-
-struct Check {
-    const char* name;
-    std::string steps;  // after "Ajouter", before "OK"
-    QString message;
-    const char* focus;
-};
-
-class LabelCheck : public ::testing::TestWithParam<Check> {};
-
-TEST_P(LabelCheck, NamesTheFirstLevelWithNeitherCodeNorLabelAndKeepsTheEntryOpen) {
-    const Check& c = GetParam();
-    Session s;
-    s.Do("click Cmd_AjouterSecteur\n" + c.steps + "\nclick Cmd_OkSecteurGeo");
-    EXPECT_EQ(s.TakeMessages(), Texts{Box(c.message, forms::vbExclamation)});
-    EXPECT_EQ(s.Focus(), c.focus);
-    EXPECT_EQ(s.TakeWrites(), Texts{});
-    EXPECT_TRUE(s.Enabled("Cmd_OkSecteurGeo"));
-}
-
-const std::string kLabel = "type Cbo_LibSecteur vaise\nkey Cbo_LibSecteur Tab";
-INSTANTIATE_TEST_SUITE_P(
-    Levels, LabelCheck,
-    ::testing::Values(Check{"Sector", "", "Libellé du Secteur nécessaire.", "Cbo_LibSecteur"},
-                      Check{"SubSector", kLabel + "\nclear Cbo_LibSousSecteur",
-                            "Libellé du Sous-Secteur nécessaire.", "Cbo_LibSousSecteur"},
-                      Check{"Neighbourhood", kLabel + "\nclear Cbo_LibQuartier",
-                            "Libellé du Quartier nécessaire.", "Cbo_LibQuartier"},
-                      Check{"Centre", kLabel, "Libellé du Centre Médical nécessaire.",
-                            "Cbo_LibCentreMedQuartier"},
-                      Check{"Antenna", kLabel + "\ntype Txt_CodeCentreMedQuartier 012",
-                            "Libellé de l'Antenne Médicale nécessaire.", "Cbo_LibAntMedQuartier"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // --- Codes: gaps, records left behind, and none left ---
 
@@ -204,6 +138,12 @@ const QString kNoCode[] = {
     "Aucun code de Quartier n'est libre dans ce Sous-Secteur : les codes 01 à 99 sont tous "
     "utilisés."};
 
+// "FILE KEY" as the file, then the key.
+std::pair<std::string, std::string> Split(const std::string& record) {
+    const auto space = record.find(' ');
+    return {record.substr(0, space), record.substr(space + 1)};
+}
+
 class NewCode : public ::testing::TestWithParam<Codes> {};
 
 TEST_P(NewCode, IsTheNextFreeKeyAndNeverReplacesARecord) {
@@ -212,15 +152,14 @@ TEST_P(NewCode, IsTheNextFreeKeyAndNeverReplacesARecord) {
     {
         kelmor::Transaction batch(s.Plain());
         for (const std::string& record : c.added) {
-            const auto space = record.find(' ');
-            kelmor::DbRecord r =
-                s.Plain().OpenFile(record.substr(0, space)).NewRecord(record.substr(space + 1));
+            const auto [file, key] = Split(record);
+            kelmor::DbRecord r = s.Plain().OpenFile(file).NewRecord(key);
             r.Set(1, "ANCIEN");
             r.DBWrite();
         }
         for (const std::string& record : c.removed) {
-            const auto space = record.find(' ');
-            s.Plain().OpenFile(record.substr(0, space)).DeleteRecord(record.substr(space + 1));
+            const auto [file, key] = Split(record);
+            s.Plain().OpenFile(file).DeleteRecord(key);
         }
         batch.Commit();
     }
@@ -229,8 +168,8 @@ TEST_P(NewCode, IsTheNextFreeKeyAndNeverReplacesARecord) {
          "\nclick Cmd_OkSecteurGeo");
     EXPECT_EQ(s.TakeWrites(), c.writes);
     for (const std::string& record : c.added) {
-        const auto space = record.find(' ');
-        EXPECT_EQ(s.Stored(record.substr(0, space), record.substr(space + 1), 1), "ANCIEN");
+        const auto [file, key] = Split(record);
+        EXPECT_EQ(s.Stored(file, key, 1), "ANCIEN") << record;
     }
     if (!c.writes.empty()) return;
     const QString rest =
@@ -241,49 +180,26 @@ TEST_P(NewCode, IsTheNextFreeKeyAndNeverReplacesARecord) {
     EXPECT_TRUE(s.Enabled(kLabelOf[2]));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, NewCode,
-    ::testing::Values(
-        Codes{"SectorPassesALeftSubSector",
-              0,
-              "",
-              {"SOUSSECTEUR 00501"},
-              {},
-              {"SECTEUR 006", "SOUSSECTEUR 00601", "QUARTIER 0060101"}},
-        Codes{"SectorPassesALeftNeighbourhood",
-              0,
-              "",
-              {"QUARTIER 0050101"},
-              {},
-              {"SECTEUR 006", "SOUSSECTEUR 00601", "QUARTIER 0060101"}},
-        Codes{"SectorNoneLeft", 0, "", Range("SECTEUR", "", 5, 999, 3), {}, {}},
-        Codes{"SubSectorGapFirst",
-              1,
-              "004",
-              {"SOUSSECTEUR 00403"},
-              {},
-              {"SOUSSECTEUR 00402", "QUARTIER 0040201"}},
-        Codes{"SubSectorPassesALeftNeighbourhood",
-              1,
-              "004",
-              {"QUARTIER 0040201"},
-              {},
-              {"SOUSSECTEUR 00403", "QUARTIER 0040301"}},
-        Codes{"SubSectorNoneLeft", 1, "004", Range("SOUSSECTEUR", "004", 2, 99, 2), {}, {}},
-        Codes{"NeighbourhoodCountNamesAnExistingOne",
-              2,
-              "001 02",
-              {},
-              {"QUARTIER 0010201"},
-              {"QUARTIER 0010204"}},
-        Codes{"NeighbourhoodComesRoundTo01",
-              2,
-              "004 01",
-              Range("QUARTIER", "00401", 4, 99, 2),
-              {"QUARTIER 0040101"},
-              {"QUARTIER 0040101"}},
-        Codes{"NeighbourhoodNoneLeft", 2, "004 01", Range("QUARTIER", "00401", 3, 99, 2), {}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+const Codes kCodes[] = {
+    {"SectorPassesALeftSubSector", 0, "", {"SOUSSECTEUR 00501"}, {},
+     {"SECTEUR 006", "SOUSSECTEUR 00601", "QUARTIER 0060101"}},
+    {"SectorPassesALeftNeighbourhood", 0, "", {"QUARTIER 0050101"}, {},
+     {"SECTEUR 006", "SOUSSECTEUR 00601", "QUARTIER 0060101"}},
+    {"SectorNoneLeft", 0, "", Range("SECTEUR", "", 5, 999, 3), {}, {}},
+    {"SubSectorGapFirst", 1, "004", {"SOUSSECTEUR 00403"}, {},
+     {"SOUSSECTEUR 00402", "QUARTIER 0040201"}},
+    {"SubSectorPassesALeftNeighbourhood", 1, "004", {"QUARTIER 0040201"}, {},
+     {"SOUSSECTEUR 00403", "QUARTIER 0040301"}},
+    {"SubSectorNoneLeft", 1, "004", Range("SOUSSECTEUR", "004", 2, 99, 2), {}, {}},
+    {"NeighbourhoodCountNamesAnExistingOne", 2, "001 02", {}, {"QUARTIER 0010201"},
+     {"QUARTIER 0010204"}},
+    {"NeighbourhoodComesRoundTo01", 2, "004 01", Range("QUARTIER", "00401", 4, 99, 2),
+     {"QUARTIER 0040101"}, {"QUARTIER 0040101"}},
+    {"NeighbourhoodNoneLeft", 2, "004 01", Range("QUARTIER", "00401", 3, 99, 2), {}, {}}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Cases, NewCode, ::testing::ValuesIn(kCodes),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The three records of a sector are stored together or not at all.
 TEST(CreateSector, AWriteFailingMidwayStoresNothingAndKeepsTheEntry) {
