@@ -73,7 +73,7 @@ TEST(ConcurrentCreation, TwoWorkstationsGetTwoCodesAndBothSectorsSurvive) {
         for (Workstation& station : stations) station.Send("click Cmd_OkSecteurGeo\nstate\n");
         // Each waits for the lock once its probe is done; the wait lasts 5 s at most.
         bool waited[2] = {false, false};
-        for (QDeadlineTimer deadline(3000); !(waited[0] && waited[1]) && !deadline.hasExpired();) {
+        for (QDeadlineTimer deadline(4000); !(waited[0] && waited[1]) && !deadline.hasExpired();) {
             for (int i = 0; i < 2; ++i) waited[i] = waited[i] || stations[i].WaitingForTheLock();
             QTest::qWait(1);
         }
