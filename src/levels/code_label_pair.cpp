@@ -51,16 +51,21 @@ std::int32_t CodeLabelPair::Read(ErrorsResumed& steps, const std::optional<kelmo
     return steps.Probe([&] { slot = OpenedFile(file, fileName.c_str()).ReadRecord(S(key)); });
 }
 
-void CodeLabelPair::Fill(const kelmor::Database& database, std::string_view query,
-                         std::optional<kelmor::ResultList>& list, std::int16_t* counter,
-                         const char* what) const {
+int CodeLabelPair::Select(const kelmor::Database& database, std::string_view query,
+                          std::optional<kelmor::ResultList>& list) const {
     kelmor::DynArray request;
     request.Set(1, query);
     request.Set(2, layout_.file);
     request.Set(3, "0 1");
     std::int32_t count = 0;  // the list carries its own count
     list = database.Query(request.Text(), "", count);
-    const int rows = list->DCount();
+    return list->DCount();
+}
+
+void CodeLabelPair::Fill(const kelmor::Database& database, std::string_view query,
+                         std::optional<kelmor::ResultList>& list, std::int16_t* counter,
+                         const char* what) const {
+    const int rows = Select(database, query, list);
     if (counter) {
         if (rows > std::numeric_limits<std::int16_t>::max()) {
             throw std::overflow_error(std::string(what) + ": " + std::to_string(rows) +

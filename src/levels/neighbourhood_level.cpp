@@ -1,7 +1,11 @@
 #include "levels/neighbourhood_level.h"
 
+#include <stdexcept>
+#include <utility>
+
 #include "control/messages.h"
 #include "forms/msgbox.h"
+#include "levels/creation.h"
 #include "levels/fields.h"
 #include "levels/medical_links.h"
 
@@ -10,6 +14,9 @@ namespace {
 
 const QString kQuartierInconnu = QStringLiteral(
     "Ce Quartier n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
+const QString kPlusDeCodeQuartier = QStringLiteral(
+    "Aucun code de Quartier n'est libre dans ce Sous-Secteur : les codes 01 à 99 sont tous "
+    "utilisés.\r\nVous devez cliquer sur 'Annuler' pour quitter cette création");
 
 }  // namespace
 
@@ -28,6 +35,7 @@ NeighbourhoodLevel::NeighbourhoodLevel(const LevelContext& context, MedicalLinks
         .labelLostFocus = &NeighbourhoodLevel::Cbo_LibQuartier_LostFocus,
     };
     pair_.Connect(*this, handlers);
+    ui_.Cmd_AjouterQuartier->Click = [this] { Cmd_AjouterQuartier_Click(); };
 }
 
 void NeighbourhoodLevel::Remplir_Combo_Quartier() {
@@ -105,6 +113,56 @@ void NeighbourhoodLevel::Relink(const QString& link) {
 void NeighbourhoodLevel::Vider_Quartier() {
     pair_.Empty();
     liens_.EmptyLinkFields();
+}
+
+// ---- Entering a new neighbourhood ------------------------------------------
+
+// The sector and sub-sector stay shown: the new neighbourhood belongs to them.
+void NeighbourhoodLevel::Cmd_AjouterQuartier_Click() {
+    if (EnCreation(state_)) return;  // one creation at a time
+    state_.W_CreationQuartier = kTrue;
+    Vider_Quartier();
+    modes_.Cacher_Secteur();
+    modes_.Cacher_SousSecteur();
+    modes_.Voir_Quartier();
+    ui_.Txt_CodeQuartier->setEnabled(false);  // the code is generated, not typed
+    modes_.Voir_Ok();
+    DisableOtherCreations(ui_);
+    forms::SetFocus(ui_.Cbo_LibQuartier);
+}
+
+kelmor::DbRecord NeighbourhoodLevel::NewNeighbourhood(const std::string& key) const {
+    kelmor::DbRecord record =
+        OpenedFile(state_.files.quartier, quartier::kFile.data()).NewRecord(key);
+    record.Set(quartier::kLibelle, S(ui_.Cbo_LibQuartier->Text()));
+    record.Set(quartier::kLien,
+               S(ui_.Txt_CodeCentreMedQuartier->Text() + ui_.Txt_CodeAntMedQuartier->Text()));
+    return record;
+}
+
+// The code counts the sub-sector's neighbourhoods and takes the next number,
+// which names an existing record when codes were removed by other means: the
+// insert then fails and the next code is tried, so that nothing is replaced.
+void NeighbourhoodLevel::Creation_Quartier() {
+    const QString parent = ui_.Txt_CodeSecteur->Text() + ui_.Txt_CodeSousSecteur->Text();
+    if (parent.size() != quartier::kKey.parentLength) {
+        throw std::logic_error("Creation_Quartier: no sub-sector is shown (codes \"" + S(parent) +
+                               "\")");
+    }
+    const int count = pair_.Select(state_.Db("Creation_Quartier"), quartier::ListQuery(S(parent)),
+                                   state_.lists.quartier);
+    state_.lists.quartier.reset();  // only its count was needed
+    const int first = count < quartier::kLastCode ? count + 1 : 1;
+    for (int tried = 0; tried < quartier::kLastCode; ++tried) {
+        const int number = (first - 1 + tried) % quartier::kLastCode + 1;
+        kelmor::DbRecord record =
+            NewNeighbourhood(S(parent + NumberCode(number, quartier::kKey.codeLength)));
+        if (!record.DBInsert()) continue;
+        state_.records.quartier = std::move(record);
+        state_.W_CreationQuartier = kFalse;
+        return;
+    }
+    Message(kPlusDeCodeQuartier, forms::vbExclamation | forms::vbOKOnly);
 }
 
 }  // namespace zonitra::levels

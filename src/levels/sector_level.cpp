@@ -5,8 +5,11 @@
 
 #include "levels/sector_level.h"
 
+#include <utility>
+
 #include "control/messages.h"
 #include "forms/msgbox.h"
+#include "levels/creation.h"
 #include "levels/fields.h"
 #include "levels/neighbourhood_level.h"
 #include "levels/sub_sector_level.h"
@@ -21,6 +24,9 @@ const QString kDateErronee =
     QStringLiteral("Erreur de saisie dans la date, veuillez la ressaisir.");
 const QString kDepartementErrone =
     QStringLiteral("Le département doit être compris entre 01 et 99 ou égal à 2A ou 2B.");
+const QString kPlusDeCodeSecteur = QStringLiteral(
+    "Aucun code de Secteur n'est libre : les codes 001 à 999 sont tous utilisés.\r\nVous devez "
+    "cliquer sur 'Annuler' pour quitter cette création");
 
 }  // namespace
 
@@ -42,6 +48,7 @@ SectorLevel::SectorLevel(const LevelContext& context, SubSectorLevel& sousSecteu
     };
     pair_.Connect(*this, handlers);
     ConnectAttributes();
+    ui_.Cmd_AjouterSecteur->Click = [this] { Cmd_AjouterSecteur_Click(); };
 }
 
 void SectorLevel::Remplir_Combo_Secteur() {
@@ -134,6 +141,7 @@ void SectorLevel::Cbo_LibSecteur_LostFocus() {
         ui_.Cbo_LibQuartier->SetText(label.Text());
         modes_.Voir_SousSecteur();
         modes_.Voir_Quartier();
+        KeepCreationLocks(ui_, state_);
     } else if (!label.Text().isEmpty() && !ui_.Txt_CodeSecteur->Text().isEmpty()) {
         kelmor::DbRecord& record = Current(state_.records.secteur, secteur::kFile);
         if (WriteIfChanged(record, secteur::kLibelle, label.Text())) {
@@ -161,6 +169,68 @@ void SectorLevel::Vider_Secteur() {
     ui_.Cmd_AjouterSecteur->setEnabled(true);
     if (ui_.Txt_CodeSecteur->Text().isEmpty()) ui_.Cmd_GestionDocumentaire->setEnabled(false);
     modes_.Cacher_Ok();
+}
+
+// ---- Entering a new sector --------------------------------------------------
+
+// The operator types the label and the attribute fields; leaving the label
+// proposes it for the first sub-sector and neighbourhood and opens their
+// levels. Nothing is written before "OK".
+void SectorLevel::Cmd_AjouterSecteur_Click() {
+    if (EnCreation(state_)) return;  // one creation at a time
+    state_.W_CreationSecteur = kTrue;
+    Vider_Secteur();
+    sousSecteur_.Vider_SousSecteur();
+    quartier_.Vider_Quartier();
+    modes_.Cacher_SousSecteur();
+    modes_.Cacher_Quartier();
+    modes_.Voir_Ok();
+    DisableOtherCreations(ui_);
+    forms::SetFocus(ui_.Cbo_LibSecteur);
+    // The codes are generated, not typed.
+    ui_.Txt_CodeSecteur->setEnabled(false);
+    ui_.Txt_CodeSousSecteur->setEnabled(false);
+    ui_.Txt_CodeQuartier->setEnabled(false);
+}
+
+kelmor::DbRecord SectorLevel::NewSector(const std::string& code) {
+    kelmor::DbRecord record =
+        OpenedFile(state_.files.secteur, secteur::kFile.data()).NewRecord(code);
+    record.Set(secteur::kLibelle, S(ui_.Cbo_LibSecteur->Text()));
+    record.Set(secteur::kNoAgrement, S(ui_.Txt_NoAgrementSect->Text()));
+    // An empty or invalid date is stored as "", the stored form of no date.
+    record.Set(secteur::kDateAgrement,
+               state_.Dates().DateToStored(S(ui_.Txt_DatAgrementSect->Text())));
+    record.Set(secteur::kNumCRAM, S(ui_.Txt_NumCRAM->Text()));
+    record.Set(secteur::kDepartement, S(ui_.Txt_Dep->Text()));
+    return record;
+}
+
+// Codes are probed from "001" up, so gaps are filled first. A code is free
+// only when its first sub-sector and neighbourhood are too: records left
+// behind by other means are never replaced, nor adopted by the new sector.
+void SectorLevel::Creation_Secteur() {
+    kelmor::Database& database = state_.Db("Creation_Secteur");
+    const kelmor::DbFile& file = OpenedFile(state_.files.secteur, secteur::kFile.data());
+    CodeProbe probe("Creation_Secteur");
+    const std::string firstSubSector(soussecteur::kFirstCode);
+    const std::string firstNeighbourhood = firstSubSector + std::string(quartier::kFirstCode);
+    for (int number = 1; number <= secteur::kLastCode; ++number) {
+        const std::string code = S(NumberCode(number, secteur::kKey.codeLength));
+        if (!probe.Free(file, code)) continue;
+        kelmor::DbRecord sector = NewSector(code);
+        kelmor::DbRecord subSector = sousSecteur_.NewSubSector(code + firstSubSector);
+        kelmor::DbRecord neighbourhood = quartier_.NewNeighbourhood(code + firstNeighbourhood);
+        if (!InsertTogether(database, {&sector, &subSector, &neighbourhood})) continue;
+        state_.records.secteur = std::move(sector);
+        state_.records.sousSecteur = std::move(subSector);
+        state_.records.quartier = std::move(neighbourhood);
+        state_.W_CreationSecteur = kFalse;
+        state_.lists.secteur.reset();  // "OK" fills it again
+        return;
+    }
+    probe.ThrowIfAReadFailed();
+    Message(kPlusDeCodeSecteur, forms::vbExclamation | forms::vbOKOnly);
 }
 
 // ---- Attribute fields -------------------------------------------------------

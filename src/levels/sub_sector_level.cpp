@@ -1,7 +1,11 @@
 #include "levels/sub_sector_level.h"
 
+#include <stdexcept>
+#include <utility>
+
 #include "control/messages.h"
 #include "forms/msgbox.h"
+#include "levels/creation.h"
 #include "levels/fields.h"
 #include "levels/neighbourhood_level.h"
 
@@ -10,6 +14,9 @@ namespace {
 
 const QString kSousSecteurInconnu = QStringLiteral(
     "Ce Sous_Secteur n'existe pas.\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
+const QString kPlusDeCodeSousSecteur = QStringLiteral(
+    "Aucun code de Sous-Secteur n'est libre dans ce Secteur : les codes 01 à 99 sont tous "
+    "utilisés.\r\nVous devez cliquer sur 'Annuler' pour quitter cette création");
 
 }  // namespace
 
@@ -29,6 +36,7 @@ SubSectorLevel::SubSectorLevel(const LevelContext& context, NeighbourhoodLevel& 
     };
     pair_.Connect(*this, handlers);
     ui_.Txt_CodeSousSecteur->GotFocus = [this] { Txt_CodeSousSecteur_GotFocus(); };
+    ui_.Cmd_AjouterSousSecteur->Click = [this] { Cmd_AjouterSousSecteur_Click(); };
 }
 
 void SubSectorLevel::Remplir_Combo_SousSecteur() {
@@ -108,6 +116,7 @@ void SubSectorLevel::Cbo_LibSousSecteur_LostFocus() {
     }
     modes_.Voir_Quartier();
     ui_.Cbo_LibQuartier->setEnabled(true);
+    KeepCreationLocks(ui_, state_);
 }
 
 void SubSectorLevel::Vider_SousSecteur() {
@@ -115,6 +124,58 @@ void SubSectorLevel::Vider_SousSecteur() {
     ui_.Cmd_Adresse->setEnabled(true);
     ui_.Cmd_AjouterSousSecteur->setEnabled(true);
     if (ui_.Txt_CodeSecteur->Text().isEmpty()) ui_.Cmd_GestionDocumentaire->setEnabled(false);
+}
+
+// ---- Entering a new sub-sector ---------------------------------------------
+
+void SubSectorLevel::Cmd_AjouterSousSecteur_Click() {
+    if (EnCreation(state_)) return;  // one creation at a time
+    state_.W_CreationSousSecteur = kTrue;
+    Vider_SousSecteur();
+    quartier_.Vider_Quartier();
+    modes_.Cacher_Secteur();
+    modes_.Cacher_Quartier();
+    modes_.Voir_Ok();
+    DisableOtherCreations(ui_);
+    forms::SetFocus(ui_.Cbo_LibSousSecteur);
+    // The codes are generated, not typed.
+    ui_.Txt_CodeSousSecteur->setEnabled(false);
+    ui_.Txt_CodeQuartier->setEnabled(false);
+}
+
+kelmor::DbRecord SubSectorLevel::NewSubSector(const std::string& key) const {
+    kelmor::DbRecord record =
+        OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data()).NewRecord(key);
+    record.Set(soussecteur::kLibelle, S(ui_.Cbo_LibSousSecteur->Text()));
+    return record;
+}
+
+// Gaps are filled first. A code is free only when its first neighbourhood is
+// too: a neighbourhood left behind by other means is never replaced.
+void SubSectorLevel::Creation_SousSecteur() {
+    const QString sector = ui_.Txt_CodeSecteur->Text();
+    if (sector.size() != soussecteur::kKey.parentLength) {
+        throw std::logic_error("Creation_SousSecteur: no sector is shown (code \"" + S(sector) +
+                               "\")");
+    }
+    kelmor::Database& database = state_.Db("Creation_SousSecteur");
+    const kelmor::DbFile& file = OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data());
+    CodeProbe probe("Creation_SousSecteur");
+    for (int number = 1; number <= soussecteur::kLastCode; ++number) {
+        const std::string key = S(sector + NumberCode(number, soussecteur::kKey.codeLength));
+        if (!probe.Free(file, key)) continue;
+        kelmor::DbRecord subSector = NewSubSector(key);
+        kelmor::DbRecord first =
+            quartier_.NewNeighbourhood(key + std::string(quartier::kFirstCode));
+        if (!InsertTogether(database, {&subSector, &first})) continue;
+        state_.records.sousSecteur = std::move(subSector);
+        state_.records.quartier = std::move(first);
+        state_.W_CreationSousSecteur = kFalse;
+        state_.lists.sousSecteur.reset();  // "OK" fills it again
+        return;
+    }
+    probe.ThrowIfAReadFailed();
+    Message(kPlusDeCodeSousSecteur, forms::vbExclamation | forms::vbOKOnly);
 }
 
 }  // namespace zonitra::levels

@@ -28,9 +28,24 @@ public:
         Note("write", file, key);
         inner().Write(file, key, whole);
     }
+    std::string failingFile;
+
     bool Insert(std::string_view file, std::string_view key, std::string_view whole) override {
         Note("insert", file, key);
+        if (file == failingFile) throw kelmor::Error(kelmor::kStorageError, "disk full");
         return inner().Insert(file, key, whole);
+    }
+    void Begin() override {
+        calls.push_back("begin");
+        inner().Begin();
+    }
+    void Commit() override {
+        calls.push_back("commit");
+        inner().Commit();
+    }
+    void Rollback() noexcept override {
+        calls.push_back("rollback");
+        inner().Rollback();
     }
     std::string Update(std::string_view file, std::string_view key,
                        const Updater& update) override {
@@ -162,10 +177,24 @@ Texts Session::TakeMessages() {
     Texts texts;
     for (const forms::MessageRecord& m : driver_->Ui().TakeMessages()) {
         EXPECT_EQ(m.title, QStringLiteral("Message ORVANIS")) << m.text.toStdString();
-        EXPECT_EQ(m.buttons, std::vector<int>{forms::vbOK}) << m.text.toStdString();
         texts.push_back(Box(m.text, m.icon));
+        if (m.buttons == std::vector<int>{forms::vbOK}) continue;
+        QStringList words;
+        for (int button : m.buttons) words << forms::AnswerWord(button);
+        texts.back() +=
+            " [" + (words.join(u' ') + ": " + forms::AnswerWord(m.answer)).toStdString() + "]";
     }
     return texts;
+}
+
+void Session::FailInsertsInto(const std::string& file) {
+    counter_->failingFile = file;
+}
+
+bool Session::Enabled(const char* name) const {
+    auto* control = driver_->Editor()->findChild<QWidget*>(QString::fromLatin1(name));
+    if (!control) throw std::logic_error(std::string("the editor has no control ") + name);
+    return control->isEnabled();
 }
 
 Texts Session::TakeWrites() {

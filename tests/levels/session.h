@@ -50,13 +50,19 @@ public:
     std::string Screen() const;
     Texts Items(const char* list) const;
     std::string Focus() const;  // "-" when none
+    bool Enabled(const char* control) const;
 
     // Since the previous call: message boxes as Box() gives them (each checked
-    // for its title and lone OK button), writes as "FILE KEY", and every
-    // database call as "read FILE KEY", "scan FILE PREFIX" or "write FILE KEY".
+    // for its title; buttons other than a lone OK are named after the text,
+    // with the answer taken: " [Yes No: No]"), writes as "FILE KEY", and every
+    // database call as "read FILE KEY", "scan FILE PREFIX", "write FILE KEY",
+    // "insert FILE KEY", "begin", "commit" or "rollback".
     Texts TakeMessages();
     Texts TakeWrites();
     Texts TakeCalls();
+    // From now on, an insert into `file` fails as a storage error would;
+    // "" stops the failures.
+    void FailInsertsInto(const std::string& file);
 
     // Attribute `attr` of a record as stored now; "<none>" when absent.
     std::string Stored(const std::string& file, const std::string& key, int attr) const;
@@ -88,5 +94,7 @@ inline const QString kBadDate =
     QStringLiteral("Erreur de saisie dans la date, veuillez la ressaisir.");
 inline const QString kBadDepartement =
     QStringLiteral("Le département doit être compris entre 01 et 99 ou égal à 2A ou 2B.");
+inline const QString kLeaveCreation =
+    QStringLiteral("Etes-vous sûr de vouloir quitter cette création ?");
 
 }  // namespace levels_test

@@ -89,6 +89,11 @@ public:
     void Remplir_Combo_AntenneMedicale() { liens_.Remplir_Combo_AntenneMedicale(); }
     // The centre code's Change handler, also a member of the interface.
     void Txt_CodeCentreMedQuartier_Change() { liens_.Txt_CodeCentreMedQuartier_Change(); }
+    // Store the record(s) being entered under a new code and clear their
+    // creation flag; with no code left, say so and leave the creation open.
+    void Creation_Secteur() { secteur_.Creation_Secteur(); }
+    void Creation_SousSecteur() { sousSecteur_.Creation_SousSecteur(); }
+    void Creation_Quartier() { quartier_.Creation_Quartier(); }
 
     // --- Screen modes ---
     void Cacher_Secteur() { modes_.Cacher_Secteur(); }
@@ -148,7 +153,11 @@ private:
     // The buttons below the frames that end an edit or leave the editor
     // (confirm_buttons.cpp)
     void ConnectConfirmButtons();
+    void Cmd_OkSecteurGeo_Click();
+    void Cmd_AnnulerSecteurGeo_Click();
     void Cmd_SortirSecteurGeo_Click();
+    bool LabelsGiven();
+    bool Created(void (Ctr_Secteur::*creation)(), const Boolean16& flag);
 
     // The buttons that open the dialogs working on the shown sector
     // (sector_dialogs.cpp)

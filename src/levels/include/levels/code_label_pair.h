@@ -74,8 +74,11 @@ public:
 
     // --- Remplir and Vider ---
     // Sends the list query (the key in column 1 and the label in column 2 of
-    // each row, in the order the query gives) into `list`, then lists the
-    // labels. The row count goes into `counter` when one is given: a 16-bit
+    // each row, in the order the query gives) into `list`; returns its row
+    // count. The entries are not touched.
+    int Select(const kelmor::Database& database, std::string_view query,
+               std::optional<kelmor::ResultList>& list) const;
+    // Select, then lists the labels. The row count goes into `counter` when one is given: a 16-bit
     // counter, so a longer list is a std::overflow_error naming `what`, raised
     // before anything is listed.
     void Fill(const kelmor::Database& database, std::string_view query,

@@ -1,7 +1,8 @@
 #pragma once
 // The neighbourhood level of Ctr_Secteur: the neighbourhoods of the shown
 // sub-sector, found by code or label, shown with their medical links, renamed
-// from their label field, relinked from the link fields.
+// from their label field, relinked from the link fields; and entering a new
+// neighbourhood of the shown sub-sector ("Ajouter", then "OK").
 //
 // The level runs on the widgets and state of its context and shows its
 // records' links through the medical links; both must outlive it.
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 
 #include "levels/code_label_pair.h"
 #include "levels/level_context.h"
@@ -40,7 +42,21 @@ public:
     // writes it) or while no neighbourhood is shown.
     void Relink(const QString& link);
 
+    // Stores the neighbourhood being entered under the shown sub-sector, with
+    // the code after its neighbourhood count, or the next free one after it
+    // (coming round to "01" past "99"), and clears W_CreationQuartier. With
+    // all 99 codes taken it says so and stores nothing; the creation stays
+    // open. Throws std::logic_error when no sub-sector is shown.
+    void Creation_Quartier();
+    // A new record `key` of the neighbourhood being entered (its label and
+    // link fields), not stored yet; the sector and sub-sector creations
+    // store their first neighbourhood with it.
+    kelmor::DbRecord NewNeighbourhood(const std::string& key) const;
+
 private:
+    // Starts entering a new neighbourhood of the shown sub-sector; nothing
+    // while another creation is open.
+    void Cmd_AjouterQuartier_Click();
     void Txt_CodeQuartier_Change();
     void Txt_CodeQuartier_KeyPress(std::int16_t& KeyAscii);
     void Txt_CodeQuartier_LostFocus();

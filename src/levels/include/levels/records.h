@@ -44,6 +44,9 @@ inline constexpr int kDepartementLength = 2;
 // Every sector, by label.
 inline constexpr std::string_view kListQuery = "SSELECT SECTEUR PAR 1";
 
+// Codes the editor generates: "001" to "999".
+inline constexpr int kLastCode = 999;
+
 }  // namespace zonitra::secteur
 
 namespace zonitra::soussecteur {
@@ -52,6 +55,10 @@ inline constexpr std::string_view kFile = "SOUSSECTEUR";
 inline constexpr levels::KeyLayout kKey{kFile, 3, 2};
 
 inline constexpr int kLibelle = 1;  // label, upper case
+
+// Codes the editor generates: "01" to "99"; a new sector's first sub-sector is "01".
+inline constexpr int kLastCode = 99;
+inline constexpr std::string_view kFirstCode = "01";
 
 // The sub-sectors of a sector (keys beginning with its code), by label.
 inline std::string ListQuery(std::string_view codeSecteur) {
@@ -69,6 +76,10 @@ inline constexpr int kLibelle = 1;  // label, upper case
 // The medical link: the six-character ANTENNEMEDICALE key, whose first three
 // characters are the CENTREMEDICAL key.
 inline constexpr int kLien = 2;
+
+// Codes the editor generates: "01" to "99"; a new sub-sector's first neighbourhood is "01".
+inline constexpr int kLastCode = 99;
+inline constexpr std::string_view kFirstCode = "01";
 
 // The neighbourhoods of a sub-sector (keys beginning with its five-character
 // key), by label.

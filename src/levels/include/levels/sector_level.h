@@ -1,13 +1,15 @@
 #pragma once
 // The sector level of Ctr_Secteur: finding a sector by code or label, showing
-// it, renaming it from its label field, clearing the level; and the sector's
-// four attribute fields (approval number and date, CRAM number, département),
-// each written to the shown sector as it is left.
+// it, renaming it from its label field, clearing the level; the sector's four
+// attribute fields (approval number and date, CRAM number, département), each
+// written to the shown sector as it is left; and entering a new sector with
+// its first sub-sector and neighbourhood ("Ajouter", then "OK").
 //
 // The level runs on the widgets and state of its context and calls the
 // sub-sector and neighbourhood levels below it; all must outlive it.
 
 #include <cstdint>
+#include <string>
 
 #include "levels/code_label_pair.h"
 #include "levels/level_context.h"
@@ -29,8 +31,19 @@ public:
     void Vider_Secteur();
     // Shows the current sector record; it must be one (std::logic_error).
     void Affichage_Secteur();
+    // Stores the sector being entered with the lowest code from "001" whose
+    // sector, first sub-sector and first neighbourhood are all free, the
+    // three records all or nothing; clears W_CreationSecteur and drops the
+    // sector list. With no code left it says so and stores nothing; the
+    // creation stays open.
+    void Creation_Secteur();
 
 private:
+    // Starts entering a new sector; nothing while another creation is open.
+    void Cmd_AjouterSecteur_Click();
+    // A new record `code` of the sector being entered, not stored yet.
+    kelmor::DbRecord NewSector(const std::string& code);
+
     // Lookup and renaming (sector_level.cpp)
     void Txt_CodeSecteur_Change();
     void Txt_CodeSecteur_KeyPress(std::int16_t& KeyAscii);
@@ -39,7 +52,7 @@ private:
     void Cbo_LibSecteur_Click(int index);
     void Cbo_LibSecteur_LostFocus();
 
-    // Attribute fields (sector_attributes.cpp)
+    // Attribute fields (sector_level.cpp too)
     void ConnectAttributes();
     void Txt_NoAgrementSect_LostFocus();
     void Txt_DatAgrementSect_KeyPress(std::int16_t& KeyAscii);

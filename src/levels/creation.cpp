@@ -1,0 +1,61 @@
+#include "levels/creation.h"
+
+#include <QtGlobal>
+
+#include "levels/level_context.h"
+
+namespace zonitra::levels {
+
+QString NumberCode(int number, int width) {
+    return QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
+}
+
+bool CodeProbe::Free(const kelmor::DbFile& file, const std::string& key) {
+    const kelmor::ReadResult read = file.TryReadRecord(key);
+    if (read.error == kelmor::kNotFound) return true;
+    if (read.error != 0) {
+        qWarning("%s: %s %s counted as used, its read failed (0x%08X): %s", where_,
+                 file.Name().c_str(), key.c_str(), static_cast<std::uint32_t>(read.error),
+                 read.message.c_str());
+        if (error_ == 0) {
+            error_ = read.error;
+            message_ = file.Name() + " " + key + ": " + read.message;
+        }
+    }
+    return false;
+}
+
+void CodeProbe::ThrowIfAReadFailed() const {
+    if (error_ == 0) return;
+    throw kelmor::Error(
+        error_,
+        std::string(where_) + ": no free code found, and a code could not be read: " + message_);
+}
+
+bool InsertTogether(kelmor::Database& database, std::initializer_list<kelmor::DbRecord*> records) {
+    kelmor::Transaction transaction(database);
+    for (kelmor::DbRecord* record : records) {
+        if (!record->DBInsert()) return false;  // the transaction rolls back
+    }
+    transaction.Commit();
+    return true;
+}
+
+void DisableOtherCreations(const SecteurScreen& ui) {
+    ui.Cmd_AjouterSecteur->setEnabled(false);
+    ui.Cmd_Adresse->setEnabled(false);
+    ui.Cmd_AjouterSousSecteur->setEnabled(false);
+    ui.Cmd_AjouterQuartier->setEnabled(false);
+    ui.Cmd_AjouterCentreMedQuartier->setEnabled(true);
+    ui.Cmd_AjouterAntMedQuartier->setEnabled(true);
+}
+
+void KeepCreationLocks(const SecteurScreen& ui, const SharedState& state) {
+    if (!EnCreation(state)) return;
+    const std::initializer_list<QWidget*> locked = {ui.Txt_CodeSousSecteur, ui.Cmd_Adresse,
+                                                    ui.Cmd_AjouterSousSecteur, ui.Txt_CodeQuartier,
+                                                    ui.Cmd_AjouterQuartier};
+    for (QWidget* control : locked) control->setEnabled(false);
+}
+
+}  // namespace zonitra::levels

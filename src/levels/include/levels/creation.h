@@ -1,0 +1,67 @@
+#pragma once
+// What the three creations (sector, sub-sector, neighbourhood) share: the
+// codes they generate, the probe for a free one, storing the records of one
+// creation all or nothing, and what the creation buttons switch alike.
+//
+// A creation never replaces a record: every record is stored with
+// DbRecord::DBInsert, and a key that turns out to exist (left behind by other
+// means, or created a moment ago by another workstation) sends the creation
+// on to the next free code.
+
+#include <QString>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include "control/secteur_screen.h"
+#include "control/shared_state.h"
+#include "kelmor/database.h"
+
+namespace zonitra::levels {
+
+// The decimal text of `number` with leading "0" to `width` characters: 7, 3 → "007".
+QString NumberCode(int number, int width);
+
+// The probe of the sector and sub-sector creations: reads the keys a
+// creation is about to use, for the first code without a record.
+class CodeProbe {
+public:
+    // `where` names the creation in the log; it must outlive the probe.
+    explicit CodeProbe(const char* where) noexcept : where_(where) {}
+
+    // True when `file` holds no record `key`. A read that fails otherwise
+    // counts the code as used (a record that cannot be read is never
+    // replaced) and is logged; the first such failure is kept.
+    bool Free(const kelmor::DbFile& file, const std::string& key);
+    // For a probe that found no free code: throws the first failure kept as a
+    // kelmor::Error naming it, since the codes it hid may be free. Nothing
+    // when every read answered.
+    void ThrowIfAReadFailed() const;
+
+private:
+    const char* where_;
+    std::int32_t error_ = 0;
+    std::string message_;
+};
+
+// Stores `records` in one transaction of `database`: all of them, or none
+// when the key of any of them exists (false) or a write fails (the failure
+// propagates). The records must belong to `database`.
+bool InsertTogether(kelmor::Database& database, std::initializer_list<kelmor::DbRecord*> records);
+
+// What every "Ajouter" of the levels switches alike: while one record is
+// entered, no other creation can start and the sector's address cannot be
+// opened; the medical-centre editor may be, to add a missing centre or
+// antenna.
+void DisableOtherCreations(const SecteurScreen& ui);
+
+// While something is being entered (any creation flag set), its codes are
+// generated and no other creation may start: where the sub-sector or
+// neighbourhood level is opened for the operator to fill (leaving a label,
+// OK's checks), their code fields, their "Ajouter" buttons and Cmd_Adresse,
+// which opening a level enables, are disabled again. The next opening of a
+// level outside a creation enables them. Nothing when no creation is open.
+void KeepCreationLocks(const SecteurScreen& ui, const SharedState& state);
+
+}  // namespace zonitra::levels
