@@ -42,7 +42,6 @@ void Ctr_Secteur::Cmd_OkSecteurGeo_Click() {
     const SharedState& s = *state_;
     // Opened first, so that a missing link label can take the focus.
     modes_.Voir_Quartier();
-    levels::KeepCreationLocks(ui_, s);
     if (levels::EnCreation(s) && !LabelsGiven()) return;
     modes_.Cacher_Quartier();
     if (s.W_CreationSecteur) {
@@ -108,23 +107,14 @@ bool Ctr_Secteur::LabelsGiven() {
 }
 
 // Runs a creation procedure, which clears `flag` once its records are stored.
-// When it did not (no code left, which it said) or failed (the failure goes on
-// to the platform), the creation stays open with the levels as the operator
-// left them, the focus on "Annuler".
+// When it did not (no code left, which it said), the creation stays open with
+// the levels as the operator left them and the focus on "Annuler". A failure
+// of the database goes on to the platform with the screen as it stands.
 bool Ctr_Secteur::Created(void (Ctr_Secteur::*creation)(), const Boolean16& flag) {
-    const auto keepOpen = [this] {
-        modes_.Voir_Quartier();
-        levels::KeepCreationLocks(ui_, *state_);
-        forms::SetFocus(ui_.Cmd_AnnulerSecteurGeo);
-    };
-    try {
-        (this->*creation)();
-    } catch (...) {
-        keepOpen();
-        throw;
-    }
+    (this->*creation)();
     if (!flag) return true;
-    keepOpen();
+    modes_.Voir_Quartier();
+    forms::SetFocus(ui_.Cmd_AnnulerSecteurGeo);
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include "dialogs/frm_adresse.h"
 #include "dialogs/frm_agrement.h"
 #include "dialogs/frm_paramgestdoc.h"
+#include "levels/creation.h"
 
 namespace zonitra {
 
@@ -21,6 +22,7 @@ void Ctr_Secteur::Cmd_Agrement_Click() {
 }
 
 void Ctr_Secteur::Cmd_Adresse_Click() {
+    if (levels::RefusedDuringCreation(*state_)) return;
     OpenFrmAdresse(*state_, rights_.droits, this);
 }
 

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include "control/messages.h"
+#include "forms/msgbox.h"
 #include "levels/level_context.h"
 
 namespace zonitra::levels {
@@ -50,12 +52,12 @@ void DisableOtherCreations(const SecteurScreen& ui) {
     ui.Cmd_AjouterAntMedQuartier->setEnabled(true);
 }
 
-void KeepCreationLocks(const SecteurScreen& ui, const SharedState& state) {
-    if (!EnCreation(state)) return;
-    const std::initializer_list<QWidget*> locked = {ui.Txt_CodeSousSecteur, ui.Cmd_Adresse,
-                                                    ui.Cmd_AjouterSousSecteur, ui.Txt_CodeQuartier,
-                                                    ui.Cmd_AjouterQuartier};
-    for (QWidget* control : locked) control->setEnabled(false);
+bool RefusedDuringCreation(const SharedState& state) {
+    if (!EnCreation(state)) return false;
+    Message(QStringLiteral("Une création est en cours.\r\nVous devez d'abord cliquer sur 'OK' "
+                           "pour l'enregistrer ou sur 'Annuler' pour la quitter"),
+            forms::vbExclamation | forms::vbOKOnly);
+    return true;
 }
 
 }  // namespace zonitra::levels

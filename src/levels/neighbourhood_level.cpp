@@ -119,7 +119,7 @@ void NeighbourhoodLevel::Vider_Quartier() {
 
 // The sector and sub-sector stay shown: the new neighbourhood belongs to them.
 void NeighbourhoodLevel::Cmd_AjouterQuartier_Click() {
-    if (EnCreation(state_)) return;  // one creation at a time
+    if (RefusedDuringCreation(state_)) return;
     state_.W_CreationQuartier = kTrue;
     Vider_Quartier();
     modes_.Cacher_Secteur();

@@ -141,7 +141,6 @@ void SectorLevel::Cbo_LibSecteur_LostFocus() {
         ui_.Cbo_LibQuartier->SetText(label.Text());
         modes_.Voir_SousSecteur();
         modes_.Voir_Quartier();
-        KeepCreationLocks(ui_, state_);
     } else if (!label.Text().isEmpty() && !ui_.Txt_CodeSecteur->Text().isEmpty()) {
         kelmor::DbRecord& record = Current(state_.records.secteur, secteur::kFile);
         if (WriteIfChanged(record, secteur::kLibelle, label.Text())) {
@@ -177,7 +176,7 @@ void SectorLevel::Vider_Secteur() {
 // proposes it for the first sub-sector and neighbourhood and opens their
 // levels. Nothing is written before "OK".
 void SectorLevel::Cmd_AjouterSecteur_Click() {
-    if (EnCreation(state_)) return;  // one creation at a time
+    if (RefusedDuringCreation(state_)) return;
     state_.W_CreationSecteur = kTrue;
     Vider_Secteur();
     sousSecteur_.Vider_SousSecteur();

@@ -116,7 +116,6 @@ void SubSectorLevel::Cbo_LibSousSecteur_LostFocus() {
     }
     modes_.Voir_Quartier();
     ui_.Cbo_LibQuartier->setEnabled(true);
-    KeepCreationLocks(ui_, state_);
 }
 
 void SubSectorLevel::Vider_SousSecteur() {
@@ -129,7 +128,7 @@ void SubSectorLevel::Vider_SousSecteur() {
 // ---- Entering a new sub-sector ---------------------------------------------
 
 void SubSectorLevel::Cmd_AjouterSousSecteur_Click() {
-    if (EnCreation(state_)) return;  // one creation at a time
+    if (RefusedDuringCreation(state_)) return;
     state_.W_CreationSousSecteur = kTrue;
     Vider_SousSecteur();
     quartier_.Vider_Quartier();

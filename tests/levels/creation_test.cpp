@@ -57,9 +57,23 @@ TEST_P(Create, OkStoresTheLevelUnderAGeneratedCodeThenClearsIt) {
     EXPECT_EQ(s.Items(c.label), Texts{}) << "nothing to choose";
     s.Do(Fill(c.label));
     for (const std::string& copy : c.copies) EXPECT_EQ(s.Text(copy.c_str()), "VAISE") << copy;
-    // Leaving the label opened the levels below, their codes still locked.
-    EXPECT_FALSE(s.Enabled("Txt_CodeQuartier"));
-    EXPECT_FALSE(s.Enabled("Cmd_AjouterQuartier"));
+    // Leaving a sector or sub-sector label opens the levels below whole, as a
+    // lookup does; their "Ajouter" and "Adresse" then refuse while entering.
+    const bool opensBelow = !c.copies.empty();
+    EXPECT_EQ(s.Enabled("Txt_CodeQuartier"), opensBelow);
+    EXPECT_EQ(s.Enabled("Cmd_AjouterQuartier"), opensBelow);
+    if (opensBelow) {
+        const std::string entered = s.Screen();
+        // The address button belongs to the sub-sector level, opened by a sector only.
+        const bool sector = c.copies.size() == 2;
+        s.Do(sector ? "click Cmd_AjouterQuartier\nclick Cmd_Adresse" : "click Cmd_AjouterQuartier");
+        const std::string refusal =
+            Box(QStringLiteral("Une création est en cours.\r\nVous devez d'abord cliquer sur "
+                               "'OK' pour l'enregistrer ou sur 'Annuler' pour la quitter"),
+                forms::vbExclamation);
+        EXPECT_EQ(s.TakeMessages(), Texts(sector ? 2 : 1, refusal));
+        EXPECT_EQ(s.Screen(), entered);
+    }
     EXPECT_EQ(s.TakeWrites(), Texts{}) << "no rename, no relink while entering";
 
     s.Do("click Cmd_OkSecteurGeo");

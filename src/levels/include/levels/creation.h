@@ -56,12 +56,11 @@ bool InsertTogether(kelmor::Database& database, std::initializer_list<kelmor::Db
 // antenna.
 void DisableOtherCreations(const SecteurScreen& ui);
 
-// While something is being entered (any creation flag set), its codes are
-// generated and no other creation may start: where the sub-sector or
-// neighbourhood level is opened for the operator to fill (leaving a label,
-// OK's checks), their code fields, their "Ajouter" buttons and Cmd_Adresse,
-// which opening a level enables, are disabled again. The next opening of a
-// level outside a creation enables them. Nothing when no creation is open.
-void KeepCreationLocks(const SecteurScreen& ui, const SharedState& state);
+// Opening the levels below a new sector or sub-sector (leaving its label,
+// OK's first step) enables their "Ajouter" buttons and Cmd_Adresse again.
+// Only one record is ever entered at a time, and the address belongs to a
+// stored sector: while a creation is open, those buttons say so and do
+// nothing else. True (the message shown) when a creation is open.
+bool RefusedDuringCreation(const SharedState& state);
 
 }  // namespace zonitra::levels
