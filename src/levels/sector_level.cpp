@@ -98,13 +98,25 @@ void SectorLevel::Txt_CodeSecteur_Change() {
     steps.Run([&] { forms::SetFocus(ui_.Txt_CodeQuartier); });
 }
 
+// A stored date that is not one (bad data from elsewhere) is shown empty and
+// logged, so that the display goes on to this sector's other fields; leaving
+// an empty date field writes nothing, so the stored value stays as it is.
+QString SectorLevel::ShownDate(const kelmor::DbRecord& record) const {
+    const std::string date = record.Get(secteur::kDateAgrement);
+    try {
+        return Q(state_.Dates().DateToDisplay(date));
+    } catch (const services::DateError& error) {
+        qWarning("SECTEUR %s: stored date \"%s\" cannot be shown (%s); shown empty",
+                 record.Key().c_str(), date.c_str(), error.what());
+        return {};
+    }
+}
+
 void SectorLevel::Affichage_Secteur() {
     const kelmor::DbRecord& record = Current(state_.records.secteur, secteur::kFile);
     ui_.Cbo_LibSecteur->SetText(Q(record.Get(secteur::kLibelle)));
     ui_.Txt_NoAgrementSect->SetText(Q(record.Get(secteur::kNoAgrement)));
-    const std::string date = record.Get(secteur::kDateAgrement);
-    ui_.Txt_DatAgrementSect->SetText(date.empty() ? QString()
-                                                  : Q(state_.Dates().DateToDisplay(date)));
+    ui_.Txt_DatAgrementSect->SetText(ShownDate(record));
     ui_.Txt_NumCRAM->SetText(Q(record.Get(secteur::kNumCRAM)));
     ui_.Txt_Dep->SetText(Q(record.Get(secteur::kDepartement)));
     ui_.Cmd_AjouterSecteur->setEnabled(true);

@@ -134,6 +134,29 @@ TEST(AttributeFields, ShowTheStoredValuesAndNeedAShownSector) {
     EXPECT_EQ(s.TakeWrites(), Texts{});
 }
 
+// A stored date that is not one (bad data) must not stop the display half-way
+// with the previous sector's CRAM number and département still on screen,
+// which tabbing through would then write into this sector.
+TEST(AttributeFields, ABadStoredDateIsShownEmptyAndTheRestIsThisSectors) {
+    Session s;
+    {
+        kelmor::DbRecord bad = s.Plain().OpenFile("SECTEUR").ReadRecord("002");
+        bad.Set(4, "019274");
+        bad.DBWrite();
+    }
+    ASSERT_TRUE(s.Open("001"));
+    s.Do("clear Txt_CodeSecteur\ntype Txt_CodeSecteur 002");
+    const std::string cram = s.Stored("SECTEUR", "002", 20), dep = s.Stored("SECTEUR", "002", 21);
+    EXPECT_EQ(s.Text(kDate), "");
+    EXPECT_EQ(s.Text(kCram), cram);
+    EXPECT_EQ(s.Text(kDep), dep);
+    s.Do("focus " + std::string(kAgr));
+    for (int field = 0; field < 4; ++field) s.Do(std::string("key ") + s.Focus() + " Tab");
+    EXPECT_EQ(s.TakeWrites(), Texts{});
+    EXPECT_EQ(s.Stored("SECTEUR", "002", 4), "019274");
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+}
+
 // --- Relinking neighbourhood 0010201 TILLEULS (005001) ---
 
 struct Relink {

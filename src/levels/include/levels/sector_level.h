@@ -61,6 +61,8 @@ private:
     void Txt_Dep_LostFocus();
     // The département check; false when it refused the value (and said so).
     bool Txt_Dep_Check();
+    // The approval date of `record` in display form; "" for a bad stored date.
+    QString ShownDate(const kelmor::DbRecord& record) const;
 
     const SecteurScreen& ui_;
     SharedState& state_;
