@@ -17,7 +17,10 @@ void Ctr_Secteur::ConnectSectorDialogs() {
     ui_.Cmd_GestionDocumentaire->Click = [this] { Cmd_GestionDocumentaire_Click(); };
 }
 
+// Only a sector lookup refreshes Cmd_Agrement, so it may still be enabled while a new
+// sector is entered: the dialog would then edit the sector shown before.
 void Ctr_Secteur::Cmd_Agrement_Click() {
+    if (levels::RefusedDuringCreation(*state_)) return;
     OpenFrmAgrement(*state_, rights_.droits, this);
 }
 

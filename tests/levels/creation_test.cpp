@@ -44,6 +44,13 @@ std::string Start(Session& s, const Level& c) {
     return s.Focus();
 }
 
+// What a second "Ajouter", "Adresse" or "Agrément" says while an entry is open.
+std::string Refusal() {
+    return Box(QStringLiteral("Une création est en cours.\r\nVous devez d'abord cliquer sur "
+                              "'OK' pour l'enregistrer ou sur 'Annuler' pour la quitter"),
+               forms::vbExclamation);
+}
+
 class Create : public ::testing::TestWithParam<Level> {};
 
 TEST_P(Create, OkStoresTheLevelUnderAGeneratedCodeThenClearsIt) {
@@ -67,11 +74,7 @@ TEST_P(Create, OkStoresTheLevelUnderAGeneratedCodeThenClearsIt) {
         // The address button belongs to the sub-sector level, opened by a sector only.
         const bool sector = c.copies.size() == 2;
         s.Do(sector ? "click Cmd_AjouterQuartier\nclick Cmd_Adresse" : "click Cmd_AjouterQuartier");
-        const std::string refusal =
-            Box(QStringLiteral("Une création est en cours.\r\nVous devez d'abord cliquer sur "
-                               "'OK' pour l'enregistrer ou sur 'Annuler' pour la quitter"),
-                forms::vbExclamation);
-        EXPECT_EQ(s.TakeMessages(), Texts(sector ? 2 : 1, refusal));
+        EXPECT_EQ(s.TakeMessages(), Texts(sector ? 2 : 1, Refusal()));
         EXPECT_EQ(s.Screen(), entered);
     }
     EXPECT_EQ(s.TakeWrites(), Texts{}) << "no rename, no relink while entering";
@@ -214,6 +217,23 @@ const Codes kCodes[] = {
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Cases, NewCode, ::testing::ValuesIn(kCodes),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The approvals button keeps the state of the last lookup; while a new sector
+// is entered it must not open the approvals of the sector shown before.
+TEST(CreateSector, TheApprovalsOfTheSectorShownBeforeAreNotOpened) {
+    Session s;
+    {
+        kelmor::DbRecord second = s.Plain().OpenFile("ASSOCIATION").NewRecord("002");
+        second.Set(1, "AUTRE ENTITE");
+        second.DBWrite();
+    }
+    ASSERT_TRUE(s.Open("001"));
+    ASSERT_TRUE(s.Enabled("Cmd_Agrement"));
+    s.Do("click Cmd_AjouterSecteur\nclick Cmd_Agrement");
+    EXPECT_EQ(s.TakeMessages(), Texts{Refusal()});
+    EXPECT_EQ(s.Focus(), "Cmd_Agrement") << "no dialog opened";
+    EXPECT_TRUE(s.Enabled("Cmd_OkSecteurGeo"));
+}
 
 // The three records of a sector are stored together or not at all.
 TEST(CreateSector, AWriteFailingMidwayStoresNothingAndKeepsTheEntry) {
