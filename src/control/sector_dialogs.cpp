@@ -18,9 +18,10 @@ void Ctr_Secteur::ConnectSectorDialogs() {
 }
 
 // Only a sector lookup refreshes Cmd_Agrement, so it may still be enabled while a new
-// sector is entered: the dialog would then edit the sector shown before.
+// sector is entered: the dialog would then edit the sector shown before. While
+// a sub-sector or neighbourhood is entered, the shown sector is the one edited.
 void Ctr_Secteur::Cmd_Agrement_Click() {
-    if (levels::RefusedDuringCreation(*state_)) return;
+    if (state_->W_CreationSecteur && levels::RefusedDuringCreation(*state_)) return;
     OpenFrmAgrement(*state_, rights_.droits, this);
 }
 
