@@ -111,7 +111,6 @@ const std::string kChoosing = "||||EE-----E";
 const std::string kNew = "--EEEE--", kFound = "--EEEEE-";
 
 const std::string kUnknown = "Cette entité juridique n'existe pas.";
-const std::string kBadDate = "Erreur de saisie dans la date, veuillez la ressaisir.";
 const std::string kDateNeeded = "La date d'agrément est obligatoire.";
 const std::string kBadNumber = "Le numéro d'enregistrement n'est pas valide.";
 const std::string kSave =
