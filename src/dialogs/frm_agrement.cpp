@@ -1,21 +1,19 @@
 #include "dialogs/frm_agrement.h"
 
-#include <QFont>
-
 #include <limits>
 #include <stdexcept>
 #include <string>
-#include <type_traits>
 
+#include "control/help_topic.h"
+#include "control/messages.h"
+#include "control/resume.h"
 #include "dialogs/approvals.h"
 #include "forms/button.h"
 #include "forms/combobox.h"
 #include "forms/focus.h"
 #include "forms/label.h"
 #include "forms/msgbox.h"
-#include "forms/singleinstance.h"
 #include "forms/textbox.h"
-#include "forms/twips.h"
 #include "forms/uiservice.h"
 #include "services/date_service.h"
 
@@ -26,13 +24,8 @@ constexpr int kCodeLength = 3;
 constexpr int kNumberMaxTyped = 12;
 // A longer number (set from a record edited by other means) is refused by "Ok".
 constexpr int kNumberLimit = 13;
-constexpr const char* kRightsModule = "SECTEUR";
 constexpr const char* kAssociationFile = "ASSOCIATION";
 constexpr int kLibelle = 1;
-
-// Design size of the dialog, in twips.
-constexpr int kWidthTwips = 6240;
-constexpr int kHeightTwips = 2520;
 
 const QString kEntiteInconnue = QStringLiteral("Cette entité juridique n'existe pas.");
 const QString kDateErronee =
@@ -48,29 +41,6 @@ QString Q(const std::string& utf8) {
 }
 std::string S(const QString& text) {
     return text.toStdString();
-}
-
-// Creates a control of the dialog, named and placed (twips), at its tab index.
-template <class T>
-T* Make(forms::Form* form, const char* name, int left, int top, int width, int height, int tabIndex,
-        const QString& caption = {}) {
-    T* control;
-    if constexpr (std::is_constructible_v<T, QString, QWidget*>) {
-        control = new T(caption, form);
-    } else {
-        control = new T(form);
-    }
-    control->setObjectName(QString::fromLatin1(name));
-    forms::Place(control, left, top, width, height);
-    form->SetTabIndex(control, tabIndex);
-    return control;
-}
-
-forms::TextBox* MakeBox(forms::Form* form, const char* name, int left, int top, int width,
-                        int tabIndex, int maxLength) {
-    auto* box = Make<forms::TextBox>(form, name, left, top, width, 288, tabIndex);
-    box->SetMaxLength(maxLength);
-    return box;
 }
 
 bool Storable(std::string_view text) {
@@ -91,36 +61,31 @@ std::int16_t Row16(int row) {
 
 }  // namespace
 
+// Positions in twips; the labels' tab numbers take no focus.
 Frm_Agrement::Frm_Agrement(QWidget* parent)
-    : forms::ModalForm(parent),
-      Etq_Asso(Make<forms::Label>(this, "Etq_Asso", 240, 270, 1500, 255, 1,
-                                  QStringLiteral("Entité juridique"))),
-      Txt_CodAsso(MakeBox(this, "Txt_CodAsso", 1800, 240, 495, 0, kCodeLength)),
-      Cbo_Asso(Make<forms::ComboBox>(this, "Cbo_Asso", 2400, 225, 3600, 315, 2)),
-      Etq_Date(Make<forms::Label>(this, "Etq_Date", 240, 750, 1500, 255, 3,
-                                  QStringLiteral("Date d'agrément"))),
-      Txt_Date(MakeBox(this, "Txt_Date", 1800, 720, 1095, 5, 0)),
-      Etq_Num(Make<forms::Label>(this, "Etq_Num", 240, 1230, 1500, 255, 4,
-                                 QStringLiteral("Numéro d'agrément"))),
-      Txt_Num(MakeBox(this, "Txt_Num", 1800, 1200, 2175, 6, kNumberMaxTyped)),
-      Cmd_Sup(Make<forms::Button>(this, "Cmd_Sup", 3240, 1860, 1095, 375, 7,
-                                  QStringLiteral("Supprimer"))),
-      Cmd_Annuler(Make<forms::Button>(this, "Cmd_Annuler", 1740, 1860, 1095, 375, 8,
-                                      QStringLiteral("Annuler"))),
-      Cmd_Retour(Make<forms::Button>(this, "Cmd_Retour", 4905, 1860, 1095, 375, 9,
-                                     QStringLiteral("Retour"))),
-      Cmd_Ok(Make<forms::Button>(this, "Cmd_Ok", 240, 1860, 1095, 375, 10, QStringLiteral("Ok"))),
-      Menu(dialogs::AddHelpMenu(*this)) {
-    setObjectName(QStringLiteral("Frm_Agrement"));
-    setWindowTitle(QStringLiteral("Agrément"));
-    // The twips layout was drawn for the editor's 8-point interface font.
-    QFont screenFont = font();
-    screenFont.setPointSizeF(8);
-    screenFont.setStretch(QFont::SemiCondensed);
-    setFont(screenFont);
+    : SectorDialog(parent, "Frm_Agrement", QStringLiteral("Agrément"), 6240, 2520),
+      Etq_Asso(Add(new forms::Label(QStringLiteral("Entité juridique"), this), "Etq_Asso", 240, 270,
+                   1500, 255, 1)),
+      Txt_CodAsso(Add(new forms::TextBox(this), "Txt_CodAsso", 1800, 240, 495, 288, 0)),
+      Cbo_Asso(Add(new forms::ComboBox(this), "Cbo_Asso", 2400, 225, 3600, 315, 2)),
+      Etq_Date(Add(new forms::Label(QStringLiteral("Date d'agrément"), this), "Etq_Date", 240, 750,
+                   1500, 255, 3)),
+      Txt_Date(Add(new forms::TextBox(this), "Txt_Date", 1800, 720, 1095, 288, 5)),
+      Etq_Num(Add(new forms::Label(QStringLiteral("Numéro d'agrément"), this), "Etq_Num", 240, 1230,
+                  1500, 255, 4)),
+      Txt_Num(Add(new forms::TextBox(this), "Txt_Num", 1800, 1200, 2175, 288, 6)),
+      Cmd_Sup(Add(new forms::Button(QStringLiteral("Supprimer"), this), "Cmd_Sup", 3240, 1860, 1095,
+                  375, 7)),
+      Cmd_Annuler(Add(new forms::Button(QStringLiteral("Annuler"), this), "Cmd_Annuler", 1740, 1860,
+                      1095, 375, 8)),
+      Cmd_Retour(Add(new forms::Button(QStringLiteral("Retour"), this), "Cmd_Retour", 4905, 1860,
+                     1095, 375, 9)),
+      Cmd_Ok(
+          Add(new forms::Button(QStringLiteral("Ok"), this), "Cmd_Ok", 240, 1860, 1095, 375, 10)),
+      Menu(*this) {
+    Txt_CodAsso->SetMaxLength(kCodeLength);
+    Txt_Num->SetMaxLength(kNumberMaxTyped);
     for (forms::Label* label : {Etq_Asso, Etq_Date, Etq_Num}) label->setWordWrap(false);
-    setFixedSize(forms::TwipsToPixelsX(kWidthTwips, this),
-                 forms::TwipsToPixelsY(kHeightTwips, this));
 
     Txt_CodAsso->Change = [this] { Txt_CodAsso_Change(); };
     Txt_CodAsso->KeyPress = [this](std::int16_t& k) { Txt_CodAsso_KeyPress(k); };
@@ -152,52 +117,7 @@ Frm_Agrement::~Frm_Agrement() {
     Cbo_Asso->Click = nullptr;
 }
 
-Frm_Agrement& Frm_Agrement::Instance(QWidget* owner) {
-    if (!owner) throw std::invalid_argument("Frm_Agrement: no window to open it from");
-    // Parented to the window, not to the editor: the editor's state must not
-    // reach the dialog (a disabled editor would disable it).
-    static forms::SingleInstance<Frm_Agrement> instance;
-    QWidget* window = owner->window();
-    Frm_Agrement& form = instance.Get(window);
-    if (form.parentWidget() != window && !form.isVisible()) {
-        form.setParent(window, form.windowFlags());
-    }
-    return form;
-}
-
-void Frm_Agrement::Bind(SharedState& state) {
-    state_ = &state;
-}
-
-SharedState& Frm_Agrement::State() const {
-    if (!state_) throw std::logic_error("Frm_Agrement: not bound to the editor's state");
-    return *state_;
-}
-
-bool Frm_Agrement::MayModify() const {
-    return moduleAccess_ && moduleAccess_->AccessLevel() == services::kLevelModify;
-}
-
-void Frm_Agrement::SetDroitsUtilisateur(
-    const std::shared_ptr<services::DroitsUtilisateur>& droits) {
-    if (!droits) throw std::invalid_argument("Frm_Agrement.DroitsUtilisateur: no rights object");
-    services::ModuleAccess access = droits->ModuleRights(kRightsModule);
-    droits_ = droits;
-    moduleAccess_ = std::move(access);
-}
-
-void Frm_Agrement::SetTheClient(ClientObject client) {
-    State().client = std::move(client);
-}
-
-void Frm_Agrement::SetTheDatabase(std::shared_ptr<kelmor::Database> database) {
-    State().database = std::move(database);
-}
-
 void Frm_Agrement::Form_Load() {
-    // The window would otherwise give its first focus back to the control that
-    // had it last time, which the reset below disables.
-    if (QWidget* last = focusWidget()) last->clearFocus();
     for (forms::TextBox* box : {Txt_CodAsso, Txt_Date, Txt_Num})
         box->Quietly([box] { box->clear(); });
     Cbo_Asso->Clear();
@@ -213,20 +133,17 @@ void Frm_Agrement::Form_Load() {
     W_Ind = 0;
     W_Trouv = kFalse;
     W_Modif = kFalse;
-    shownDate_.clear();
 }
 
 void Frm_Agrement::Form_Unload(std::int16_t&) {
     W_RequeteAsso.reset();
     W_Params.reset();
-    moduleAccess_.reset();
-    droits_.reset();
-    state_ = nullptr;
+    ReleaseRights();
 }
 
 void Frm_Agrement::Init() {
     State();
-    if (!moduleAccess_) throw std::logic_error("Frm_Agrement.Init: DroitsUtilisateur was not set");
+    MayModify();  // the rights were given
     forms::UiService& platform = forms::Ui();
     platform.SetPointer(forms::Pointer::Hourglass);
     setEnabled(false);
@@ -287,59 +204,50 @@ void Frm_Agrement::Txt_CodAsso_LostFocus() {
 // probe: only "no such entity" is told to the operator; any other failure is
 // passed over and the dialog goes on as if the entity had been found.
 void Frm_Agrement::Txt_CodAsso_Change() {
-    constexpr const char* where = "Txt_CodAsso_Change";
+    ErrorsResumed steps("Txt_CodAsso_Change");
     const QString code = Txt_CodAsso->Text();
     if (code.size() != kCodeLength) {
-        dialogs::ResumeSteps(where, {
-                                        [&] { Cbo_Asso->SetText({}); },
-                                        [&] { Cmd_Retour->setEnabled(true); },
-                                        [&] { Cmd_Ok->setEnabled(false); },
-                                        [&] { Cmd_Annuler->setEnabled(false); },
-                                        [&] { Cmd_Sup->setEnabled(false); },
-                                        [&] { Txt_Date->setEnabled(false); },
-                                        [&] { Txt_Num->setEnabled(false); },
-                                    });
+        steps.Run([&] { Cbo_Asso->SetText({}); });
+        Cmd_Retour->setEnabled(true);
+        Cmd_Ok->setEnabled(false);
+        Cmd_Annuler->setEnabled(false);
+        Cmd_Sup->setEnabled(false);
+        Txt_Date->setEnabled(false);
+        Txt_Num->setEnabled(false);
         return;
     }
     SharedState& s = State();
     s.records.association.reset();
-    const std::int32_t error = dialogs::Resumed(where, [&] {
+    const std::int32_t error = steps.Probe([&] {
         s.records.association =
             OpenedFile(s.files.association, kAssociationFile).ReadRecord(S(code));
     });
     if (error == kelmor::kNotFound) {
-        dialogs::ResumeSteps(where,
-                             {
-                                 [&] { dialogs::Message(kEntiteInconnue, forms::vbExclamation); },
-                                 [&] { Txt_CodAsso->SetText({}); },
-                                 [&] { forms::SetFocus(Txt_CodAsso); },
-                             });
+        steps.Run([&] { Message(kEntiteInconnue, forms::vbExclamation); });
+        steps.Run([&] { Txt_CodAsso->SetText({}); });
+        forms::SetFocus(Txt_CodAsso);
         return;
     }
     forms::UiService& platform = forms::Ui();
-    dialogs::ResumeSteps(where, {
-                                    [&] { platform.SetPointer(forms::Pointer::Hourglass); },
-                                    [&] { setEnabled(false); },
-                                    [&] {
-                                        if (!s.records.association)
-                                            throw std::logic_error("the ASSOCIATION record " +
-                                                                   S(code) + " was not read");
-                                        Cbo_Asso->SetText(Q(s.records.association->Get(kLibelle)));
-                                    },
-                                    [&] { Txt_CodAsso->setEnabled(false); },
-                                    [&] { Cbo_Asso->setEnabled(false); },
-                                    [&] { Cmd_Retour->setEnabled(false); },
-                                    [&] { Cmd_Ok->setEnabled(true); },
-                                    [&] { Cmd_Annuler->setEnabled(true); },
-                                    [&] { Txt_Date->setEnabled(true); },
-                                    [&] { Txt_Num->setEnabled(true); },
-                                    [&] { RechDonnees(); },
-                                    // Filling the fields above has set it.
-                                    [&] { W_Modif = kFalse; },
-                                    [&] { platform.DoEvents(); },
-                                    [&] { platform.SetPointer(forms::Pointer::Default); },
-                                    [&] { setEnabled(true); },
-                                });
+    steps.Run([&] { platform.SetPointer(forms::Pointer::Hourglass); });
+    setEnabled(false);
+    steps.Run([&] {
+        if (!s.records.association)
+            throw std::logic_error("the ASSOCIATION record " + S(code) + " was not read");
+        Cbo_Asso->SetText(Q(s.records.association->Get(kLibelle)));
+    });
+    Txt_CodAsso->setEnabled(false);
+    Cbo_Asso->setEnabled(false);
+    Cmd_Retour->setEnabled(false);
+    Cmd_Ok->setEnabled(true);
+    Cmd_Annuler->setEnabled(true);
+    Txt_Date->setEnabled(true);
+    Txt_Num->setEnabled(true);
+    steps.Run([&] { RechDonnees(); });
+    W_Modif = kFalse;  // filling the fields above has set it
+    steps.Run([&] { platform.DoEvents(); });
+    steps.Run([&] { platform.SetPointer(forms::Pointer::Default); });
+    setEnabled(true);
 }
 
 void Frm_Agrement::Cbo_Asso_Change() {
@@ -354,17 +262,13 @@ void Frm_Agrement::Cbo_Asso_Click(int index) {
 
 // The chosen entity's approval, when the current sector holds one.
 void Frm_Agrement::RechDonnees() {
-    SharedState& s = State();
     W_Trouv = kFalse;
-    shownDate_.clear();
-    if (!s.records.secteur) throw std::logic_error("RechDonnees: no current SECTEUR record");
-    const Approvals approvals(*s.records.secteur);
+    const Approvals approvals(CurrentSector("RechDonnees"));
     const int row = approvals.Find(S(Txt_CodAsso->Text()));
     if (row == 0) return;
     W_Trouv = kTrue;
     W_Ind = Row16(row);
-    shownDate_ = approvals.Date(row);
-    Txt_Date->SetText(Q(s.Dates().DateToDisplay(approvals.Date(row))));
+    Txt_Date->SetText(Q(State().Dates().DateToDisplay(approvals.Date(row))));
     Txt_Num->SetText(Q(approvals.Number(row)));
     Cmd_Sup->setEnabled(true);
 }
@@ -388,9 +292,6 @@ void Frm_Agrement::Txt_Date_LostFocus() {
 
 // A text that cannot be shaped into a date is emptied without a word; a
 // well-shaped impossible date is told, and emptied too when the field is left.
-// A valid date counts as a change only when it is not the day shown when the
-// entity was found: the focus waits in the date field after a lookup, and
-// merely passing through it must neither write nor ask whether to save.
 void Frm_Agrement::CheckDate(bool leaving) {
     const services::DateService& dates = State().Dates();
     std::string text = S(Txt_Date->Text());
@@ -404,12 +305,12 @@ void Frm_Agrement::CheckDate(bool leaving) {
     }
     const std::string stored = dates.DateToStored(S(Txt_Date->Text()));
     if (stored.empty()) {
-        dialogs::Message(kDateErronee, forms::vbExclamation);
+        Message(kDateErronee, forms::vbExclamation);
         if (leaving) Txt_Date->SetText({});
         forms::SetFocus(Txt_Date);
         return;
     }
-    if (stored != shownDate_) W_Modif = kTrue;
+    W_Modif = kTrue;
 }
 
 void Frm_Agrement::Cmd_Ok_Click() {
@@ -418,7 +319,7 @@ void Frm_Agrement::Cmd_Ok_Click() {
     const QString number = Txt_Num->Text();
     const QString date = Txt_Date->Text();
     const auto refuseNumber = [this] {
-        dialogs::Message(kNumeroInvalide, forms::vbExclamation);
+        Message(kNumeroInvalide, forms::vbExclamation);
         Txt_Num->SetText({});
         forms::SetFocus(Txt_Num);
     };
@@ -427,7 +328,7 @@ void Frm_Agrement::Cmd_Ok_Click() {
         // The date was checked as its field was left; a date that cannot be
         // stored is refused all the same rather than stored empty.
         if (State().Dates().DateToStored(S(date)).empty()) {
-            dialogs::Message(kDateErronee, forms::vbExclamation);
+            Message(kDateErronee, forms::vbExclamation);
             Txt_Date->SetText({});
             forms::SetFocus(Txt_Date);
             return;
@@ -437,7 +338,7 @@ void Frm_Agrement::Cmd_Ok_Click() {
     } else if (!number.isEmpty() && !date.isEmpty()) {
         DeGriser();
     } else if (date.isEmpty()) {
-        dialogs::Message(kDateObligatoire, forms::vbExclamation);
+        Message(kDateObligatoire, forms::vbExclamation);
         Txt_Date->SetText({});
         forms::SetFocus(Txt_Date);
     } else {
@@ -448,7 +349,7 @@ void Frm_Agrement::Cmd_Ok_Click() {
 void Frm_Agrement::Cmd_Annuler_Click() {
     // A user who may not modify is never offered to save.
     if (!W_Modif || !MayModify()) return DeGriser();
-    const int answer = dialogs::Message(kEnregistrer, forms::vbYesNoCancel | forms::vbExclamation);
+    const int answer = Message(kEnregistrer, forms::vbYesNoCancel | forms::vbExclamation);
     if (answer == forms::vbYes) {
         Cmd_Ok_Click();
     } else {
@@ -458,7 +359,7 @@ void Frm_Agrement::Cmd_Annuler_Click() {
 
 void Frm_Agrement::Cmd_Sup_Click() {
     if (!MayModify()) return;
-    if (dialogs::Message(kSupprimer, forms::vbYesNo | forms::vbExclamation) != forms::vbYes) return;
+    if (Message(kSupprimer, forms::vbYesNo | forms::vbExclamation) != forms::vbYes) return;
     if (!W_Trouv) return;
     Delete();
     DeGriser();
@@ -488,11 +389,9 @@ void Frm_Agrement::Cmd_Retour_Click() {
 // In place when the entity has an approval, else after the last one. The
 // sector's only approval saved unchanged is not written again.
 void Frm_Agrement::Save() {
-    SharedState& s = State();
-    if (!s.records.secteur) throw std::logic_error("Frm_Agrement: no current SECTEUR record");
-    kelmor::DbRecord& sector = *s.records.secteur;
+    kelmor::DbRecord& sector = CurrentSector("Frm_Agrement.Cmd_Ok_Click");
     const std::string entity = S(Txt_CodAsso->Text());
-    const std::string date = s.Dates().DateToStored(S(Txt_Date->Text()));
+    const std::string date = State().Dates().DateToStored(S(Txt_Date->Text()));
     const std::string number = S(Txt_Num->Text());
     if (sector.Get(secteur_approvals::kEntity) == entity &&
         sector.Get(secteur_approvals::kDate) == date &&
@@ -507,9 +406,7 @@ void Frm_Agrement::Save() {
 
 // The later approvals move up by one.
 void Frm_Agrement::Delete() {
-    SharedState& s = State();
-    if (!s.records.secteur) throw std::logic_error("Frm_Agrement: no current SECTEUR record");
-    kelmor::DbRecord& sector = *s.records.secteur;
+    kelmor::DbRecord& sector = CurrentSector("Frm_Agrement.Cmd_Sup_Click");
     Approvals approvals(sector);
     approvals.Remove(W_Ind);
     const kelmor::DbRecord before = sector;
@@ -529,13 +426,12 @@ void Frm_Agrement::Store(kelmor::DbRecord& sector, const kelmor::DbRecord& befor
 // ---- Help ------------------------------------------------------------------------
 
 void Frm_Agrement::Form_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
-    dialogs::PopupHelpMenu(Menu, Button);
+    Menu.Popup(Button);
 }
 
 void Frm_Agrement::Mnu_Sommaire_Click() {
-    dialogs::ShowHelpTopic(State(), QString::fromUtf8(kAgrementHelpPage),
-                           QString::fromUtf8(kAgrementHelpLetter),
-                           QString::fromUtf8(kAgrementHelpTitle));
+    ShowHelpTopic(State(), QStringLiteral("SecteurAgrement.htm"), QStringLiteral("S"),
+                  QStringLiteral("Agrément par entité"));
 }
 
 // ---- Opening ---------------------------------------------------------------------
@@ -543,9 +439,9 @@ void Frm_Agrement::Mnu_Sommaire_Click() {
 void OpenFrmAgrement(SharedState& state, const std::shared_ptr<services::DroitsUtilisateur>& droits,
                      QWidget* owner) {
     if (!state.records.secteur)
-        throw std::logic_error("Frm_Agrement: no sector is shown (no current SECTEUR record)");
+        throw std::logic_error("Cmd_Agrement_Click: no sector is shown (no current record)");
     OpenedFile(state.files.association, kAssociationFile);
-    Frm_Agrement& form = Frm_Agrement::Instance(owner);
+    Frm_Agrement& form = SectorDialog::Instance<Frm_Agrement>(owner);
     form.Load();
     try {
         form.Bind(state);

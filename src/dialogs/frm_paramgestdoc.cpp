@@ -1,30 +1,17 @@
 #include "dialogs/frm_paramgestdoc.h"
 
-#include <QFont>
-
 #include <stdexcept>
 
+#include "control/messages.h"
 #include "forms/button.h"
 #include "forms/focus.h"
 #include "forms/label.h"
 #include "forms/msgbox.h"
-#include "forms/singleinstance.h"
 #include "forms/textbox.h"
-#include "forms/twips.h"
 #include "forms/uiservice.h"
 
 namespace zonitra {
 namespace {
-
-const QString kTitle = QStringLiteral("Message ORVANIS");
-constexpr int kCancelTryContinueCritical = forms::vbCancelTryContinue | forms::vbCritical;  // 22
-constexpr const char* kModule = "SECTEUR";
-
-kelmor::DbRecord& CurrentSector(SharedState& state, const char* what) {
-    if (!state.records.secteur)
-        throw std::logic_error(std::string(what) + ": no sector is shown (no current record)");
-    return *state.records.secteur;
-}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -40,61 +27,24 @@ bool Complete(forms::TextBox* path) {
 
 }  // namespace
 
+// The labels' tab numbers take no focus.
 Frm_ParamGestDoc::Frm_ParamGestDoc(QWidget* parent)
-    : forms::ModalForm(parent),
+    : SectorDialog(parent, "Frm_ParamGestDoc", QStringLiteral("Paramétarge gestion documentaire"),
+                   6060, 2160),
       Etq_CheminRepAide(
-          new forms::Label(QStringLiteral("Chemin d'accès aux documents de l' Aidé"), this)),
-      Txt_CheminRepAide(new forms::TextBox(this)),
+          Add(new forms::Label(QStringLiteral("Chemin d'accès aux documents de l' Aidé"), this),
+              "Etq_CheminRepAide", 120, 120, 5775, 255, 0)),
+      Txt_CheminRepAide(Add(new forms::TextBox(this), "Txt_CheminRepAide", 120, 480, 5775, 285, 1)),
       Etq_CheminRepAidant(
-          new forms::Label(QStringLiteral("Chemin d'accès aux documents de l' Aidant"), this)),
-      Txt_CheminRepAidant(new forms::TextBox(this)),
-      Cmd_Ok(new forms::Button(QStringLiteral("Ok"), this)),
-      Cmd_Annuler(new forms::Button(QStringLiteral("Annuler"), this)) {
-    setObjectName(QStringLiteral("Frm_ParamGestDoc"));
-    setWindowTitle(QStringLiteral("Paramétarge gestion documentaire"));
-    // The twips layout was drawn for the editor's 8-point interface font.
-    QFont formFont = font();
-    formFont.setPointSizeF(8);
-    formFont.setStretch(QFont::SemiCondensed);
-    setFont(formFont);
-    setFixedSize(forms::TwipsToPixelsX(6060, this), forms::TwipsToPixelsY(2160, this));
-
-    const struct {
-        QWidget* control;
-        const char* name;
-        int left, top, width, height;
-    } layout[] = {
-        {Etq_CheminRepAide, "Etq_CheminRepAide", 120, 120, 5775, 255},
-        {Txt_CheminRepAide, "Txt_CheminRepAide", 120, 480, 5775, 285},
-        {Etq_CheminRepAidant, "Etq_CheminRepAidant", 120, 840, 5775, 255},
-        {Txt_CheminRepAidant, "Txt_CheminRepAidant", 120, 1200, 5775, 285},
-        {Cmd_Ok, "Cmd_Ok", 3840, 1680, 975, 375},
-        {Cmd_Annuler, "Cmd_Annuler", 4920, 1680, 975, 375},
-    };
-    int tab = 0;
-    for (const auto& c : layout) {
-        c.control->setObjectName(QString::fromLatin1(c.name));
-        forms::Place(c.control, c.left, c.top, c.width, c.height);
-        SetTabIndex(c.control, tab++);  // the labels' numbers take no focus
-    }
-
+          Add(new forms::Label(QStringLiteral("Chemin d'accès aux documents de l' Aidant"), this),
+              "Etq_CheminRepAidant", 120, 840, 5775, 255, 2)),
+      Txt_CheminRepAidant(
+          Add(new forms::TextBox(this), "Txt_CheminRepAidant", 120, 1200, 5775, 285, 3)),
+      Cmd_Ok(Add(new forms::Button(QStringLiteral("Ok"), this), "Cmd_Ok", 3840, 1680, 975, 375, 4)),
+      Cmd_Annuler(Add(new forms::Button(QStringLiteral("Annuler"), this), "Cmd_Annuler", 4920, 1680,
+                      975, 375, 5)) {
     Cmd_Ok->Click = [this] { Cmd_Ok_Click(); };
     Cmd_Annuler->Click = [this] { Cmd_Annuler_Click(); };
-}
-
-Frm_ParamGestDoc& Frm_ParamGestDoc::Instance(QWidget* owner) {
-    if (!owner) throw std::invalid_argument("Frm_ParamGestDoc: no window to open it from");
-    // Parented to the window, not to the control, which the dialog must not
-    // follow when it is disabled.
-    static forms::SingleInstance<Frm_ParamGestDoc> instance;
-    QWidget* window = owner->window();
-    Frm_ParamGestDoc& form = instance.Get(window);
-    if (!form.isVisible()) {
-        if (form.parentWidget() != window) form.setParent(window, form.windowFlags());
-        // Centred on the window it is opened from.
-        form.move(window->geometry().center() - form.rect().center());
-    }
-    return form;
 }
 
 void Frm_ParamGestDoc::Form_Load() {
@@ -102,29 +52,12 @@ void Frm_ParamGestDoc::Form_Load() {
     Cmd_Annuler->setEnabled(true);
 }
 
-void Frm_ParamGestDoc::SetDroitsUtilisateur(
-    const std::shared_ptr<services::DroitsUtilisateur>& New_DroitsUtilisateur) {
-    if (!New_DroitsUtilisateur)
-        throw std::invalid_argument("Frm_ParamGestDoc.DroitsUtilisateur: no rights object given");
-    services::ModuleAccess access = New_DroitsUtilisateur->ModuleRights(kModule);
-    droits_ = New_DroitsUtilisateur;
-    moduleAccess_ = std::move(access);
-}
-
-void Frm_ParamGestDoc::SetTheClient(ClientObject vNewValue) {
-    State().client = std::move(vNewValue);
-}
-
-void Frm_ParamGestDoc::SetTheDatabase(std::shared_ptr<kelmor::Database> vNewValue) {
-    State().database = std::move(vNewValue);
-}
-
 void Frm_ParamGestDoc::Init() {
     forms::UiService& platform = forms::Ui();
     platform.SetPointer(forms::Pointer::Hourglass);
     setEnabled(false);
     W_Modif = kFalse;
-    const kelmor::DbRecord& sector = CurrentSector(State(), "Frm_ParamGestDoc.Init");
+    const kelmor::DbRecord& sector = CurrentSector("Frm_ParamGestDoc.Init");
     Txt_CheminRepAide->SetText(Q(sector.Get(kCheminAide)));
     Txt_CheminRepAidant->SetText(Q(sector.Get(kCheminAidant)));
     platform.DoEvents();
@@ -133,7 +66,7 @@ void Frm_ParamGestDoc::Init() {
 }
 
 void Frm_ParamGestDoc::Cmd_Ok_Click() {
-    kelmor::DbRecord& sector = CurrentSector(State(), "Frm_ParamGestDoc.Cmd_Ok_Click");
+    kelmor::DbRecord& sector = CurrentSector("Frm_ParamGestDoc.Cmd_Ok_Click");
     W_OkAide = kTrue;
     W_OkAidant = kTrue;
     W_Modif = kTrue;
@@ -180,22 +113,20 @@ void Frm_ParamGestDoc::Form_Unload(std::int16_t& Cancel) {
 }
 
 void Frm_ParamGestDoc::CheminsEgaux() {
-    // The answer changes nothing.
-    forms::Ui().MsgBox(QStringLiteral("les chemins doivent être différents !"),
-                       kCancelTryContinueCritical, kTitle);
-}
-
-SharedState& Frm_ParamGestDoc::State() const {
-    if (!state_) throw std::logic_error("Frm_ParamGestDoc: opened without the component's state");
-    return *state_;
+    // Style 22; the answer changes nothing.
+    Message(QStringLiteral("les chemins doivent être différents !"),
+            forms::vbCancelTryContinue | forms::vbCritical);
 }
 
 void OpenFrmParamGestDoc(SharedState& state,
                          const std::shared_ptr<services::DroitsUtilisateur>& droits,
                          QWidget* owner) {
-    Frm_ParamGestDoc& form = Frm_ParamGestDoc::Instance(owner);
+    if (!state.records.secteur)
+        throw std::logic_error(
+            "Cmd_GestionDocumentaire_Click: no sector is shown (no current record)");
+    Frm_ParamGestDoc& form = SectorDialog::Instance<Frm_ParamGestDoc>(owner);
     form.Load();
-    form.SetSharedState(state);
+    form.Bind(state);
     form.SetDroitsUtilisateur(droits);
     form.W_SortirGestDoc = kFalse;
     form.Init();

@@ -7,8 +7,12 @@
 #include <QClipboard>
 #include <QTest>
 
-#include "agrement_fixture.h"
+#include <gtest/gtest.h>
+
+#include <map>
+
 #include "control/ctr_secteur.h"
+#include "dialog_session.h"
 #include "dialogs/frm_agrement.h"
 #include "forms/button.h"
 #include "forms/focus.h"
@@ -16,11 +20,97 @@
 #include "forms/uiservice.h"
 #include "operator.h"
 
-namespace agrement_test {
 namespace {
 
+using dialogs_test::Json;
+using Texts = std::vector<std::string>;
+
+// The database of these cases:
+//   ASSOCIATION 001 AIDE À DOMICILE, 002 SOLIDARITÉ, 004 FOYERS, 007 ÉCLAT (listed by label)
+//   SECTEUR     approvals as kBefore gives them; 100 has one sub-sector whose one
+//               neighbourhood is linked to antenna 005001
+//   DROITS      CHEF level 2 on SECTEUR
+const char* const kLines = R"({"file":"ASSOCIATION","key":"001","attributes":["AIDE À DOMICILE"]}
+{"file":"ASSOCIATION","key":"002","attributes":["SOLIDARITÉ"]}
+{"file":"ASSOCIATION","key":"004","attributes":["FOYERS"]}
+{"file":"ASSOCIATION","key":"007","attributes":["ÉCLAT"]}
+{"file":"SOUSSECTEUR","key":"10001","attributes":["SS"]}
+{"file":"QUARTIER","key":"1000101","attributes":["Q","005001"]}
+{"file":"CENTREMEDICAL","key":"005","attributes":["ARCHE"]}
+{"file":"ANTENNEMEDICALE","key":"005001","attributes":["PONT"]}
+{"file":"COMPTEUR","key":"999","attributes":["1"]}
+{"file":"DROITS","key":"CHEF","attributes":["SECTEUR","2"]}
+)";
+
+// Attributes 17 | 18 | 19 of each sector, values joined by ";".
+const std::map<std::string, std::string> kBefore = {
+    {"100", " |  | "},
+    {"200", "002 | 12125 | AG-2"},
+    {"300", "001;004 | 18874;19531 | AG-1;AG-4"},
+    {"500", "001;002;004 | 19274;19373;19756 | N1;N2;N4"},
+    {"600", "001;004 | 18874 | AG-1;AG-4;ORPHAN"}};  // lists of different lengths
+
+Texts Split(const std::string& text, const std::string& by) {
+    Texts parts;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = text.find(by, begin)) != std::string::npos;
+         begin = end + by.size())
+        parts.push_back(text.substr(begin, end - begin));
+    parts.push_back(text.substr(begin));
+    return parts;
+}
+
+// The sectors' lines; attribute 21 follows the approvals, to be kept as it is.
+std::string Records() {
+    std::string lines = kLines;
+    for (const auto& [key, approvals] : kBefore) {
+        Json attributes(std::vector<Json>(21, ""));
+        attributes[0] = "S" + key;
+        attributes[20] = "69";
+        const Texts lists = Split(approvals, " | ");
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            if (!lists[i].empty()) attributes[16 + i] = Split(lists[i], ";");
+        lines += Json{{"file", "SECTEUR"}, {"key", key}, {"attributes", attributes}}.dump() + "\n";
+    }
+    return lines;
+}
+
+class Agrement : public dialogs_test::Session {
+public:
+    Agrement() : Session("CHEF", Records()) {}
+};
+
+// The dialog's code|label|date|number|, then E or - for Txt_CodAsso, Cbo_Asso,
+// Txt_Date, Txt_Num, Cmd_Ok, Cmd_Annuler, Cmd_Sup and Cmd_Retour being enabled.
+std::string Screen(const Json& state) {
+    const Json& c = state["controls"];
+    std::string screen;
+    for (const char* name : {"Txt_CodAsso", "Cbo_Asso", "Txt_Date", "Txt_Num"})
+        screen += c[name]["text"].get<std::string>() + "|";
+    for (const char* name : {"Txt_CodAsso", "Cbo_Asso", "Txt_Date", "Txt_Num", "Cmd_Ok",
+                             "Cmd_Annuler", "Cmd_Sup", "Cmd_Retour"})
+        screen += c[name]["enabled"].get<bool>() ? 'E' : '-';
+    return screen;
+}
+
+// Each message box's text, then its buttons unless it has OK alone; each is
+// checked for its title and icon.
+Texts Messages(const Json& state) {
+    Texts texts;
+    for (const Json& m : state["messages"]) {
+        EXPECT_EQ(m["title"], "Message ORVANIS");
+        EXPECT_EQ(m["icon"], "exclamation");
+        std::string text = m["text"];
+        if (m["buttons"] != Json{"OK"}) text += " " + m["buttons"].dump();
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+const std::string kChoosing = "||||EE-----E";
+const std::string kNew = "--EEEE--", kFound = "--EEEEE-";
+
 const std::string kUnknown = "Cette entité juridique n'existe pas.";
-const std::string kBadDate = "Erreur de saisie dans la date, veuillez la ressaisir.";
 const std::string kDateNeeded = "La date d'agrément est obligatoire.";
 const std::string kBadNumber = "Le numéro d'enregistrement n'est pas valide.";
 const std::string kSave =
@@ -28,9 +118,10 @@ const std::string kSave =
     R"(["Yes","No","Cancel"])";
 const std::string kDelete = R"(Voulez-vous supprimer cet agrément ? ["Yes","No"])";
 
-// Back to choosing, the focus goes from the button pressed, now disabled, to
-// the next control of the tab order that can take it.
-const std::string kOkDone = "Txt_CodAsso", kDone = "Cmd_Retour";
+// Code disabling the control that holds the focus moves it nowhere: after a
+// lookup (the code field disabled) and back to choosing (the button pressed
+// disabled), it waits on the dialog itself.
+const std::string kParked = "Frm_Agrement";
 
 struct Case {
     Case(const char* name, const char* sector, std::string script, std::string screen,
@@ -85,12 +176,12 @@ const auto kName = [](const auto& info) { return std::string(info.param.name); }
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Choosing, Dialog, ::testing::Values(
     Case{"DigitsOnlyEnterPads", "300", "type Txt_CodAsso a7b\nkey Txt_CodAsso Enter",
-         "007|ÉCLAT|||" + kNew, {}, "Txt_Date"},
+         "007|ÉCLAT|||" + kNew, {}, kParked},
     Case{"LeavingPads", "300", "type Txt_CodAsso 4\nkey Txt_CodAsso Tab", kFoyers + kFound, {},
-         "Txt_Date"},
+         kParked},
     Case{"BackspacePasses", "300", "type Txt_CodAsso 14\nkey Txt_CodAsso Backspace\n"
-         "key Txt_CodAsso Enter", kAide + "03/09/2019|AG-1|" + kFound, {}, "Txt_Date"},
-    Case{"ByLabel", "300", "choose Cbo_Asso 2", kFoyers + kFound, {}, "Txt_Date"},
+         "key Txt_CodAsso Enter", kAide + "03/09/2019|AG-1|" + kFound, {}, kParked},
+    Case{"ByLabel", "300", "choose Cbo_Asso 2", kFoyers + kFound, {}, kParked},
     Case{"ShortCodeWaits", "300", "type Txt_CodAsso 12", "12" + kChoosing, {}, "Txt_CodAsso"},
     Case{"EnterOnEmptyIs000", "300", "key Txt_CodAsso Enter", kChoosing, {kUnknown},
          "Txt_CodAsso"}), kName);
@@ -105,39 +196,41 @@ INSTANTIATE_TEST_SUITE_P(Date, Dialog, ::testing::Values(
 
 INSTANTIATE_TEST_SUITE_P(Ok, Dialog, ::testing::Values(
     Case{"DateInPlace", "300", k001 + "select Txt_Date\ntype Txt_Date 12/03/01\nclick Cmd_Ok",
-         kChoosing, {}, kOkDone, 1, "001;004 | 12125;19531 | AG-1;AG-4"},
+         kChoosing, {}, kParked, 1, "001;004 | 12125;19531 | AG-1;AG-4"},
     Case{"NewEntityAfterTheLast", "300", "type Txt_CodAsso 007\ntype Txt_Date 12/03/2001\n"
-         "type Txt_Num N-7\nclick Cmd_Ok", kChoosing, {}, kOkDone, 1,
+         "type Txt_Num N-7\nclick Cmd_Ok", kChoosing, {}, kParked, 1,
          "001;004;007 | 18874;19531;12125 | AG-1;AG-4;N-7"},
-    Case{"SameDateRetypedNothingWritten", "300", k004 + "select Txt_Date\n"
-         "type Txt_Date 21/6/21\nclick Cmd_Ok", kChoosing, {}, kOkDone},
+    // Leaving the date with a valid date is a change, even the same day.
+    Case{"SameDateRetypedWrittenAgain", "300", k004 + "select Txt_Date\n"
+         "type Txt_Date 21/6/21\nclick Cmd_Ok", kChoosing, {}, kParked, 1},
     Case{"OnlyApprovalRetypedNotWritten", "200", "type Txt_CodAsso 002\nselect Txt_Num\n"
-         "type Txt_Num AG-2\nclick Cmd_Ok", kChoosing, {}, kOkDone},
+         "type Txt_Num AG-2\nclick Cmd_Ok", kChoosing, {}, kParked},
     Case{"OneOfTwoRetypedWrittenAgain", "300", k004 + "select Txt_Num\ntype Txt_Num AG-4\n"
-         "click Cmd_Ok", kChoosing, {}, kOkDone, 1},
+         "click Cmd_Ok", kChoosing, {}, kParked, 1},
     Case{"BothEmptyDateFirst", "100", k001 + "click Cmd_Ok", kAide + "||" + kNew, {kDateNeeded},
          "Txt_Date"},
     Case{"NumberRequired", "100", k001 + "type Txt_Date 1/1/20\nclick Cmd_Ok",
          kAide + "01/01/2020||" + kNew, {kBadNumber}, "Txt_Num"},
     // Codes 001 004, one date, three numbers: rows as long as the longest list.
     Case{"UnevenListsRowFilledInPlace", "600", k004 + "type Txt_Date 12/03/2001\nclick Cmd_Ok",
-         kChoosing, {}, kOkDone, 1, "001;004; | 18874;12125; | AG-1;AG-4;ORPHAN"},
+         kChoosing, {}, kParked, 1, "001;004; | 18874;12125; | AG-1;AG-4;ORPHAN"},
     Case{"UnevenListsNewAfterTheLongest", "600", "type Txt_CodAsso 007\n"
-         "type Txt_Date 12/03/2001\ntype Txt_Num N-7\nclick Cmd_Ok", kChoosing, {}, kOkDone, 1,
+         "type Txt_Date 12/03/2001\ntype Txt_Num N-7\nclick Cmd_Ok", kChoosing, {}, kParked, 1,
          "001;004;;007 | 18874;;;12125 | AG-1;AG-4;ORPHAN;N-7"}), kName);
 
 INSTANTIATE_TEST_SUITE_P(SupprimerAnnuler, Dialog, ::testing::Values(
     Case{"Middle", "500", "type Txt_CodAsso 002\nanswer Yes\nclick Cmd_Sup", kChoosing,
-         {kDelete}, kDone, 1, "001;004 | 19274;19756 | N1;N4"},
+         {kDelete}, kParked, 1, "001;004 | 19274;19756 | N1;N4"},
     Case{"Refused", "500", k001 + "answer No\nclick Cmd_Sup", kAide + "07/10/2020|N1|" + kFound,
          {kDelete}, "Cmd_Sup"},
     Case{"TheOnlyOne", "200", "type Txt_CodAsso 002\nanswer Yes\nclick Cmd_Sup", kChoosing,
-         {kDelete}, kDone, 1, " |  | "},
+         {kDelete}, kParked, 1, " |  | "},
     // Every list loses its first row: the lone number moves up with the rest.
-    Case{"UnevenLists", "600", k001 + "answer Yes\nclick Cmd_Sup", kChoosing, {kDelete}, kDone,
+    Case{"UnevenLists", "600", k001 + "answer Yes\nclick Cmd_Sup", kChoosing, {kDelete}, kParked,
          1, "004; | ; | AG-4;ORPHAN"},
-    Case{"NothingChangedNoQuestion", "300", k004 + "select Txt_Date\ntype Txt_Date 21062021\n"
-         "click Cmd_Annuler", kChoosing, {}, kDone},
+    Case{"NothingChangedNoQuestion", "300", k004 + "click Cmd_Annuler", kChoosing, {}, kParked},
+    Case{"DateLeftValidAsksNoDiscards", "300", k004 + "select Txt_Date\n"
+         "type Txt_Date 21062021\nanswer No\nclick Cmd_Annuler", kChoosing, {kSave}, kParked},
     Case{"YesStopsOnOksCheck", "100", k001 + "type Txt_Num N\nanswer Yes\nclick Cmd_Annuler",
          kAide + "|N|" + kNew, {kSave, kDateNeeded}, "Txt_Date"}), kName);
 // clang-format on
@@ -216,7 +309,7 @@ TEST(FrmAgrement, NumbersAreStoredWholeOrRefused) {
 }
 
 // The lookup of an entity runs behind the hourglass on a disabled dialog and
-// lets pending events run once; the focus then waits in the date.
+// lets pending events run once; the focus then waits on the dialog.
 TEST(FrmAgrement, LookupRunsBehindTheHourglass) {
     Agrement a;
     Inside(a, [&](zonitra::Frm_Agrement& f) {
@@ -235,9 +328,8 @@ TEST(FrmAgrement, LookupRunsBehindTheHourglass) {
         EXPECT_EQ(seen, "hourglass disabled AIDE À DOMICILE");
         EXPECT_EQ(forms::Ui().CurrentPointer(), forms::Pointer::Default);
         EXPECT_TRUE(f.isEnabled());
-        EXPECT_EQ(forms::FocusedControl(), f.Txt_Date);
+        EXPECT_EQ(forms::FocusedControl(), &f);
     });
 }
 
 }  // namespace
-}  // namespace agrement_test

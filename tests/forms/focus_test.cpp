@@ -14,6 +14,7 @@ namespace {
 using forms_test::EventLog;
 using forms_test::Eventually;
 using forms_test::Named;
+using forms_test::NameOf;
 
 // A dialog with one field, that may refuse to close.
 class Dialog : public forms::ModalForm {
@@ -132,6 +133,57 @@ TEST_F(FocusTest, ModalFormSuspendsTheCallerAndItsReturnRaisesEnterFocusOnly) {
     EXPECT_TRUE(forms::CanOperate(ok_));
 }
 
+// Code disables the control holding the focus, or its frame: the focus moves nowhere (it is
+// parked on the form, no event runs, keys reach no control) and the next Tab goes on from the
+// disabled control's place; a click focuses a control as usual.
+struct Parking {
+    const char* name;
+    const char* start;
+    const char* disabled;
+    Qt::Key key;          // pressed afterwards, or Key_unknown to click Txt_Other
+    EventLog afterwards;  // what the key or click raises
+};
+
+void PrintTo(const Parking& p, std::ostream* out) {
+    *out << p.name;
+}
+
+class ParkingTest : public FocusTest, public ::testing::WithParamInterface<Parking> {};
+
+TEST_P(ParkingTest, DisablingTheFocusedControlMovesNothing) {
+    const Parking& p = GetParam();
+    ASSERT_TRUE(forms::SetFocus(form_->findChild<QWidget*>(p.start)));
+    log_.clear();
+    form_->findChild<QWidget*>(p.disabled)->setEnabled(false);
+    EXPECT_EQ(log_, EventLog{});
+    EXPECT_EQ(Focused(), form_);
+    EXPECT_EQ(forms::FocusedControl(), form_);
+    QTest::keyClicks(Focused(), "z");
+    for (auto* box : {code_, inner_, other_}) EXPECT_EQ(box->Text(), "") << NameOf(box);
+    EXPECT_EQ(list_->Text(), "");
+    if (p.key == Qt::Key_unknown) {
+        forms_test::ClickInto(other_);
+    } else {
+        QTest::keyClick(Focused(), p.key);
+    }
+    EXPECT_EQ(log_, p.afterwards);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Focus, ParkingTest,
+    ::testing::Values(
+        Parking{"TabFromTheCode", "Txt_Code", "Txt_Code", Qt::Key_Tab, {"Got:Cbo_Lib"}},
+        Parking{"BackTabFromTheCode", "Txt_Code", "Txt_Code", Qt::Key_Backtab, {"Got:Cmd_Ok"}},
+        Parking{"TabFromTheList", "Cbo_Lib", "Cbo_Lib", Qt::Key_Tab, {"Got:Txt_Other"}},
+        Parking{"TabFromADisabledFrame", "Txt_Inner", "Cdr_Cadre", Qt::Key_Tab, {"Got:Cmd_Ok"}},
+        Parking{"BackTabFromADisabledFrame",
+                "Txt_Inner",
+                "Cdr_Cadre",
+                Qt::Key_Backtab,
+                {"Got:Txt_Other"}},
+        Parking{"ClickElsewhere", "Txt_Code", "Txt_Code", Qt::Key_unknown, {"Got:Txt_Other"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // A handler disables the control around a modal display, then enables it again: the focus
 // goes back to the control that last had it, inside the call that enables it.
 class FocusReturnTest : public FocusTest, public ::testing::WithParamInterface<bool> {};
@@ -165,6 +217,35 @@ TEST_P(FocusReturnTest, ReEnablingGivesTheFocusBack) {
     log_.clear();
     QTest::keyClick(ok_, Qt::Key_Tab);  // back to normal
     EXPECT_EQ(log_, (EventLog{"Lost:Cmd_Ok", "Got:Txt_Code"}));
+}
+
+// The same, the control itself disabled meanwhile: it is not replaced, the focus is parked.
+TEST_P(FocusReturnTest, AControlDisabledMeanwhileIsNotReplaced) {
+    const bool modalForm = GetParam();
+    sibling_->hide();
+    Dialog dialog(host_.get(), log_);
+    ui_.ModalShown = [](forms::ModalForm& shown) { shown.close(); };
+    ok_->Click = [&] {
+        form_->setEnabled(false);
+        if (modalForm) {
+            forms::Ui().ShowModal(dialog);
+        } else {
+            forms::Ui().MsgBox("Continuer ?", forms::vbYesNo, "Message ORVANIS");
+        }
+        forms::Ui().DoEvents();
+        ok_->setEnabled(false);
+        form_->setEnabled(true);
+    };
+    forms::SetFocus(ok_);
+    log_.clear();
+    QTest::keyClick(ok_, Qt::Key_Space);
+    forms::WaitIdle();
+    EXPECT_EQ(Focused(), form_);
+    const EventLog afterModal{"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "Enter:Ctr_Test"};
+    EXPECT_EQ(log_, modalForm ? afterModal : EventLog{});
+    log_.clear();
+    QTest::keyClick(Focused(), Qt::Key_Tab);
+    EXPECT_EQ(log_, EventLog{"Got:Txt_Code"});
 }
 
 INSTANTIATE_TEST_SUITE_P(After, FocusReturnTest, ::testing::Values(true, false),

@@ -62,11 +62,35 @@ public:
         if (!form->isVisible() || !form->isEnabled() || !window->isActiveWindow()) return;
         const QWidget* focus = QApplication::focusWidget();
         if (focus && focus->window() == window) return;
-        QWidget* target = LastIn(form);
+        QWidget* last = Remembered(form);
+        if (!last) return;
+        // Disabled meanwhile: it keeps its place, as it would have had the form stayed enabled.
+        if (Contains(form, last) && last->isVisible() && !last->isEnabled()) {
+            Park(form, last);
+            return;
+        }
+        QWidget* target = CanTake(last) && Contains(form, last) ? last : FirstIn(form);
         if (!target) return;
         // The control lost the focus silently when it was disabled: it takes it anew.
         Forget(window);
         target->setFocus(Qt::OtherFocusReason);
+    }
+
+    // Code disabled `place`, the control holding the focus of form's window: the focus goes
+    // to form itself, which raises nothing and takes no key, and Tab goes on from `place`.
+    void Park(Form* form, QWidget* place) {
+        Window& record = RecordOf(form->window());
+        record.holder = form;
+        record.owed = false;
+        Remember(form, place);
+        form->setFocus(Qt::OtherFocusReason);
+    }
+
+    // The control that last held the focus in form (the place of a parked focus), if any.
+    QWidget* Remembered(const Form* form) const {
+        const auto it = std::find_if(forms_.begin(), forms_.end(),
+                                     [form](const FormFocus& f) { return f.form == form; });
+        return it == forms_.end() ? nullptr : it->control.data();
     }
 
 private:
@@ -86,8 +110,9 @@ private:
         return windows_.back();
     }
 
-    void OnFocusChanged(QWidget*, QWidget* now) {
-        if (!now || IsIgnored(now)) return;
+    void OnFocusChanged(QWidget* old, QWidget* now) {
+        if (!now) return ParkIfDisabled(old);
+        if (IsIgnored(now)) return;
         QPointer<QWidget> target = now;
         QPointer<QWidget> previous = last_;
         last_ = now;
@@ -98,7 +123,9 @@ private:
         const bool sameControl = leaving == now;
         record.holder = now;
         if (!sameControl) record.owed = false;
-        for (Form* form : FormsOf(now)) Remember(form, now);
+        for (Form* form : FormsOf(now)) {
+            if (form != now) Remember(form, now);  // a parked focus keeps its place
+        }
 
         if (owed) {
             if (FocusEvents* events = EventsOf(leaving))
@@ -131,17 +158,27 @@ private:
         forms_.push_back(FormFocus{form, control});
     }
 
-    // The control that last held the focus in form when it can take it again, else the first
-    // of the form's tab order that can; nothing when the focus was never in form.
-    QWidget* LastIn(Form* form) const {
-        const auto it = std::find_if(forms_.begin(), forms_.end(),
-                                     [form](const FormFocus& f) { return f.form == form; });
-        if (it == forms_.end()) return nullptr;
-        if (it->control && Contains(form, it->control) && CanTake(it->control)) return it->control;
+    // The first of form's tab order that can take the focus.
+    static QWidget* FirstIn(const Form* form) {
         for (QWidget* control : form->TabOrder()) {
             if (CanTake(control)) return control;
         }
         return nullptr;
+    }
+
+    // Qt takes the focus from a control silently when its frame (any container but its Form)
+    // is disabled: the focus is parked as when the control itself is disabled.
+    void ParkIfDisabled(QWidget* old) {
+        if (!old || IsIgnored(old) || old->isEnabled()) return;
+        std::vector<Form*> forms = FormsOf(old);
+        for (auto form = forms.rbegin(); form != forms.rend(); ++form) {
+            for (QWidget* w = old; w && w != *form; w = w->parentWidget()) {
+                if ((*form)->TabIndex(w) < 0) continue;
+                // A disabled Form loses the focus silently and gives it back when enabled.
+                if ((*form)->isEnabled() && (*form)->isVisible()) Park(*form, w);
+                return;
+            }
+        }
     }
 
     static bool CanTake(const QWidget* control) {
@@ -190,6 +227,15 @@ void MarkFreshlyShown(ModalForm* form) {
 
 void FormEnabled(Form* form) {
     if (g_tracker) g_tracker->Restore(form);
+}
+
+void Park(Form* form, QWidget* place) {
+    InstallFocusTracker();
+    if (g_tracker) g_tracker->Park(form, place);
+}
+
+QWidget* ParkedPlace(const Form* form) {
+    return g_tracker ? g_tracker->Remembered(form) : nullptr;
 }
 
 }  // namespace detail

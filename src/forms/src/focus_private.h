@@ -19,6 +19,13 @@ void MarkFreshlyShown(ModalForm* form);
 // focus.h).
 void FormEnabled(Form* form);
 
+// Code disabled `place`, the control holding the focus of form's window: parks the focus on
+// form (see focus.h).
+void Park(Form* form, QWidget* place);
+
+// Where Tab goes on from while the focus is parked on form: the control that last held it.
+QWidget* ParkedPlace(const Form* form);
+
 // True when a press on control should do nothing because the focus it was to take went
 // elsewhere (a LostFocus handler moved it): the press is lost, as the platform loses it.
 bool FocusRefused(const QWidget* control);

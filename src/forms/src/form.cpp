@@ -55,14 +55,27 @@ std::vector<QWidget*> Form::TabOrder() const {
     return order;
 }
 
-bool Form::focusNextPrevChild(bool next) {
-    const std::vector<QWidget*> order = TabOrder();
-    if (order.empty()) return QWidget::focusNextPrevChild(next);
-    QWidget* focus = QApplication::focusWidget();
+QWidget* Form::RegisteredHolder(QWidget* focus) const {
     // A focus proxy (the edit of a drop-down list) stands for its owner.
     while (focus && !tabs_.count(focus) && focus != this && isAncestorOf(focus)) {
         focus = focus->parentWidget();
     }
+    return focus && tabs_.count(focus) ? focus : nullptr;
+}
+
+bool Form::focusNextPrevChild(bool next) {
+    const std::vector<QWidget*> order = TabOrder();
+    if (order.empty()) return QWidget::focusNextPrevChild(next);
+    // Disabled with the focus inside: Qt then clears the focus, as the policy wants.
+    if (!isEnabled()) return false;
+    // Qt asks for the next control when code disables the one holding the focus: the
+    // platform moves nothing then, so the focus is parked here.
+    if (QWidget* held = RegisteredHolder(window()->focusWidget()); held && !held->isEnabled()) {
+        detail::Park(this, held);
+        return true;
+    }
+    QWidget* focus = RegisteredHolder(QApplication::focusWidget());
+    if (!focus && QApplication::focusWidget() == this) focus = detail::ParkedPlace(this);
     const auto n = static_cast<std::ptrdiff_t>(order.size());
     std::ptrdiff_t start = std::find(order.begin(), order.end(), focus) - order.begin();
     if (start == n) start = next ? -1 : n;  // nothing of ours has the focus

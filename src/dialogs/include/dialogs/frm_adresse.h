@@ -6,24 +6,17 @@
 // is asked; anyone else leaves without storing). The dialog will not close, by
 // code or by its close box, before "Ok" or "Retour" allowed it.
 //
-// One instance for the component, created on first use and loaded anew at
-// each opening. It works on the component-wide state the opener hands it,
-// which must outlive the dialog's display. Nothing is trapped: a failure of the
-// address control or of DBWrite ends the handler and leaves the dialog open.
+// Nothing is trapped: a failure of the address control or of DBWrite ends the
+// handler and leaves the dialog open.
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "adresse/adresse.h"
-#include "control/shared_state.h"
-#include "forms/modalform.h"
-#include "services/droits.h"
+#include "dialogs/sector_dialog.h"
 
 namespace forms {
 class Button;
-class MenuEntry;
-class PopupMenu;
 }  // namespace forms
 
 namespace zonitra {
@@ -33,21 +26,11 @@ namespace zonitra {
 inline constexpr std::int16_t kAdresseSecteur = 5;
 inline constexpr int kCedexSecteur = 12;
 
-class Frm_Adresse : public forms::ModalForm {
+class Frm_Adresse : public SectorDialog {
     Q_OBJECT
 public:
     explicit Frm_Adresse(QWidget* parent = nullptr);
 
-    // The one instance, a dialog of owner's window (owner must not be null),
-    // following the window that uses it next.
-    static Frm_Adresse& Instance(QWidget* owner);
-
-    // The state whose current sector record and help viewer the dialog uses.
-    void SetSharedState(SharedState& state) { state_ = &state; }
-    // Holds the object and asks it at once for the rights of "SECTEUR"; an
-    // error of the rights library propagates and nothing is replaced then.
-    void SetDroitsUtilisateur(
-        const std::shared_ptr<services::DroitsUtilisateur>& New_DroitsUtilisateur);
     // Applies the rights: "Ok" is hidden unless the level is 2.
     void Init();
 
@@ -67,23 +50,18 @@ private:
     void Cmd_Retour_Click();
     void Form_MouseDown(std::int16_t& Button, std::int16_t& Shift, float X, float Y);
     void Mnu_Sommaire_Click();
-    SharedState& State() const;
-    const services::ModuleAccess& Access() const;
 
-    SharedState* state_ = nullptr;
-    std::shared_ptr<services::DroitsUtilisateur> droits_;
-    std::optional<services::ModuleAccess> moduleAccess_;
-    forms::Button* Cmd_Ok;
-    forms::Button* Cmd_Retour;
-    forms::PopupMenu* Mnu_Aide;
-    forms::MenuEntry* Mnu_Sommaire;
+    forms::Button* const Cmd_Ok;
+    forms::Button* const Cmd_Retour;
+    const DialogHelpMenu Menu;
 };
 
-// What the sector editor's "Adresse" button does: loads the dialog, hands it
-// the rights, the database and the current sector record (an empty attribute
-// 12 becoming 0 there, in memory), then shows it modally and returns once it
-// is closed. Throws std::logic_error when there is no current sector record;
-// any other failure as it is raised, the dialog then left unshown.
+// Cmd_Adresse_Click of the sector editor: loads the dialog, hands it the
+// rights, the database and the current sector record (an empty attribute 12
+// becoming 0 there, in memory), then shows it modally over owner's window and
+// returns once it is closed. Throws std::logic_error, before loading anything,
+// when no sector is shown; any other failure as it is raised, the dialog then
+// left unshown.
 void OpenFrmAdresse(SharedState& state, const std::shared_ptr<services::DroitsUtilisateur>& droits,
                     QWidget* owner);
 

@@ -5,21 +5,19 @@
 // number for the sector if it has one, then add or change them ("Ok"), abandon
 // the changes ("Annuler"), delete the approval ("Supprimer"), close ("Retour").
 //
-// Open it with OpenFrmAgrement. It works on the component-wide state it is
-// given: the open ASSOCIATION file and, above all, the current sector record,
-// which it changes in place and stores itself (DBWrite) on "Ok" and
-// "Supprimer"; it never reads the sector again. Where the approvals live, and
-// what is shown and written when the record's three lists differ in length,
-// is in approvals.h.
+// It works on the editor's current sector record, which it changes in place
+// and stores itself (DBWrite) on "Ok" and "Supprimer"; it never reads the
+// sector again. Where the approvals live, and what is shown and written when
+// the record's three lists differ in length, is in approvals.h.
 //
 // Rights: a user whose level on "SECTEUR" is not 2 sees neither "Ok" nor
 // "Supprimer", is never asked whether to save on "Annuler", and nothing is
 // ever written on their behalf; they may still look every approval up.
 //
-// Changes: any edit of the number, or a valid date other than the one shown
-// when the entity was found, counts as a change ("Ok" writes, "Annuler" asks);
-// merely passing through the date field, where the focus waits after a
-// lookup, does not.
+// Changes: any edit of the number, and leaving the date field (or pressing
+// Enter or Tab in it) with a valid date, count as a change ("Ok" then saves,
+// "Annuler" asks). Finding an entity moves the focus nowhere (the code field
+// that had it is disabled), so "Ok" right after a lookup saves nothing.
 //
 // Refused input: a date that DateService cannot store, and a number that the
 // database cannot store (a NUL pasted in, for instance), get the dialog's own
@@ -36,13 +34,9 @@
 #include <optional>
 #include <string>
 
-#include "control/shared_state.h"
-#include "dialogs/dialog_support.h"
-#include "forms/modalform.h"
+#include "dialogs/sector_dialog.h"
 #include "kelmor/database.h"
 #include "kelmor/dynarray.h"
-#include "services/client_object.h"
-#include "services/droits.h"
 
 namespace forms {
 class Button;
@@ -53,33 +47,14 @@ class TextBox;
 
 namespace zonitra {
 
-// Help topic of the dialog.
-inline constexpr const char* kAgrementHelpPage = "SecteurAgrement.htm";
-inline constexpr const char* kAgrementHelpLetter = "S";
-inline constexpr const char* kAgrementHelpTitle = "Agrément par entité";
-
-class Frm_Agrement : public forms::ModalForm {
+class Frm_Agrement : public SectorDialog {
     Q_OBJECT
 public:
-    // A dialog not yet bound to any state; OpenFrmAgrement binds it.
     explicit Frm_Agrement(QWidget* parent = nullptr);
     ~Frm_Agrement() override;
 
-    // The one instance of the component, created on first use as a dialog of
-    // owner's window (owner must not be null), following the window that opens
-    // it next.
-    static Frm_Agrement& Instance(QWidget* owner);
-
-    // The component-wide state the dialog works on until it is unloaded.
-    void Bind(SharedState& state);
-
-    // --- Public members ---
-    // Holds the object and asks it at once for the rights of "SECTEUR"; an
-    // error of the rights library propagates and nothing is replaced then.
-    void SetDroitsUtilisateur(const std::shared_ptr<services::DroitsUtilisateur>& droits);
-    // Replace the component-wide objects (the opener leaves those the host gave).
-    void SetTheClient(ClientObject client);
-    void SetTheDatabase(std::shared_ptr<kelmor::Database> database);
+    using SectorDialog::SetTheClient;
+    using SectorDialog::SetTheDatabase;
     // Lists the legal entities and applies the rights, behind the hourglass.
     // Throws std::logic_error when no state is bound or DroitsUtilisateur was
     // not set.
@@ -104,7 +79,7 @@ public:
     forms::Button* const Cmd_Annuler;
     forms::Button* const Cmd_Retour;
     forms::Button* const Cmd_Ok;
-    const dialogs::HelpMenu Menu;  // Mnu_Aide with Mnu_Sommaire
+    const DialogHelpMenu Menu;  // Mnu_Aide with Mnu_Sommaire
 
 protected:
     // Back to the designer state: a reused instance starts like a new one.
@@ -112,9 +87,6 @@ protected:
     void Form_Unload(std::int16_t& Cancel) override;
 
 private:
-    SharedState& State() const;
-    bool MayModify() const;
-
     void Remplir_CboAsso();
     void RechDonnees();
     void DeGriser();
@@ -140,19 +112,13 @@ private:
     void Cmd_Retour_Click();
     void Form_MouseDown(std::int16_t& Button, std::int16_t& Shift, float X, float Y);
     void Mnu_Sommaire_Click();
-
-    SharedState* state_ = nullptr;
-    // Stored form of the date RechDonnees showed ("" when none).
-    std::string shownDate_;
-    std::shared_ptr<services::DroitsUtilisateur> droits_;
-    std::optional<services::ModuleAccess> moduleAccess_;
 };
 
 // Cmd_Agrement_Click of the sector editor: loads the one dialog, binds it to
 // `state`, gives it `droits`, runs Init and shows it modally over owner's
 // window; returns once it is closed (the focus then goes back to the editor).
-// Throws std::logic_error, before showing anything, when `state` holds no
-// current sector record or no open ASSOCIATION file.
+// Throws std::logic_error, before loading anything, when no sector is shown or
+// the ASSOCIATION file is not open.
 void OpenFrmAgrement(SharedState& state, const std::shared_ptr<services::DroitsUtilisateur>& droits,
                      QWidget* owner);
 

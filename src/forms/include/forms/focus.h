@@ -32,14 +32,21 @@ namespace forms {
 //   nothing: no Click, no open list.
 // - A window closing after a modal form or a message box gives the focus back to the window
 //   that was active when it opened (UiService does it, as window managers do).
+// - Code disabling the control that holds its window's focus (the control itself, or a frame
+//   around it) moves the focus nowhere, as the platform does: the focus is parked on the
+//   control's Form. Nothing runs, then or later, for the disabled control (no LostFocus),
+//   keys reach no control, and FocusedControl() is the Form. The next Tab or Shift+Tab goes on
+//   from the disabled control's place in the tab order; a click or code moving the focus to a
+//   control raises that control's GotFocus only.
 // - Disabling a Form takes the focus from the control inside it, silently (no LostFocus).
 //   When the Form is enabled again while its window is active and no widget of that window
 //   has the focus (typically: a handler disabled the control, showed a modal form, then
 //   enabled it again), the control that last had the focus in that Form gets it back at once,
 //   inside the call that enabled it (the first of the Form's tab order that can take it when
-//   that control no longer can; nothing when the focus was never in the Form). It takes the
-//   focus anew: EnterFocus runs when the focus had left the Form meanwhile (a modal form or
-//   another window, not a message box), then its GotFocus.
+//   that control is hidden or gone; nothing when the focus was never in the Form). It takes
+//   the focus anew: EnterFocus runs when the focus had left the Form meanwhile (a modal form
+//   or another window, not a message box), then its GotFocus. A control that was disabled
+//   meanwhile does not: the focus is parked at its place, as above (EnterFocus still runs).
 // - A handler's exception ends that handler and is reported (see handler.h); the policy
 //   carries on with the next event as if it had returned.
 class FocusEvents {
@@ -62,7 +69,8 @@ bool SetFocus(QWidget* control);
 // and not behind a modal form.
 bool CanOperate(const QWidget* widget);
 
-// The control that last took the focus outside message boxes and popups, or nullptr.
+// The control that last took the focus outside message boxes and popups (the Form while the
+// focus is parked on it), or nullptr.
 QWidget* FocusedControl();
 
 }  // namespace forms

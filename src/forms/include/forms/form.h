@@ -40,6 +40,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // The registered control that is or holds `focus`, else nullptr.
+    QWidget* RegisteredHolder(QWidget* focus) const;
+
     struct Entry {
         int index;
         long serial;

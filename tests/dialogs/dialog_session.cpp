@@ -1,0 +1,62 @@
+#include "dialog_session.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "control/ctr_secteur.h"
+#include "host_database.h"
+#include "kelmor/database.h"
+
+namespace dialogs_test {
+namespace {
+
+std::string ApprovalsOf(const kelmor::DbRecord& record) {
+    std::string text = record.Get(17) + " | " + record.Get(18) + " | " + record.Get(19);
+    for (char& c : text)
+        if (c == kelmor::kValueMark) c = ';';
+    return text;
+}
+
+}  // namespace
+
+Session::Session(const std::string& user, const std::string& lines) {
+    std::string source = ZONITRA_DEMO_JSONL;
+    if (!lines.empty()) {
+        source = dir_.filePath("records.jsonl").toStdString();
+        std::ofstream(source) << lines;
+    }
+    const std::string database = dir_.filePath("dialogs.sqlite").toStdString();
+    host::CreateFromJsonLines(database, source);
+    db_ = host::OpenExisting(database);
+    driver_ = std::make_unique<drive::Driver>(drive::Record(db_), user);
+    driver_->Start();
+    driver_->Editor()->OfferMedicalCentreEditor(true);
+    driver_->Editor()->OfferDocumentSettings(true);
+}
+
+std::vector<Json> Session::Play(const std::string& script) {
+    std::istringstream in(script);
+    std::ostringstream out;
+    driver_->Play(in, out);
+    std::vector<Json> printed;
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        Json json = Json::parse(line);
+        if (json.contains("error")) ADD_FAILURE() << json["error"];
+        printed.push_back(std::move(json));
+    }
+    return printed;
+}
+
+std::string Session::Stored(const std::string& key) const {
+    return ApprovalsOf(db_->OpenFile("SECTEUR").ReadRecord(key));
+}
+
+std::string Session::Current() const {
+    const auto& record = driver_->Editor()->State().records.secteur;
+    return record ? ApprovalsOf(*record) : "<none>";
+}
+
+}  // namespace dialogs_test
