@@ -390,12 +390,16 @@ void SqliteBackend::Require(Kind kind) const {
             throw Error(kStorageError, "kelmor: the Kelmor database " + path_ +
                                            " is damaged: its tables are missing");
         case Kind::Foreign: {
-            char id[16];
-            std::snprintf(id, sizeof id, "0x%08X", static_cast<unsigned>(foreignAppId_));
+            std::string whose = "it holds tables that are not Kelmor's";
+            if (foreignAppId_ != 0) {
+                char id[16];
+                std::snprintf(id, sizeof id, "0x%08X", static_cast<unsigned>(foreignAppId_));
+                whose = std::string("application id ") + id;
+            }
             throw Error(kNotADatabase, "kelmor: " + path_ +
-                                           " is an SQLite database of another program "
-                                           "(application id " +
-                                           id + "), not a Kelmor database; it was left unchanged");
+                                           " is an SQLite database of another program (" + whose +
+                                           "), not a Kelmor database; it was left "
+                                           "unchanged");
         }
         case Kind::NotSqlite:
             throw Error(kNotADatabase, "kelmor: " + path_ +
