@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 build="${FUZZ_BUILD_DIR:-build-fuzz}"
 targets=("$@")
 ((${#targets[@]})) || targets=(jsonl query dynarray)
-declare -A default_runs=([jsonl]=40000 [query]=100000 [dynarray]=50000)
+declare -A default_runs=([jsonl]=30000 [query]=60000 [dynarray]=30000)
 
 werror=OFF
 if [ "${CI:-}" = "true" ] || [ "${ZONITRA_CI:-}" = "1" ]; then werror=ON; fi

@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+tools/fuzz.sh
 export QT_QPA_PLATFORM=offscreen
 # Qt wants a private runtime folder; CI machines have none.
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"

@@ -1,0 +1,155 @@
+// `kelmor load` of a generated database's records against the same inserts
+// done directly with sqlite3, each in its own process, measured in one run:
+// CPU time (user + system) and peak resident memory of each process.
+//
+//   load_bench [SECTORS SUBSECTORS NEIGHBOURHOODS] [--keep DIR]
+//
+// Default 999 20 20 (421,701 records); 999 99 99 gives 9.9 million. The input
+// is written to a temporary folder (or DIR) and removed at the end.
+
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "generator.h"
+#include "kelmor/dynarray.h"
+#include "services/jsonl.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Usage {
+    double cpuSeconds = 0;
+    double maxRssMb = 0;
+    int status = -1;
+};
+
+// Runs `child` in a new process; its CPU time and peak memory.
+template <class Child>
+Usage Measure(Child child) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        try {
+            child();
+        } catch (const std::exception& e) {
+            std::cerr << e.what() << "\n";
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_maxrss / 1024.0, status};
+}
+
+void Check(int rc, sqlite3* db, const char* what) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
+        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+    }
+}
+
+// The same rows in the same tables as kelmor's storage, with the same
+// pragmas, inserted by one prepared statement in one transaction.
+void DirectInserts(const kelmor_cli::Shape& shape, const std::string& path) {
+    sqlite3* db = nullptr;
+    Check(sqlite3_open(path.c_str(), &db), db, "open");
+    Check(sqlite3_exec(db,
+                       "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                       "CREATE TABLE kelmor_files(id INTEGER PRIMARY KEY, name TEXT NOT NULL "
+                       "UNIQUE);"
+                       "CREATE TABLE kelmor_records(file INTEGER NOT NULL, key TEXT NOT NULL, "
+                       "body BLOB NOT NULL, PRIMARY KEY (file, key)) WITHOUT ROWID;"
+                       "BEGIN IMMEDIATE;",
+                       nullptr, nullptr, nullptr),
+          db, "schema");
+    sqlite3_stmt* insert = nullptr;
+    Check(sqlite3_prepare_v2(db,
+                             "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
+                             "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body",
+                             -1, &insert, nullptr),
+          db, "prepare");
+    std::vector<std::string> files;
+    kelmor_cli::Generate(shape, [&](std::string_view file, std::string_view key,
+                                    std::string_view whole) {
+        if (files.empty() || files.back() != file) files.emplace_back(file);
+        sqlite3_bind_int64(insert, 1, static_cast<sqlite3_int64>(files.size()));
+        sqlite3_bind_text(insert, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+        sqlite3_bind_blob(insert, 3, whole.data(), static_cast<int>(whole.size()), SQLITE_STATIC);
+        Check(sqlite3_step(insert), db, "insert");
+        sqlite3_reset(insert);
+    });
+    sqlite3_finalize(insert);
+    Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+    sqlite3_close(db);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kelmor_cli::Shape shape;
+    std::string keep;
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--keep" && i + 1 < argc) {
+            keep = argv[++i];
+        } else {
+            counts.push_back(std::stoi(arg));
+        }
+    }
+    if (counts.size() == 3) {
+        shape.sectors = counts[0];
+        shape.subSectors = counts[1];
+        shape.neighbourhoods = counts[2];
+    }
+    std::string dir = keep;
+    if (dir.empty()) {
+        dir = (fs::temp_directory_path() / "load-bench-XXXXXX").string();
+        if (!mkdtemp(dir.data())) throw std::runtime_error("mkdtemp failed");
+    }
+    const std::string input = dir + "/input.jsonl";
+    std::uint64_t records = 0;
+    {
+        std::ofstream out(input, std::ios::binary);
+        kelmor_cli::Generate(
+            shape, [&](std::string_view file, std::string_view key, std::string_view whole) {
+                out << services::jsonl::ToLine(file, key, kelmor::DynArray(whole)) << '\n';
+                ++records;
+            });
+    }
+    const std::string kelmorDb = dir + "/kelmor.sqlite", directDb = dir + "/direct.sqlite";
+    const Usage load = Measure([&] {
+        std::freopen("/dev/null", "w", stdout);
+        execl(KELMOR_PROGRAM, KELMOR_PROGRAM, kelmorDb.c_str(), "load", input.c_str(),
+              static_cast<char*>(nullptr));
+        throw std::runtime_error("cannot run " KELMOR_PROGRAM);
+    });
+    const Usage direct = Measure([&] { DirectInserts(shape, directDb); });
+    if (load.status != 0 || direct.status != 0) {
+        std::cerr << "a side failed (status " << load.status << ", " << direct.status << ")\n";
+        return 1;
+    }
+    std::printf(
+        "%llu records (%.0f MB of JSON lines)\n"
+        "kelmor load: %.2f CPU s, %.0f records per CPU s, peak RSS %.1f MB\n"
+        "sqlite3 inserts of the same rows: %.2f CPU s, %.0f records per CPU s, peak RSS %.1f MB\n"
+        "kelmor load / sqlite3 inserts (CPU): %.2f\n",
+        static_cast<unsigned long long>(records), fs::file_size(input) / 1e6, load.cpuSeconds,
+        records / load.cpuSeconds, load.maxRssMb, direct.cpuSeconds, records / direct.cpuSeconds,
+        direct.maxRssMb, load.cpuSeconds / direct.cpuSeconds);
+    if (keep.empty()) fs::remove_all(dir);
+    return 0;
+}
