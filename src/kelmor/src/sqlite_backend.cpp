@@ -167,13 +167,15 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const Sqlit
         if (!readOnly_) UseWal();
         Prepare();
     } catch (const Error&) {
-        if (!readOnly_ || !CannotInitialiseReadOnly(lastCode_)) {
+        std::error_code none;
+        const bool log = fs::exists(path + "-wal", none) && fs::file_size(path + "-wal", none) > 0;
+        if (!readOnly_ || !CannotInitialiseReadOnly(lastCode_) || log) {
             Close();
             throw;
         }
         // A read-only file system: the shared-memory file beside the database
-        // cannot be made. Without one there is no log to read either, so the
-        // file alone is the whole database.
+        // cannot be made. With no log beside it either, the file alone is the
+        // whole database and nobody can change it.
         Close();
         Connect(FileUri(path, "immutable=1"),
                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX);
