@@ -68,7 +68,9 @@ TEST_F(TwoConnections, ChangingWhatAnotherChangedIsAConflictThatReadsTheStoredVa
     } catch (const ConflictError& e) {
         EXPECT_EQ(e.number(), kConflict);
         EXPECT_EQ(e.attributes(), std::vector<int>{1});
-        EXPECT_NE(std::string(e.what()).find("\"001\" of SECTEUR"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("attribute(s) 1 of the record \"001\" of SECTEUR"),
+                  std::string::npos)
+            << e.what();
     }
     EXPECT_EQ(Stored(), Marks("THEIRS^^AG-1^19500")) << "nothing of mine was stored";
     EXPECT_EQ(mine.Text(), Stored()) << "the record holds the stored values";

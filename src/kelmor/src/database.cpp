@@ -163,11 +163,17 @@ void DbRecord::DBWrite() {
             }
             if (!both.empty()) {
                 seen = *now;
-                throw ConflictError(
-                    "kelmor: another connection changed attribute(s) " + List(both) +
-                        " of the record \"" + key_ + "\" of " + file_ +
-                        " since it was read; nothing was stored and the record was read again",
-                    std::move(both));
+                const std::string message =
+                    stored_
+                        ? "kelmor: another connection changed attribute(s) " + List(both) +
+                              " of the record \"" + key_ + "\" of " + file_ +
+                              " since it was read; nothing was stored and the record was "
+                              "read again"
+                        : "kelmor: a new record \"" + key_ + "\" of " + file_ +
+                              " was written over a stored one holding other values in "
+                              "attribute(s) " +
+                              List(both) + "; nothing was stored (read the record to change it)";
+                throw ConflictError(message, std::move(both));
             }
             return Merge(*now, mine, changed);
         });
