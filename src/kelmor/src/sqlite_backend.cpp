@@ -149,8 +149,13 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const Sqlit
         // Judged from the file's first bytes before SQLite opens it: SQLite
         // would make a log or journal beside another program's database, or
         // finish that program's interrupted transaction.
+        // An empty main file beside a log may hold its whole content in the
+        // log (a database killed before its first checkpoint): SQLite judges.
         const Kind kind = PeekHeader(path);
-        if (kind != Kind::Ours && !(kind == Kind::Empty && mode == OpenMode::CreateIfMissing)) {
+        const bool logged =
+            fs::exists(path + "-wal", error) && fs::file_size(path + "-wal", error) > 0;
+        if (kind != Kind::Ours &&
+            !(kind == Kind::Empty && (logged || mode == OpenMode::CreateIfMissing))) {
             Require(kind);
         }
     }
