@@ -35,6 +35,6 @@ for target in "${targets[@]}"; do
         rm -rf "$work"
         exit 1
     fi
-    grep -E "^stat::number_of_executed_units|^#[0-9]+ *DONE" "$build/$target.log" | tail -n 2
+    grep -E "^stat::number_of_executed_units|^#[0-9]+ *DONE" "$build/$target.log" | tail -n 2 || true
     rm -rf "$work"
 done
