@@ -113,8 +113,9 @@ INSTANTIATE_TEST_SUITE_P(Ok, Dialog, ::testing::Values(
          "type Txt_Date 21/6/21\nclick Cmd_Ok", kChoosing, {}, kOkDone},
     Case{"OnlyApprovalRetypedNotWritten", "200", "type Txt_CodAsso 002\nselect Txt_Num\n"
          "type Txt_Num AG-2\nclick Cmd_Ok", kChoosing, {}, kOkDone},
-    Case{"OneOfTwoRetypedWrittenAgain", "300", k004 + "select Txt_Num\ntype Txt_Num AG-4\n"
-         "click Cmd_Ok", kChoosing, {}, kOkDone, 1},
+    // The same text typed again: the record holds no change, so nothing is stored.
+    Case{"OneOfTwoRetypedUnchanged", "300", k004 + "select Txt_Num\ntype Txt_Num AG-4\n"
+         "click Cmd_Ok", kChoosing, {}, kOkDone, 0},
     Case{"BothEmptyDateFirst", "100", k001 + "click Cmd_Ok", kAide + "||" + kNew, {kDateNeeded},
          "Txt_Date"},
     Case{"NumberRequired", "100", k001 + "type Txt_Date 1/1/20\nclick Cmd_Ok",
