@@ -1,371 +1,155 @@
-// Many workstations on one database: N simulated operators, each a library
-// session on its own thread with its own connection, doing for a fixed time
-// what operators do on a few shared sectors: lookups (a sector read and the
-// prefix query of its sub-sectors), renames and attribute edits (atomic
-// read-modify-writes of the sector record) and creations (probing sub-sector
-// codes, then a create-if-absent insert). Run once on PostgreSQL and once on
-// SQLite, for each N, then checked against every operator's log:
-//   lost updates: a rename counter short of the renames logged, or an
-//                 operator's own attribute not holding its last edit;
-//   duplicate codes: a code two operators both believe they created, or a
-//                    created record that does not name its creator.
-// Both must be 0. --naive writes back whole records read earlier, and probes
-// then writes, as the editor did before: the check should then find both.
+// `kelmor load` of a generated database's records against the same inserts
+// done directly with sqlite3, each in its own process, measured in one run:
+// CPU time (user + system) and peak resident memory of each process.
 //
-// usage: load_bench --pg URL --sqlite PATH [--operators 1,4,16,64]
-//                   [--seconds 10] [--sectors 8] [--naive]
-// Prints, per N, actions per second and p50/p99 latency per action kind for
-// each backend, then the PostgreSQL / SQLite ratios.
+//   load_bench [SECTORS SUBSECTORS NEIGHBOURHOODS] [--keep DIR]
+//
+// Default 999 20 20 (421,701 records); 999 99 99 gives 9.9 million. The input
+// is written to a temporary folder (or DIR) and removed at the end.
 
-#include <algorithm>
-#include <atomic>
-#include <barrier>
-#include <chrono>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
-#include <map>
-#include <optional>
-#include <random>
-#include <set>
-#include <sstream>
+#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "kelmor/backend.h"
-#include "kelmor/database.h"
+#include "generator.h"
+#include "kelmor/dynarray.h"
+#include "services/jsonl.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
 
-enum Kind { kLookup, kRename, kEdit, kCreate, kKinds };
-constexpr const char* kKindNames[kKinds] = {"lookup", "rename", "edit", "create"};
-constexpr int kLabel = 1, kRenameCount = 2, kFirstOperatorAttribute = 10;
-
-struct Options {
-    std::string pg, sqlite;
-    std::vector<int> operators = {1, 4, 16, 64};
-    double seconds = 10;
-    int sectors = 8;
-    bool naive = false;
+struct Usage {
+    double cpuSeconds = 0;
+    double maxRssMb = 0;
+    int status = -1;
 };
 
-// What one operator did, kept by itself and checked at the end.
-struct OperatorLog {
-    std::vector<double> latencyMs[kKinds];
-    std::map<std::string, long> renames;   // sector -> renames done
-    std::map<std::string, long> lastEdit;  // sector -> sequence of its last edit
-    std::vector<std::string> created;      // sub-sector keys it created
-    long errors = 0;
-    std::string firstError;
-};
-
-struct RunResult {
-    double actionsPerSecond = 0;
-    double p50[kKinds] = {}, p99[kKinds] = {};
-    long lostUpdates = 0, duplicateCodes = 0, errors = 0;
-    std::string firstError;
-};
-
-std::string SectorKey(int s) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%03d", s + 1);
-    return key;
-}
-
-std::string SubKey(const std::string& sector, long code) {
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "%05ld", code);
-    return sector + suffix;
-}
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0;
-    const auto k = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(k), values.end());
-    return values[k];
-}
-
-// Empties the two files and writes the sectors afresh, in one transaction.
-void Prepare(const std::string& location, int sectors) {
-    auto db = kelmor::Database::Open(location);
-    kelmor::Transaction tx(*db);
-    for (const char* file : {"SECTEUR", "SOUSSECTEUR"}) {
-        db->CreateFile(file);
-        std::vector<std::string> keys;
-        db->backend().Scan(file, {},
-                           [&](std::string_view key, std::string_view) { keys.emplace_back(key); });
-        for (const std::string& key : keys) db->backend().Delete(file, key);
-    }
-    for (int s = 0; s < sectors; ++s) {
-        kelmor::DbRecord r = db->OpenFile("SECTEUR").NewRecord(SectorKey(s));
-        r.Set(kLabel, "SECTEUR " + SectorKey(s));
-        r.Set(kRenameCount, "0");
-        r.DBWrite();
-    }
-    tx.Commit();
-}
-
-class Operator {
-public:
-    Operator(int id, const Options& options, kelmor::Database& db)
-        : id_(id), options_(options), db_(db), random_(static_cast<unsigned>(id) * 7919 + 1) {}
-
-    void Act(OperatorLog& log) {
-        const int roll = static_cast<int>(random_() % 100);
-        const Kind kind = roll < 50 ? kLookup : roll < 65 ? kRename : roll < 85 ? kEdit : kCreate;
-        const std::string sector =
-            SectorKey(static_cast<int>(random_() % static_cast<unsigned>(options_.sectors)));
-        const auto start = Clock::now();
+// Runs `child` in a new process; its CPU time and peak memory.
+template <class Child>
+Usage Measure(Child child) {
+    const pid_t pid = fork();
+    if (pid == 0) {
         try {
-            switch (kind) {
-                case kLookup:
-                    Lookup(sector);
-                    break;
-                case kRename:
-                    Rename(sector, log);
-                    break;
-                case kEdit:
-                    Edit(sector, log);
-                    break;
-                case kCreate:
-                    Create(sector, log);
-                    break;
-                case kKinds:
-                    break;
-            }
+            child();
         } catch (const std::exception& e) {
-            if (log.errors++ == 0) log.firstError = std::string(kKindNames[kind]) + ": " + e.what();
-            return;
+            std::cerr << e.what() << "\n";
+            _exit(1);
         }
-        log.latencyMs[kind].push_back(
-            std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        _exit(0);
     }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_maxrss / 1024.0, status};
+}
 
-private:
-    void Lookup(const std::string& sector) {
-        (void)db_.OpenFile("SECTEUR").ReadRecord(sector);
-        kelmor::DynArray request;
-        request.Set(1, "SSELECT SOUSSECTEUR = '" + sector + "]' PAR 1");
-        request.Set(3, "0 1");
-        std::int32_t count = 0;
-        (void)db_.Query(request.Text(), "", count);
-    }
-
-    // Changes one attribute of the sector record: in one atomic step, or
-    // (naive) by writing back the whole record read just before.
-    void Change(const std::string& sector, const std::function<void(kelmor::DynArray&)>& edit) {
-        if (options_.naive) {
-            kelmor::DbRecord record = db_.OpenFile("SECTEUR").ReadRecord(sector);
-            edit(record);
-            record.DBWrite();
-            return;
-        }
-        db_.backend().Update("SECTEUR", sector, [&](const std::optional<std::string>& stored) {
-            kelmor::DynArray record(stored.value_or(""));
-            edit(record);
-            return record.Text();
-        });
-    }
-
-    void Rename(const std::string& sector, OperatorLog& log) {
-        Change(sector, [](kelmor::DynArray& r) {
-            const long count = std::stol(r.Get(kRenameCount)) + 1;
-            r.Set(kRenameCount, std::to_string(count));
-            r.Set(kLabel, "NOM " + std::to_string(count));
-        });
-        ++log.renames[sector];
-    }
-
-    void Edit(const std::string& sector, OperatorLog& log) {
-        const long sequence = log.lastEdit[sector] + 1;
-        Change(sector, [&](kelmor::DynArray& r) {
-            r.Set(kFirstOperatorAttribute + id_,
-                  std::to_string(id_) + ":" + std::to_string(sequence));
-        });
-        log.lastEdit[sector] = sequence;
-    }
-
-    // The first free code from what this operator last saw; a code another
-    // operator took meanwhile makes the insert fail, and the probe goes on.
-    void Create(const std::string& sector, OperatorLog& log) {
-        const kelmor::DbFile file = db_.OpenFile("SOUSSECTEUR");
-        long& code = nextCode_[sector];
-        for (;; ++code) {
-            const std::string key = SubKey(sector, code);
-            const kelmor::ReadResult probe = file.TryReadRecord(key);
-            if (probe.error != kelmor::kNotFound) {
-                if (probe.error != 0) throw kelmor::Error(probe.error, probe.message);
-                continue;
-            }
-            kelmor::DbRecord record = file.NewRecord(key);
-            record.Set(kLabel, "CRÉÉ PAR " + std::to_string(id_));
-            if (options_.naive) {
-                record.DBWrite();
-            } else if (!record.DBInsert()) {
-                continue;
-            }
-            log.created.push_back(key);
-            ++code;
-            return;
-        }
-    }
-
-    int id_;
-    const Options& options_;
-    kelmor::Database& db_;
-    std::minstd_rand random_;
-    std::map<std::string, long> nextCode_;
-};
-
-// Lost updates and duplicate codes, from the stored records and the logs.
-void Check(const std::string& location, const std::vector<OperatorLog>& logs, RunResult& result) {
-    auto db = kelmor::Database::Open(location, kelmor::OpenMode::MustExist);
-    const kelmor::DbFile sectors = db->OpenFile("SECTEUR");
-    std::map<std::string, long> renames;
-    for (const OperatorLog& log : logs)
-        for (const auto& [sector, count] : log.renames) renames[sector] += count;
-    for (const auto& [sector, count] : renames) {
-        const kelmor::DbRecord r = sectors.ReadRecord(sector);
-        result.lostUpdates += count - std::stol(r.Get(kRenameCount));
-    }
-    for (std::size_t id = 0; id < logs.size(); ++id) {
-        for (const auto& [sector, sequence] : logs[id].lastEdit) {
-            const std::string expected = std::to_string(id) + ":" + std::to_string(sequence);
-            const int attribute = kFirstOperatorAttribute + static_cast<int>(id);
-            result.lostUpdates += sectors.ReadRecord(sector).Get(attribute) != expected;
-        }
-    }
-    const kelmor::DbFile subs = db->OpenFile("SOUSSECTEUR");
-    std::set<std::string> seen;
-    for (std::size_t id = 0; id < logs.size(); ++id) {
-        for (const std::string& key : logs[id].created) {
-            const bool again = !seen.insert(key).second;
-            const bool other = subs.ReadRecord(key).Get(kLabel) != "CRÉÉ PAR " + std::to_string(id);
-            result.duplicateCodes += again || other;
-        }
+void Check(int rc, sqlite3* db, const char* what) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
+        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
     }
 }
 
-RunResult Run(const std::string& location, int operators, const Options& options) {
-    Prepare(location, options.sectors);
-    std::vector<OperatorLog> logs(static_cast<std::size_t>(operators));
-    std::atomic<long> actions{0};
-    std::barrier ready(operators + 1);
-    Clock::time_point deadline;
-    std::vector<std::thread> threads;
-    for (int id = 0; id < operators; ++id) {
-        threads.emplace_back([&, id] {
-            auto db = kelmor::Database::Open(location, kelmor::OpenMode::MustExist);
-            Operator op(id, options, *db);
-            OperatorLog& log = logs[static_cast<std::size_t>(id)];
-            ready.arrive_and_wait();  // connected: the clock starts for all at once
-            ready.arrive_and_wait();  // deadline set
-            long done = 0;
-            for (; Clock::now() < deadline; ++done) op.Act(log);
-            actions += done;
-        });
-    }
-    ready.arrive_and_wait();
-    const auto start = Clock::now();
-    deadline = start + std::chrono::duration_cast<Clock::duration>(
-                           std::chrono::duration<double>(options.seconds));
-    ready.arrive_and_wait();
-    for (auto& thread : threads) thread.join();
-    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-
-    RunResult result;
-    result.actionsPerSecond = static_cast<double>(actions) / elapsed;
-    for (int k = 0; k < kKinds; ++k) {
-        std::vector<double> all;
-        for (const OperatorLog& log : logs)
-            all.insert(all.end(), log.latencyMs[k].begin(), log.latencyMs[k].end());
-        result.p50[k] = Percentile(all, 0.50);
-        result.p99[k] = Percentile(all, 0.99);
-    }
-    for (const OperatorLog& log : logs) {
-        result.errors += log.errors;
-        if (result.firstError.empty()) result.firstError = log.firstError;
-    }
-    Check(location, logs, result);
-    return result;
-}
-
-void PrintRun(const char* backend, int n, const RunResult& r) {
-    std::printf("%-10s N=%-3d %8.0f actions/s", backend, n, r.actionsPerSecond);
-    for (int k = 0; k < kKinds; ++k)
-        std::printf("  %s p50 %.2f p99 %.2f ms", kKindNames[k], r.p50[k], r.p99[k]);
-    std::printf("  lost updates %ld  duplicate codes %ld  errors %ld\n", r.lostUpdates,
-                r.duplicateCodes, r.errors);
-    if (!r.firstError.empty()) std::printf("           first error: %s\n", r.firstError.c_str());
-    std::fflush(stdout);
-}
-
-std::vector<int> ParseList(const std::string& text) {
-    std::vector<int> values;
-    std::stringstream in(text);
-    for (std::string item; std::getline(in, item, ',');) values.push_back(std::stoi(item));
-    return values;
+// The same rows in the same tables as kelmor's storage, with the same
+// pragmas, inserted by one prepared statement in one transaction.
+void DirectInserts(const kelmor_cli::Shape& shape, const std::string& path) {
+    sqlite3* db = nullptr;
+    Check(sqlite3_open(path.c_str(), &db), db, "open");
+    Check(sqlite3_exec(db,
+                       "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                       "CREATE TABLE kelmor_files(id INTEGER PRIMARY KEY, name TEXT NOT NULL "
+                       "UNIQUE);"
+                       "CREATE TABLE kelmor_records(file INTEGER NOT NULL, key TEXT NOT NULL, "
+                       "body BLOB NOT NULL, PRIMARY KEY (file, key)) WITHOUT ROWID;"
+                       "BEGIN IMMEDIATE;",
+                       nullptr, nullptr, nullptr),
+          db, "schema");
+    sqlite3_stmt* insert = nullptr;
+    Check(sqlite3_prepare_v2(db,
+                             "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
+                             "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body",
+                             -1, &insert, nullptr),
+          db, "prepare");
+    std::vector<std::string> files;
+    kelmor_cli::Generate(shape, [&](std::string_view file, std::string_view key,
+                                    std::string_view whole) {
+        if (files.empty() || files.back() != file) files.emplace_back(file);
+        sqlite3_bind_int64(insert, 1, static_cast<sqlite3_int64>(files.size()));
+        sqlite3_bind_text(insert, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+        sqlite3_bind_blob(insert, 3, whole.data(), static_cast<int>(whole.size()), SQLITE_STATIC);
+        Check(sqlite3_step(insert), db, "insert");
+        sqlite3_reset(insert);
+    });
+    sqlite3_finalize(insert);
+    Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+    sqlite3_close(db);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool more = i + 1 < args.size();
-        if (arg == "--pg" && more)
-            options.pg = args[++i];
-        else if (arg == "--sqlite" && more)
-            options.sqlite = args[++i];
-        else if (arg == "--operators" && more)
-            options.operators = ParseList(args[++i]);
-        else if (arg == "--seconds" && more)
-            options.seconds = std::stod(args[++i]);
-        else if (arg == "--sectors" && more)
-            options.sectors = std::stoi(args[++i]);
-        else if (arg == "--naive")
-            options.naive = true;
-        else {
-            std::cerr << "usage: load_bench --pg URL --sqlite PATH [--operators 1,4,16,64] "
-                         "[--seconds 10] [--sectors 8] [--naive]\n";
-            return 2;
+    kelmor_cli::Shape shape;
+    std::string keep;
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--keep" && i + 1 < argc) {
+            keep = argv[++i];
+        } else {
+            counts.push_back(std::stoi(arg));
         }
     }
-    if (options.pg.empty() || options.sqlite.empty()) {
-        std::cerr << "load_bench: both --pg and --sqlite are needed (the ratios compare them)\n";
-        return 2;
+    if (counts.size() == 3) {
+        shape.sectors = counts[0];
+        shape.subSectors = counts[1];
+        shape.neighbourhoods = counts[2];
     }
-    bool clean = true;
-    std::vector<std::pair<RunResult, RunResult>> results;
-    for (int n : options.operators) {
-        const RunResult pg = Run(options.pg, n, options);
-        PrintRun("postgresql", n, pg);
-        const RunResult sqlite = Run(options.sqlite, n, options);
-        PrintRun("sqlite", n, sqlite);
-        results.emplace_back(pg, sqlite);
-        clean = clean && pg.lostUpdates == 0 && pg.duplicateCodes == 0 && sqlite.lostUpdates == 0 &&
-                sqlite.duplicateCodes == 0;
+    std::string dir = keep;
+    if (dir.empty()) {
+        dir = (fs::temp_directory_path() / "load-bench-XXXXXX").string();
+        if (!mkdtemp(dir.data())) throw std::runtime_error("mkdtemp failed");
     }
-    std::printf("\nPostgreSQL / SQLite, same N, same run:\n");
+    const std::string input = dir + "/input.jsonl";
+    std::uint64_t records = 0;
+    {
+        std::ofstream out(input, std::ios::binary);
+        kelmor_cli::Generate(
+            shape, [&](std::string_view file, std::string_view key, std::string_view whole) {
+                out << services::jsonl::ToLine(file, key, kelmor::DynArray(whole)) << '\n';
+                ++records;
+            });
+    }
+    const std::string kelmorDb = dir + "/kelmor.sqlite", directDb = dir + "/direct.sqlite";
+    const Usage load = Measure([&] {
+        std::freopen("/dev/null", "w", stdout);
+        execl(KELMOR_PROGRAM, KELMOR_PROGRAM, kelmorDb.c_str(), "load", input.c_str(),
+              static_cast<char*>(nullptr));
+        throw std::runtime_error("cannot run " KELMOR_PROGRAM);
+    });
+    const Usage direct = Measure([&] { DirectInserts(shape, directDb); });
+    if (load.status != 0 || direct.status != 0) {
+        std::cerr << "a side failed (status " << load.status << ", " << direct.status << ")\n";
+        return 1;
+    }
     std::printf(
-        "| N | actions/s | lookup p50 | lookup p99 | rename p50 | rename p99 | edit p50 "
-        "| edit p99 | create p50 | create p99 | lost updates | duplicate codes |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const auto& [pg, sqlite] = results[i];
-        const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-        std::printf("| %d | %.2f", options.operators[i],
-                    ratio(pg.actionsPerSecond, sqlite.actionsPerSecond));
-        for (int k = 0; k < kKinds; ++k)
-            std::printf(" | %.2f | %.2f", ratio(pg.p50[k], sqlite.p50[k]),
-                        ratio(pg.p99[k], sqlite.p99[k]));
-        std::printf(" | %ld / %ld | %ld / %ld |\n", pg.lostUpdates, sqlite.lostUpdates,
-                    pg.duplicateCodes, sqlite.duplicateCodes);
-    }
-    return clean || options.naive ? 0 : 1;
+        "%llu records (%.0f MB of JSON lines)\n"
+        "kelmor load: %.2f CPU s, %.0f records per CPU s, peak RSS %.1f MB\n"
+        "sqlite3 inserts of the same rows: %.2f CPU s, %.0f records per CPU s, peak RSS %.1f MB\n"
+        "kelmor load / sqlite3 inserts (CPU): %.2f\n",
+        static_cast<unsigned long long>(records), fs::file_size(input) / 1e6, load.cpuSeconds,
+        records / load.cpuSeconds, load.maxRssMb, direct.cpuSeconds, records / direct.cpuSeconds,
+        direct.maxRssMb, load.cpuSeconds / direct.cpuSeconds);
+    if (keep.empty()) fs::remove_all(dir);
+    return 0;
 }

@@ -1,13 +1,17 @@
 #include "kelmor_command.h"
 
 #include <algorithm>
+#include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <string_view>
 
 #include "copy_command.h"
+#include "generator.h"
 #include "kelmor/backend.h"
 #include "kelmor/database.h"
 #include "services/jsonl.h"
@@ -16,13 +20,17 @@ namespace kelmor_cli {
 
 namespace {
 
+namespace fs = std::filesystem;
 namespace jsonl = services::jsonl;
 
 constexpr std::string_view kUsageText = R"(usage: kelmor DB COMMAND [ARGUMENTS]
 
 DB is the path of a database file (SQLite), or a postgresql:// connection
 string naming a database of a PostgreSQL server (which must exist; create,
-load and copy make its tables when it has none, the others refuse it).
+load, generate and copy make its tables when it has none, the others refuse
+it). Only create, load, generate and copy make a new database, and only where
+no file is (or, on a server, in a database that holds no tables); no command
+ever changes a file or server database that is not a Kelmor database.
 
 commands:
   create FILE...          create these files (those that exist are kept)
@@ -39,6 +47,16 @@ commands:
                           database DST (SQLite or PostgreSQL), then check
                           that both hold the same records (count and SHA-256
                           per file); nothing is stored if they differ
+  generate S U N USER     make a new database of S sectors (1-999), each of
+                          U sub-sectors (1-99), each of N neighbourhoods
+                          (1-99), with 100 medical centres of 10 antennas,
+                          20 legal entities, the COMPTEUR record "999", and
+                          access level 2 to SECTEUR for USER; deterministic
+
+dump, read and query open the database read-only: they work on a read-only
+file or file system (on a server, in a read-only session). A load reads and
+checks its whole input before it takes the database's write lock, and holds
+it only while storing, in one transaction: all or nothing.
 
 A JSON line: {"file":"SECTEUR","key":"001","attributes":["NORD",["v1","v2"]]}
 an attribute is a text or an array of values, a value a text or an array of
@@ -46,8 +64,10 @@ sub-values.
 
 exit codes: 0 done, 1 other failure, 2 wrong command line, 3 no such record,
 4 no such file, 5 malformed input (JSON line, query, name or key),
-6 database cannot be opened or written, 7 input file cannot be read,
-8 copy refused (target not empty) or copy differs (nothing stored).
+6 database cannot be opened or written (not a Kelmor database, locked, disk
+full, read-only, connection lost...), 7 input file cannot be read, 8 copy
+refused (target not empty) or copy differs (nothing stored), 9 stored records
+that are not valid text (each named; the others are printed).
 )";
 
 // A failure that already carries its exit code.
@@ -78,6 +98,13 @@ int CodeOf(const kelmor::Error& e) {
         case kelmor::kBadPosition:
             return kBadInput;
         case kelmor::kStorageError:
+        case kelmor::kBusy:
+        case kelmor::kDiskFull:
+        case kelmor::kReadOnly:
+        case kelmor::kIoError:
+        case kelmor::kConflict:
+        case kelmor::kNotADatabase:
+        case kelmor::kConnectionLost:
             return kStorage;
         default:
             return kFailure;
@@ -96,6 +123,40 @@ void RequireArgs(const std::vector<std::string>& args, std::size_t min, std::siz
     }
 }
 
+// A stored key or file name fit for a message: quoted text, or its bytes.
+std::string Named(std::string_view text) {
+    if (kelmor::IsStorable(text)) return "\"" + std::string(text) + "\"";
+    std::string bytes = "of bytes";
+    for (unsigned char c : text) {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        bytes += ' ';
+        bytes += kHex[c >> 4];
+        bytes += kHex[c & 0xF];
+    }
+    return bytes;
+}
+
+// Stored records that cannot be printed are named on `err` and counted.
+class BadRecords {
+public:
+    explicit BadRecords(std::ostream& err) : err_(err) {}
+    void Note(const std::string& what) {
+        Report(err_, what + " is not valid text; not printed");
+        ++count_;
+    }
+    int Code() const {
+        if (count_ == 0) return kOk;
+        Report(err_, std::to_string(count_) +
+                         " stored record(s) are not valid text (changed by another program than "
+                         "Kelmor)");
+        return kBadRecords;
+    }
+
+private:
+    std::ostream& err_;
+    long count_ = 0;
+};
+
 int Create(const std::vector<std::string>& args, std::ostream&) {
     RequireArgs(args, 1, std::numeric_limits<std::size_t>::max());
     for (std::size_t i = 2; i < args.size(); ++i) kelmor::CheckFileName(args[i]);
@@ -106,59 +167,206 @@ int Create(const std::vector<std::string>& args, std::ostream&) {
     return kOk;
 }
 
+// The folder of a database path, where a load keeps its temporary file (the
+// database's own disk, which must have room for the records anyway); for a
+// server database, the system's temporary folder.
+std::string FolderOf(const std::string& path) {
+    if (kelmor::Database::IsServerLocation(path)) return fs::temp_directory_path().string();
+    const fs::path parent = fs::absolute(path).parent_path();
+    return parent.empty() ? "." : parent.string();
+}
+
 int Load(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RequireArgs(args, 1, 1);
     const std::string& path = args[2];
+    std::error_code ignored;
+    if (fs::is_directory(path, ignored)) {
+        throw Failure{kInputFile, path + " is a directory, not a JSON lines file"};
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Failure{kInputFile, "cannot open " + path + " for reading"};
-    std::vector<jsonl::Record> records;
+    // An existing database is checked before the input is read; a new one is
+    // made only once the input proved good. A server database always exists:
+    // its tables are made, if need be, once the input proved good.
+    const bool server = kelmor::Database::IsServerLocation(args[0]);
+    const bool existed = !server && fs::exists(args[0], ignored);
+    std::shared_ptr<kelmor::Database> db;
+    if (existed) db = Open(args[0], kelmor::OpenMode::MustExist);
+    std::unique_ptr<jsonl::StagedLoad> load;
     try {
-        records = jsonl::ReadRecords(in, path);
+        load = std::make_unique<jsonl::StagedLoad>(in, path, FolderOf(args[0]));
     } catch (const jsonl::LinesError& e) {
         for (const std::string& line : e.lines()) Report(err, line);
-        throw Failure{kBadInput, path + ": " + std::to_string(e.lines().size()) +
-                                     " bad line(s); nothing was stored"};
+        if (e.total() > e.lines().size()) {
+            Report(err,
+                   "... and " + std::to_string(e.total() - e.lines().size()) + " more bad line(s)");
+        }
+        throw Failure{kBadInput,
+                      path + ": " + std::to_string(e.total()) + " bad line(s); nothing was stored"};
+    } catch (const jsonl::FormatError& e) {
+        throw Failure{kBadInput, std::string(e.what()) + "; nothing was stored"};
+    } catch (const jsonl::ReadError& e) {
+        throw Failure{kInputFile, std::string(e.what()) + "; nothing was stored"};
     }
-    auto db = Open(args[0], kelmor::OpenMode::CreateIfMissing);
-    const std::size_t files = jsonl::StoreRecords(*db, records);
-    out << records.size() << " records loaded into " << files << " files\n";
+    if (!db) db = Open(args[0], kelmor::OpenMode::CreateIfMissing);
+    const jsonl::LoadResult result = load->Store(*db);
+    out << result.records << " records loaded into " << result.files << " files"
+        << (existed || server ? "" : " (new database " + args[0] + ")") << "\n";
     return kOk;
 }
 
-int Dump(const std::vector<std::string>& args, std::ostream& out) {
-    auto db = Open(args[0], kelmor::OpenMode::MustExist);
+int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    auto db = Open(args[0], kelmor::OpenMode::ReadOnly);
     std::vector<std::string> names(args.begin() + 2, args.end());
     if (names.empty()) names = db->FileNames();
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     // Every name is checked before anything is printed.
     for (const std::string& name : names) db->OpenFile(name);
+    BadRecords bad(err);
     for (const std::string& name : names) {
         db->backend().Scan(name, kelmor::KeySelection{},
                            [&](std::string_view key, std::string_view whole) {
+                               if (!kelmor::IsStorable(key) || !kelmor::IsValidWholeText(whole)) {
+                                   bad.Note("the record " + Named(key) + " of " + name);
+                                   return;
+                               }
                                out << jsonl::ToLine(name, key, kelmor::DynArray(whole)) << "\n";
                            });
     }
-    return kOk;
+    return bad.Code();
 }
 
-int Read(const std::vector<std::string>& args, std::ostream& out) {
+int Read(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RequireArgs(args, 2, 2);
-    auto db = Open(args[0], kelmor::OpenMode::MustExist);
-    const kelmor::DbRecord record = db->OpenFile(args[2]).ReadRecord(args[3]);
-    out << jsonl::ToLine(args[2], args[3], record) << "\n";
+    auto db = Open(args[0], kelmor::OpenMode::ReadOnly);
+    const std::string& file = args[2];
+    db->OpenFile(file);  // names a missing file
+    const std::string& key = args[3];
+    const std::optional<std::string> whole = db->backend().Read(file, key);
+    if (!whole) throw kelmor::NotFoundError(file, key);
+    if (!kelmor::IsStorable(key) || !kelmor::IsValidWholeText(*whole)) {
+        BadRecords bad(err);
+        bad.Note("the record " + Named(key) + " of " + file);
+        return bad.Code();
+    }
+    out << jsonl::ToLine(file, key, kelmor::DynArray(*whole)) << "\n";
     return kOk;
 }
 
-int Query(const std::vector<std::string>& args, std::ostream& out) {
+int Query(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RequireArgs(args, 1, 2);
-    auto db = Open(args[0], kelmor::OpenMode::MustExist);
+    auto db = Open(args[0], kelmor::OpenMode::ReadOnly);
     kelmor::DynArray request;
     request.Set(1, args[2]);
     if (args.size() > 3) request.Set(3, args[3]);
     std::int32_t count = 0;
     const kelmor::ResultList rows = db->Query(request.Text(), "", count);
-    for (const auto& row : rows.Rows()) out << jsonl::RowToLine(row) << "\n";
+    BadRecords bad(err);
+    for (int r = 1; r <= rows.DCount(); ++r) {
+        const auto& row = rows.Rows()[static_cast<std::size_t>(r - 1)];
+        const bool valid = std::all_of(row.begin(), row.end(), [](const std::string& column) {
+            return kelmor::IsValidWholeText(column);
+        });
+        if (!valid) {
+            bad.Note("row " + std::to_string(r) + " of the query (" + Named(row.front()) + ")");
+            continue;
+        }
+        out << jsonl::RowToLine(row) << "\n";
+    }
+    return bad.Code();
+}
+
+int Number(const std::string& text, const char* what) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        throw Failure{kUsage, std::string(what) + " must be a number, not \"" + text + "\""};
+    }
+    return value;
+}
+
+// Every file of a generated database, made in `db` inside one transaction
+// that the caller commits.
+void GenerateInto(kelmor::Database& db, const Shape& shape) {
+    for (const char* file : {"SECTEUR", "SOUSSECTEUR", "QUARTIER", "CENTREMEDICAL",
+                             "ANTENNEMEDICALE", "ASSOCIATION", "COMPTEUR", "DROITS"}) {
+        db.CreateFile(file);
+    }
+    // Batched as a load is (see services::jsonl), for a server's sake.
+    constexpr std::size_t kBatch = 4096;
+    std::vector<std::string> texts;  // file, key, whole of each record
+    std::vector<kelmor::Backend::RecordView> batch;
+    const auto flush = [&] {
+        batch.clear();
+        for (std::size_t i = 0; i + 2 < texts.size(); i += 3) {
+            batch.push_back({texts[i], texts[i + 1], texts[i + 2]});
+        }
+        db.backend().WriteMany(batch);
+        texts.clear();
+    };
+    kelmor_cli::Generate(shape,
+                         [&](std::string_view file, std::string_view key, std::string_view whole) {
+                             texts.emplace_back(file);
+                             texts.emplace_back(key);
+                             texts.emplace_back(whole);
+                             if (texts.size() >= 3 * kBatch) flush();
+                         });
+    if (!texts.empty()) flush();
+}
+
+// A server database cannot be made under another name and renamed: it is
+// generated in one transaction, into a database that holds no file yet.
+int GenerateOnServer(const std::string& location, const Shape& shape, std::ostream& out) {
+    auto db = Open(location, kelmor::OpenMode::CreateIfMissing);
+    if (!db->FileNames().empty()) {
+        throw Failure{kStorage,
+                      "the database already holds files: generate makes a new "
+                      "database only"};
+    }
+    kelmor::Transaction transaction(*db);
+    GenerateInto(*db, shape);
+    transaction.Commit();
+    out << RecordCount(shape) << " records generated into the server database\n";
+    return kOk;
+}
+
+int Generate(const std::vector<std::string>& args, std::ostream& out) {
+    RequireArgs(args, 4, 4);
+    Shape shape;
+    shape.sectors = Number(args[2], "the number of sectors");
+    shape.subSectors = Number(args[3], "the number of sub-sectors");
+    shape.neighbourhoods = Number(args[4], "the number of neighbourhoods");
+    shape.user = args[5];
+    try {
+        CheckShape(shape);
+    } catch (const std::invalid_argument& e) {
+        throw Failure{kUsage, e.what()};
+    }
+    const std::string& path = args[0];
+    if (kelmor::Database::IsServerLocation(path)) return GenerateOnServer(path, shape, out);
+    std::error_code ignored;
+    if (fs::exists(fs::symlink_status(path, ignored))) {
+        throw Failure{kStorage, path + " exists: generate makes a new database only"};
+    }
+    // Made under another name and renamed when complete, so that an
+    // interrupted generation never leaves a database that looks finished.
+    const std::string partial = path + ".generating";
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        fs::remove(partial + suffix, ignored);
+    try {
+        auto db = Open(partial, kelmor::OpenMode::CreateIfMissing);
+        kelmor::Transaction transaction(*db);
+        GenerateInto(*db, shape);
+        transaction.Commit();
+    } catch (...) {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            fs::remove(partial + suffix, ignored);
+        }
+        throw;
+    }
+    fs::rename(partial, path);
+    out << RecordCount(shape) << " records generated into " << path << "\n";
     return kOk;
 }
 
@@ -166,10 +374,11 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const std::string& command = args[1];
     if (command == "create") return Create(args, out);
     if (command == "load") return Load(args, out, err);
-    if (command == "dump") return Dump(args, out);
-    if (command == "read") return Read(args, out);
-    if (command == "query") return Query(args, out);
+    if (command == "dump") return Dump(args, out, err);
+    if (command == "read") return Read(args, out, err);
+    if (command == "query") return Query(args, out, err);
     if (command == "copy") return Copy(args, out, err);
+    if (command == "generate") return Generate(args, out);
     throw Failure{kUsage, "unknown command \"" + command + "\"\n" + std::string(kUsageText)};
 }
 

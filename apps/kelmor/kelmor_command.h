@@ -1,5 +1,6 @@
 #pragma once
-// The `kelmor` command: creates, loads, dumps, reads and queries a database.
+// The `kelmor` command: creates, loads, dumps, reads, queries and generates a
+// database.
 // Kept apart from main() so that the exit codes live in one place.
 
 #include <iosfwd>
@@ -19,6 +20,8 @@ enum Exit : int {
     kStorage = 6,      // the database cannot be opened or written
     kInputFile = 7,    // the JSON lines file cannot be read
     kCopyRefused = 8,  // copy: target not empty, or the copy differs; nothing stored
+    kBadRecords = 9,   // dump, read, query: stored records that are not valid text
+                       // (each named; the others are printed)
 };
 
 // `args` excludes the program name. Results go to `out`, messages to `err`.

@@ -13,15 +13,20 @@ namespace fs = std::filesystem;
 
 std::shared_ptr<kelmor::Database> OpenExisting(const fs::path& path) {
     const bool server = kelmor::Database::IsServerLocation(path.string());
-    if (!server && !fs::is_regular_file(path))
-        throw SetupError("database " + path.string() + " does not exist");
+    std::error_code ignored;
+    // A directory or another kind of file is for the library to refuse.
+    if (!server && !fs::exists(fs::symlink_status(path, ignored))) {
+        throw SetupError("database " + path.string() + " does not exist",
+                         "Le fichier de la base de données " + path.string() + " n'existe pas.");
+    }
     try {
         return kelmor::Database::Open(path.string(), kelmor::OpenMode::MustExist);
-    } catch (const std::exception& e) {
+    } catch (const kelmor::Error& e) {
         // A connection string may hold a password: the library's message names
         // the server database instead.
         throw SetupError(server ? std::string(e.what())
-                                : "cannot open database " + path.string() + ": " + e.what());
+                                : "cannot open database " + path.string() + ": " + e.what(),
+                         kelmor::FrenchMessage(e.number()));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace kelmor {
 class Database;
@@ -24,9 +25,16 @@ struct ClientSession {
     std::string program;
 };
 
+// what(): the details, for the error output. French(): what the operator is
+// told, empty when the caller's general sentence says it all.
 class SetupError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit SetupError(const std::string& what, std::string french = {})
+        : std::runtime_error(what), french_(std::move(french)) {}
+    const std::string& French() const noexcept { return french_; }
+
+private:
+    std::string french_;
 };
 
 // Opens an existing SQLite database, or the PostgreSQL database of a

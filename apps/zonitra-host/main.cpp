@@ -9,6 +9,7 @@
 #include <control/ctr_secteur.h>
 #include <forms/msgbox.h>
 #include <forms/qtuiservice.h>
+#include <kelmor/error.h>
 #include <services/droits.h>
 
 #include <QApplication>
@@ -99,12 +100,20 @@ std::optional<Options> Parse(const std::vector<std::string>& args, int& status) 
     return options;
 }
 
-// Shown to the operator, and kept on the error output for whoever started us. A run that
-// only takes a screenshot has nobody to close a message box.
-int Fail(const QString& what, const std::exception& e, bool unattended) {
+// The operator reads French (`french`, else a sentence for the library's error number,
+// else the error's own text);
+// the details go to the error output for whoever started us. A run that only takes a
+// screenshot has nobody to close a message box.
+int Fail(const QString& what, const std::exception& e, bool unattended,
+         const std::string& french = {}) {
     std::cerr << "zonitra-host: " << what.toStdString() << ": " << e.what() << '\n';
     if (unattended) return kFailed;
-    forms::Ui().MsgBox(what + QStringLiteral(" :\r\n") + QString::fromUtf8(e.what()),
+    std::string said = french;
+    if (said.empty()) {
+        const auto* error = dynamic_cast<const kelmor::Error*>(&e);
+        said = error ? kelmor::FrenchMessage(error->number()) : e.what();
+    }
+    forms::Ui().MsgBox(what + QStringLiteral(" :\r\n") + QString::fromStdString(said),
                        forms::vbOKOnly | forms::vbCritical, QStringLiteral("Message ORVANIS"));
     return kFailed;
 }
@@ -142,6 +151,9 @@ int main(int argc, char** argv) {
         const std::filesystem::path programDir =
             QCoreApplication::applicationDirPath().toStdString();
         database = options->db ? host::OpenExisting(*options->db) : host::OpenDefault(programDir);
+    } catch (const host::SetupError& e) {
+        return Fail(QStringLiteral("La base de données n'a pas pu être ouverte"), e,
+                    options->screenshot.has_value(), e.French());
     } catch (const std::exception& e) {
         return Fail(QStringLiteral("La base de données n'a pas pu être ouverte"), e,
                     options->screenshot.has_value());

@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_database.h"
@@ -82,7 +83,7 @@ TEST_F(KelmorCli, LoadAcceptsEverySpellingAndDumpWritesTheSimplest) {
         "{\"file\":\"COMPTEUR\",\"key\":\"999\"}\n");
     const Result load = Kelmor({Path("a.sqlite"), "load", input});
     ASSERT_EQ(load.code, 0) << load.err;
-    EXPECT_EQ(load.out, "3 records loaded into 2 files\n");
+    EXPECT_EQ(load.out, "3 records loaded into 2 files (new database " + Path("a.sqlite") + ")\n");
     EXPECT_EQ(
         Kelmor({Path("a.sqlite"), "dump"}).out,
         "{\"file\":\"COMPTEUR\",\"key\":\"999\",\"attributes\":[]}\n"
@@ -122,6 +123,11 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
         {{db, "query", "SSELECT SECTEUR", "0 X"}, 5, "X"},
         {{db, "create", "MON FICHIER"}, 5, "MON FICHIER"},
         {{missing, "dump"}, 6, "missing.sqlite"},
+        {{dir_, "dump"}, 6, "is a directory"},
+        {{dir_, "load", DEMO_JSONL}, 6, "is a directory"},
+        {{db, "load", dir_}, 7, "is a directory"},
+        {{Path("new.sqlite"), "generate", "1000", "1", "1", "U"}, 2, "from 1 to 999"},
+        {{db, "generate", "1", "1", "1", "U"}, 6, "exists"},
         {{missing, "query", "SSELECT SECTEUR"}, 6, "missing.sqlite"},
         {{db, "load", Path("none.jsonl")}, 7, "none.jsonl"}};
     for (const auto& [args, code, message] : cases) {
@@ -185,6 +191,163 @@ TEST_F(KelmorCli, CopyBetweenBackendsKeepsEveryRecordAndRefusesATargetInUse) {
     EXPECT_NE(refused.err.find("holds records"), std::string::npos) << refused.err;
     EXPECT_EQ(Kelmor({pg, "dump"}).out, ReadAll(DEMO_JSONL));
     EXPECT_EQ(Kelmor({demo, "copy", demo}).code, 8);
+}
+
+// Loads and generations stream into a server database too: all or nothing,
+// the later of two lines of one key wins, and generate wants an empty database.
+TEST_F(KelmorCli, LoadAndGenerateIntoAServerDatabase) {
+    const kelmor::test::TestDatabase server(kelmor::test::BackendKind::Postgres);
+    const std::string pg = server.Location();
+    const Result loaded = Kelmor({pg, "load", DEMO_JSONL});
+    ASSERT_EQ(loaded.code, 0) << loaded.err;
+    EXPECT_EQ(Kelmor({pg, "dump"}).out, ReadAll(DEMO_JSONL));
+
+    const std::string bad = Write("bad.jsonl",
+                                  "{\"file\":\"SECTEUR\",\"key\":\"001\",\"attributes\":[\"X\"]}\n"
+                                  "{\"file\":\"SECTEUR\",\"key\":\n");
+    EXPECT_EQ(Kelmor({pg, "load", bad}).code, 5);
+    const std::string twice = Write("twice.jsonl",
+                                    "{\"file\":\"NEUF\",\"key\":\"1\",\"attributes\":[\"A\"]}\n"
+                                    "{\"file\":\"NEUF\",\"key\":\"1\",\"attributes\":[\"B\"]}\n");
+    ASSERT_EQ(Kelmor({pg, "load", twice}).code, 0);
+    EXPECT_EQ(Kelmor({pg, "read", "NEUF", "1"}).out,
+              "{\"file\":\"NEUF\",\"key\":\"1\",\"attributes\":[\"B\"]}\n");
+    EXPECT_EQ(Kelmor({pg, "read", "SECTEUR", "001"}).out,
+              Kelmor({Demo(), "read", "SECTEUR", "001"}).out)
+        << "the bad load stored nothing";
+
+    const Result refused = Kelmor({pg, "generate", "2", "2", "2", "CHEF"});
+    EXPECT_EQ(refused.code, 6);
+    EXPECT_NE(refused.err.find("already holds files"), std::string::npos) << refused.err;
+    const kelmor::test::TestDatabase empty(kelmor::test::BackendKind::Postgres);
+    const Result made = Kelmor({empty.Location(), "generate", "3", "2", "4", "CHEF"});
+    ASSERT_EQ(made.code, 0) << made.err;
+    EXPECT_EQ(made.out, "1155 records generated into the server database\n");
+    ASSERT_EQ(Kelmor({Path("g.sqlite"), "generate", "3", "2", "4", "CHEF"}).code, 0);
+    EXPECT_EQ(Kelmor({empty.Location(), "dump"}).out, Kelmor({Path("g.sqlite"), "dump"}).out);
+}
+
+// A NUL byte anywhere in a line makes the whole line bad: nothing of the file
+// is stored and no database is made.
+TEST_F(KelmorCli, ANulByteRefusesItsLineAndTheLoad) {
+    using namespace std::string_literals;
+    const std::string input =
+        Write("n.jsonl",
+              "{\"file\":\"T\",\"key\":\"1\"}\0{\"file\":\"T\",\"key\":\"2\"}\n"
+              "{\"file\":\"T\",\"key\":\"3\",\"attributes\":[\"A\0B\"]}\n"s);
+    const Result load = Kelmor({Path("n.sqlite"), "load", input});
+    EXPECT_EQ(load.code, 5);
+    EXPECT_NE(load.err.find("n.jsonl:1: a NUL byte at byte 23"), std::string::npos) << load.err;
+    EXPECT_NE(load.err.find("n.jsonl:2: a NUL byte"), std::string::npos) << load.err;
+    EXPECT_FALSE(fs::exists(Path("n.sqlite")));
+}
+
+// Records written around the library (invalid UTF-8): dump names each and
+// prints the others, read and query name the record; none prints a JSON
+// library's exception.
+TEST_F(KelmorCli, RecordsThatAreNotTextAreNamedAndTheRestIsPrinted) {
+    const std::string db = Demo();
+    ASSERT_EQ(
+        std::system(("sqlite3 '" + db +
+                     "' \"UPDATE kelmor_records SET body = X'4E4FC3' WHERE key = '0010101' OR "
+                     "(key = '005' AND file = (SELECT id FROM kelmor_files WHERE name = "
+                     "'SECTEUR'))\"")
+                        .c_str()),
+        0);
+    const Result dump = Kelmor({db, "dump"});
+    EXPECT_EQ(dump.code, 9);
+    EXPECT_NE(dump.err.find("the record \"005\" of SECTEUR is not valid text"), std::string::npos)
+        << dump.err;
+    EXPECT_NE(dump.err.find("the record \"0010101\" of QUARTIER"), std::string::npos) << dump.err;
+    EXPECT_NE(dump.err.find("2 stored record(s)"), std::string::npos) << dump.err;
+    const std::string demo = ReadAll(DEMO_JSONL);
+    EXPECT_EQ(std::count(dump.out.begin(), dump.out.end(), '\n'),
+              std::count(demo.begin(), demo.end(), '\n') - 2);
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{db, "read", "SECTEUR", "005"},
+          std::vector<std::string>{db, "query", "SSELECT SECTEUR PAR 1", "0 1"}}) {
+        const Result result = Kelmor(args);
+        EXPECT_EQ(result.code, 9) << result.err;
+        EXPECT_NE(result.err.find("\"005\""), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("json"), std::string::npos) << result.err;
+    }
+    const std::string keys = Kelmor({db, "query", "SSELECT SECTEUR"}).out;
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), '\n'), 12) << "keys alone are good text";
+}
+
+// Another program's database is refused by every command and left exactly as
+// it was: no log mode, no tables, no mark.
+TEST_F(KelmorCli, AnotherProgramsDatabaseIsRefusedAndLeftByteIdentical) {
+    const std::string foreign = Path("f.db");
+    ASSERT_EQ(std::system(("sqlite3 '" + foreign + "' 'CREATE TABLE invoices(id);'").c_str()), 0);
+    const std::string before = ReadAll(foreign);
+    const std::vector<std::vector<std::string>> commands = {{foreign, "dump"},
+                                                            {foreign, "read", "SECTEUR", "001"},
+                                                            {foreign, "query", "SSELECT SECTEUR"},
+                                                            {foreign, "create", "SECTEUR"},
+                                                            {foreign, "load", DEMO_JSONL}};
+    for (const auto& args : commands) {
+        const Result result = Kelmor(args);
+        EXPECT_EQ(result.code, 6) << args[1];
+        EXPECT_NE(result.err.find("another program"), std::string::npos) << result.err;
+        EXPECT_EQ(ReadAll(foreign), before) << args[1];
+        EXPECT_FALSE(fs::exists(foreign + "-wal")) << args[1];
+    }
+}
+
+// dump, read and query need no write access: they work on a read-only file
+// system (run in a private mount namespace, where the machine allows one).
+TEST_F(KelmorCli, ReadingCommandsWorkOnAReadOnlyFileSystem) {
+    const std::string db = Demo();
+    std::ofstream(Path("ro.sh")) << "set -e\nmount --bind '" << dir_ << "' '" << dir_
+                                 << "'\nmount -o remount,ro,bind '" << dir_ << "'\n! touch '"
+                                 << dir_ << "/probe' 2>/dev/null\n'" << KELMOR_PROGRAM << "' '"
+                                 << db << "' dump > '" << dir_ << "/../ro-dump'\n'"
+                                 << KELMOR_PROGRAM << "' '" << db
+                                 << "' query 'SSELECT SECTEUR PAR 1' '1' | head -1\n";
+    if (std::system("unshare -m true 2>/dev/null") != 0) GTEST_SKIP() << "no mount namespaces here";
+    const std::string dump = dir_ + "/../ro-dump";
+    const int status =
+        std::system(("unshare -m sh '" + Path("ro.sh") + "' > '" + dump + "-query' 2>&1").c_str());
+    EXPECT_EQ(status, 0) << ReadAll(dump + "-query");
+    EXPECT_EQ(ReadAll(dump), ReadAll(DEMO_JSONL));
+    EXPECT_EQ(ReadAll(dump + "-query"), "[\"AJACCIO\"]\n");
+    fs::remove(dump);
+    fs::remove(dump + "-query");
+}
+
+// The scale generator: deterministic, complete at any size, and each
+// neighbourhood linked to an antenna that exists.
+TEST_F(KelmorCli, GenerateMakesTheSameDatabaseEveryTime) {
+    const Result made = Kelmor({Path("g1.sqlite"), "generate", "3", "2", "4", "CHEF"});
+    ASSERT_EQ(made.code, 0) << made.err;
+    EXPECT_EQ(made.out, "1155 records generated into " + Path("g1.sqlite") + "\n");
+    ASSERT_EQ(Kelmor({Path("g2.sqlite"), "generate", "3", "2", "4", "CHEF"}).code, 0);
+    const std::string dump = Kelmor({Path("g1.sqlite"), "dump"}).out;
+    EXPECT_EQ(Kelmor({Path("g2.sqlite"), "dump"}).out, dump);
+    const auto count = [&](const std::string& file) {
+        long n = 0;
+        for (std::size_t at = dump.find("\"file\":\"" + file + "\""); at != std::string::npos;
+             at = dump.find("\"file\":\"" + file + "\"", at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("SECTEUR"), 3);
+    EXPECT_EQ(count("SOUSSECTEUR"), 6);
+    EXPECT_EQ(count("QUARTIER"), 24);
+    EXPECT_EQ(count("ANTENNEMEDICALE"), 1000);
+    EXPECT_EQ(Kelmor({Path("g1.sqlite"), "read", "DROITS", "CHEF"}).out,
+              "{\"file\":\"DROITS\",\"key\":\"CHEF\",\"attributes\":[[\"SECTEUR\","
+              "\"CENTREMEDICAL\"],[\"2\",\"2\"]]}\n");
+    EXPECT_EQ(Kelmor({Path("g1.sqlite"), "read", "COMPTEUR", "999"}).code, 0);
+    const std::string antennas =
+        Kelmor({Path("g1.sqlite"), "query", "SSELECT ANTENNEMEDICALE"}).out;
+    std::istringstream links(Kelmor({Path("g1.sqlite"), "query", "SSELECT QUARTIER", "2"}).out);
+    for (std::string row; std::getline(links, row);) {
+        EXPECT_NE(antennas.find("[\"" + row.substr(2, 6) + "\"]"), std::string::npos) << row;
+    }
+    EXPECT_FALSE(fs::exists(Path("g1.sqlite.generating")));
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_P(DatabaseTest, OpeningOrQueryingAMissingFileNamesItAndCreatesNothing) {
     EXPECT_EQ(db_->FileNames(), std::vector<std::string>{"SECTEUR"});
 }
 
-TEST_P(DatabaseTest, NewRecordIsStoredOnlyByDBWriteWhichReplacesAndPersists) {
+TEST_P(DatabaseTest, NewRecordIsStoredOnlyByDBWriteAndPersists) {
     DbRecord record = Secteur().NewRecord("002");
     EXPECT_TRUE(record.Empty());
     EXPECT_EQ(static_cast<const DynArray&>(record).Get(0), "002");  // the key is attribute 0
@@ -52,13 +52,12 @@ TEST_P(DatabaseTest, NewRecordIsStoredOnlyByDBWriteWhichReplacesAndPersists) {
     record.DBWrite();
     EXPECT_EQ(Secteur().ReadRecord("002").Get(21), "2A");
 
-    DbRecord replacement = Secteur().NewRecord("002");
-    replacement.Set(1, "OUEST");
-    replacement.DBWrite();  // the whole record: attribute 21 is gone
+    record.Set(21, "");  // a cleared attribute is stored cleared
+    record.DBWrite();
     db_.reset();
     auto reopened = base_.Open(OpenMode::MustExist);
     const DbRecord read = reopened->OpenFile("SECTEUR").ReadRecord("002");
-    EXPECT_EQ(read.Text(), "OUEST");
+    EXPECT_EQ(read.Text(), "SUD");
 }
 
 TEST_P(DatabaseTest, ATransactionIsUnseenUntilCommittedAndARollbackLeavesNothing) {

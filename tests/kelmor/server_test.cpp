@@ -95,12 +95,21 @@ TEST(ServerSchema, OnlyCreationMakesTheTablesAndForeignTablesAreRefused) {
     EXPECT_EQ(opened, 4);
     EXPECT_TRUE(base.Open(OpenMode::MustExist)->FileNames().empty());
 
+    // Incomplete tables of ours, or another program's tables: refused in
+    // every mode, and nothing is added to them.
     const test::TestDatabase foreign(test::BackendKind::Postgres);
     test::RunSql(foreign.Location(), "CREATE TABLE kelmor_files(id integer)");
-    for (OpenMode mode : {OpenMode::MustExist, OpenMode::CreateIfMissing}) {
-        test::ExpectError([&] { (void)foreign.Open(mode); }, kStorageError,
-                          "is not a Kelmor database");
+    const test::TestDatabase other(test::BackendKind::Postgres);
+    test::RunSql(other.Location(), "CREATE TABLE invoices(id integer)");
+    for (const test::TestDatabase* refused : {&foreign, &other}) {
+        for (OpenMode mode : {OpenMode::MustExist, OpenMode::CreateIfMissing, OpenMode::ReadOnly}) {
+            test::ExpectError([&] { (void)refused->Open(mode); }, kNotADatabase,
+                              "is not a Kelmor database");
+        }
     }
+    test::RunSql(other.Location(), "DROP TABLE invoices");
+    test::ExpectError([&] { (void)other.Open(OpenMode::MustExist); }, kStorageError,
+                      "holds no Kelmor database");
 }
 
 TEST(ServerSchema, MessagesNameTheDatabaseButNeverThePassword) {

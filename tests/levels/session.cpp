@@ -49,7 +49,7 @@ public:
     }
     std::string Update(std::string_view file, std::string_view key,
                        const Updater& update) override {
-        Note("update", file, key);
+        Note("write", file, key);  // DBWrite: a read-modify-write
         return inner().Update(file, key, update);
     }
     bool Delete(std::string_view file, std::string_view key) override {

@@ -20,6 +20,7 @@ protected:
     void Put(const std::string& user, const std::vector<std::string>& modules,
              const std::vector<std::string>& levels) {
         db_->CreateFile("DROITS");
+        db_->OpenFile("DROITS").DeleteRecord(user);  // a new record replaces nothing
         kelmor::DbRecord record = db_->OpenFile("DROITS").NewRecord(user);
         record.SetValues(1, modules);
         record.SetValues(2, levels);

@@ -1,5 +1,6 @@
 #include "kelmor/database.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -79,26 +80,122 @@ std::optional<std::string> PrefixUpperBound(std::string_view prefix) {
 // ---------------------------------------------------------------- DbRecord
 
 DbRecord::DbRecord(std::shared_ptr<Backend> backend, std::string file, std::string key,
-                   std::string_view whole)
-    : DynArray(whole), backend_(std::move(backend)), file_(std::move(file)), key_(std::move(key)) {}
+                   std::optional<std::string> stored)
+    : DynArray(stored.value_or(std::string())),
+      backend_(std::move(backend)),
+      file_(std::move(file)),
+      key_(std::move(key)),
+      stored_(std::move(stored)) {}
 
 std::string DbRecord::Get(int attr, int value, int sub) const {
     if (attr == 0 && value >= 0 && sub >= 0) return value <= 1 && sub <= 1 ? key_ : std::string();
     return DynArray::Get(attr, value, sub);
 }
 
+namespace {
+
+int AttributeCountOf(std::string_view whole) {
+    if (whole.empty()) return 0;
+    int count = 1;
+    for (char c : whole) count += c == kAttributeMark;
+    return count;
+}
+
+// The attributes (from 1) whose text differs between two whole texts.
+std::vector<int> ChangedAttributes(std::string_view before, std::string_view after) {
+    std::vector<int> changed;
+    const int last = std::max(AttributeCountOf(before), AttributeCountOf(after));
+    for (int a = 1; a <= last; ++a) {
+        if (AttributeView(before, a) != AttributeView(after, a)) changed.push_back(a);
+    }
+    return changed;
+}
+
+// `into` with the listed attributes taken from `from`; no trailing empty
+// attributes, as DynArray::Text gives.
+std::string Merge(std::string_view into, std::string_view from, const std::vector<int>& attrs) {
+    const int last = std::max(AttributeCountOf(into), attrs.empty() ? 0 : attrs.back());
+    std::string merged;
+    std::size_t next = 0;
+    for (int a = 1; a <= last; ++a) {
+        if (a > 1) merged += kAttributeMark;
+        const bool mine = next < attrs.size() && attrs[next] == a;
+        if (mine) ++next;
+        merged += mine ? AttributeView(from, a) : AttributeView(into, a);
+    }
+    while (!merged.empty() && merged.back() == kAttributeMark) merged.pop_back();
+    return merged;
+}
+
+std::string List(const std::vector<int>& attrs) {
+    std::string text;
+    for (int a : attrs) text += (text.empty() ? "" : ", ") + std::to_string(a);
+    return text;
+}
+
+}  // namespace
+
 void DbRecord::DBWrite() {
     if (!backend_) {
         throw Error(kStorageError, "kelmor: DBWrite of a record that belongs to no file");
     }
-    backend_->Write(file_, key_, Text());
+    const std::string mine = Text();
+    const std::string before = stored_.value_or(std::string());
+    const std::vector<int> changed = ChangedAttributes(before, mine);
+
+    std::optional<std::string> seen;  // what the conflict found stored
+    try {
+        backend_->Update(file_, key_, [&](const std::optional<std::string>& now) -> std::string {
+            if (!now) {
+                if (!stored_) return mine;
+                seen.reset();
+                throw ConflictError("kelmor: the record \"" + key_ + "\" of " + file_ +
+                                        " was deleted by another connection since it was read; "
+                                        "nothing was stored",
+                                    {});
+            }
+            std::vector<int> both;
+            for (int a : changed) {
+                const std::string_view theirs = AttributeView(*now, a);
+                if (theirs != AttributeView(before, a) && theirs != AttributeView(mine, a)) {
+                    both.push_back(a);
+                }
+            }
+            if (!both.empty()) {
+                seen = *now;
+                const std::string message =
+                    stored_
+                        ? "kelmor: another connection changed attribute(s) " + List(both) +
+                              " of the record \"" + key_ + "\" of " + file_ +
+                              " since it was read; nothing was stored and the record was "
+                              "read again"
+                        : "kelmor: a new record \"" + key_ + "\" of " + file_ +
+                              " was written over a stored one holding other values in "
+                              "attribute(s) " +
+                              List(both) + "; nothing was stored (read the record to change it)";
+                throw ConflictError(message, std::move(both));
+            }
+            return Merge(*now, mine, changed);
+        });
+    } catch (const ConflictError&) {
+        SetText(seen.value_or(std::string()));
+        stored_ = std::move(seen);
+        throw;
+    } catch (...) {
+        SetText(before);
+        throw;
+    }
+    stored_ = mine;
 }
 
 bool DbRecord::DBInsert() {
     if (!backend_) {
         throw Error(kStorageError, "kelmor: DBInsert of a record that belongs to no file");
     }
-    return backend_->Insert(file_, key_, Text());
+    std::string mine = Text();
+    if (!backend_->Insert(file_, key_, mine)) return false;
+    stored_ = std::move(mine);
+    return true;
 }
 
 // ------------------------------------------------------------------ DbFile
@@ -109,7 +206,13 @@ DbFile::DbFile(std::shared_ptr<Backend> backend, std::string name)
 DbRecord DbFile::ReadRecord(std::string_view key) const {
     std::optional<std::string> whole = backend_->Read(name_, key);
     if (!whole) throw NotFoundError(name_, std::string(key));
-    return DbRecord(backend_, name_, std::string(key), *whole);
+    if (!IsValidWholeText(*whole)) {
+        // Only a program writing the file around the library can store this.
+        throw Error(kBadValue, "kelmor: the stored record " + Printable(key) + " of " + name_ +
+                                   " is not valid text (" +
+                                   detail::Describe(detail::CheckText(*whole, true)) + ")");
+    }
+    return DbRecord(backend_, name_, std::string(key), std::move(whole));
 }
 
 ReadResult DbFile::TryReadRecord(std::string_view key) const noexcept {
@@ -131,7 +234,7 @@ ReadResult DbFile::TryReadRecord(std::string_view key) const noexcept {
 
 DbRecord DbFile::NewRecord(std::string_view key) const {
     CheckKey(key);
-    return DbRecord(backend_, name_, std::string(key), {});
+    return DbRecord(backend_, name_, std::string(key), std::nullopt);
 }
 
 bool DbFile::DeleteRecord(std::string_view key) const {
@@ -161,15 +264,17 @@ Database::Database(std::shared_ptr<Backend> backend) : backend_(std::move(backen
     if (!backend_) throw Error(kStorageError, "kelmor: a Database needs a backend");
 }
 
-std::shared_ptr<Database> Database::OpenSqlite(const std::string& path, OpenMode mode) {
-    return std::make_shared<Database>(std::make_shared<SqliteBackend>(path, mode));
+std::shared_ptr<Database> Database::OpenSqlite(const std::string& path, OpenMode mode,
+                                               const SqliteOptions& options) {
+    return std::make_shared<Database>(std::make_shared<SqliteBackend>(path, mode, options));
 }
 
-std::shared_ptr<Database> Database::Open(const std::string& location, OpenMode mode) {
+std::shared_ptr<Database> Database::Open(const std::string& location, OpenMode mode,
+                                         const SqliteOptions& options) {
     if (IsServerLocation(location)) {
-        return std::make_shared<Database>(std::make_shared<PgBackend>(location, mode));
+        return std::make_shared<Database>(std::make_shared<PgBackend>(location, mode, options));
     }
-    return OpenSqlite(location, mode);
+    return OpenSqlite(location, mode, options);
 }
 
 bool Database::IsServerLocation(std::string_view location) {

@@ -70,6 +70,10 @@ void CheckStorable(std::string_view text, std::string_view what) {
     }
 }
 
+bool IsStorable(std::string_view text) noexcept {
+    return detail::CheckText(text, /*allowMarks=*/false).problem == detail::TextProblem::None;
+}
+
 bool IsValidWholeText(std::string_view text) noexcept {
     return detail::CheckText(text, /*allowMarks=*/true).problem == detail::TextProblem::None;
 }

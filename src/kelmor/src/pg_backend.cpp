@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include <array>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -180,8 +181,11 @@ void PgBackend::ResultDeleter::operator()(pg_result* result) const noexcept {
     PQclear(result);
 }
 
-PgBackend::PgBackend(std::string location, OpenMode mode)
-    : location_(std::move(location)), display_(DisplayName(location_)) {
+PgBackend::PgBackend(std::string location, OpenMode mode, const SqliteOptions& options)
+    : location_(std::move(location)),
+      display_(DisplayName(location_)),
+      readOnly_(mode == OpenMode::ReadOnly),
+      lockWaitMs_(options.lockWaitMs) {
     Connect(false);
     try {
         InitSchema(mode);
@@ -215,7 +219,15 @@ void PgBackend::Connect(bool reconnecting) {
     try {
         // As SQLite's busy timeout: a write waiting for another workstation's
         // transaction fails after a while instead of hanging the editor.
-        Exec("SET lock_timeout = '5s'", "setting up the session");
+        const std::string wait = std::to_string(lockWaitMs_) + "ms";
+        const char* values[] = {wait.c_str(), readOnly_ ? "on" : "off"};
+        Result set(PQexecParams(conn_,
+                                "SELECT set_config('lock_timeout', $1, false),"
+                                "       set_config('default_transaction_read_only', $2, false)",
+                                2, nullptr, values, nullptr, nullptr, 0));
+        if (PQresultStatus(set.get()) != PGRES_TUPLES_OK) {
+            Fail("setting up the session", set.get());
+        }
     } catch (...) {
         PQfinish(conn_);
         conn_ = nullptr;
@@ -267,8 +279,20 @@ void PgBackend::InitSchema(OpenMode mode) {
         if (PQresultStatus(r.get()) != PGRES_TUPLES_OK) Fail("reading the schema", r.get());
         int count = 0;
         for (int c = 0; c < 3; ++c) count += std::string_view(PQgetvalue(r.get(), 0, c)) == "t";
-        if (count == 0) return Schema::Absent;
-        if (count < 3) return Schema::Foreign;
+        if (count < 3) {
+            if (count > 0) return Schema::Foreign;
+            // No table of ours: an empty database becomes one; one holding
+            // another program's tables (in the schema we would use) is not ours.
+            Result other(PQexec(conn_,
+                                "SELECT count(*) FROM pg_class c JOIN pg_namespace n "
+                                "ON n.oid = c.relnamespace WHERE n.nspname = current_schema() "
+                                "AND c.relkind IN ('r', 'p', 'v', 'm', 'f')"));
+            if (PQresultStatus(other.get()) != PGRES_TUPLES_OK) {
+                Fail("reading the schema", other.get());
+            }
+            return std::string_view(PQgetvalue(other.get(), 0, 0)) == "0" ? Schema::Absent
+                                                                          : Schema::Foreign;
+        }
         Result format(PQexec(conn_, "SELECT value FROM kelmor_meta WHERE name = 'format'"));
         const bool ours = PQresultStatus(format.get()) == PGRES_TUPLES_OK &&
                           PQntuples(format.get()) == 1 &&
@@ -288,11 +312,13 @@ void PgBackend::InitSchema(OpenMode mode) {
             case Schema::Ours:
                 break;
             case Schema::Foreign:
-                throw Error(kStorageError, "kelmor: " + display_ +
-                                               " is not a Kelmor database (its kelmor_ tables "
-                                               "are incomplete or of another format)");
+                throw Error(kNotADatabase,
+                            "kelmor: " + display_ +
+                                " is not a Kelmor database (it holds tables of another program, "
+                                "or kelmor_ tables that are incomplete or of another format); it "
+                                "was left unchanged");
             case Schema::Absent:
-                if (mode == OpenMode::MustExist) {
+                if (mode != OpenMode::CreateIfMissing) {
                     throw Error(kStorageError,
                                 "kelmor: " + display_ +
                                     " holds no Kelmor database; create it first (kelmor DB "
@@ -332,11 +358,47 @@ PgBackend::Result PgBackend::Run(Statement statement,
     return result;
 }
 
+namespace {
+
+// The failure number of a server error, from its SQLSTATE.
+std::int32_t NumberOfState(std::string_view state) {
+    if (state == "55P03" || state == "40001" || state == "40P01") return kBusy;
+    if (state == "53100") return kDiskFull;
+    if (state == "25006") return kReadOnly;
+    if (state == "58030") return kIoError;
+    return kStorageError;
+}
+
+}  // namespace
+
 void PgBackend::Fail(const std::string& what, const pg_result* result) {
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    const std::string reason = OneLine(primary ? primary : PQerrorMessage(conn_));
-    if (conn_ == nullptr || PQstatus(conn_) != CONNECTION_OK) LoseConnection(what, reason);
-    throw Error(kStorageError, "kelmor: " + what + " failed on " + display_ + ": " + reason);
+    const std::string detail = OneLine(primary ? primary : PQerrorMessage(conn_));
+    if (conn_ == nullptr || PQstatus(conn_) != CONNECTION_OK) LoseConnection(what, detail);
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const std::int32_t number = NumberOfState(state ? state : "");
+    std::string reason;
+    switch (number) {
+        case kBusy:
+            reason = "another workstation kept the record locked for more than " +
+                     std::to_string(lockWaitMs_ / 1000.0).substr(0, 4) +
+                     " s, or their writes crossed";
+            break;
+        case kDiskFull:
+            reason = "the server's disk is full";
+            break;
+        case kReadOnly:
+            reason = readOnly_ ? "the database was opened read-only"
+                               : "the server accepts no writes (read-only)";
+            break;
+        case kIoError:
+            reason = "input/output error on the server";
+            break;
+        default:
+            break;
+    }
+    throw Error(number, "kelmor: " + what + " failed on " + display_ + ": " +
+                            (reason.empty() ? detail : reason + " (" + detail + ")"));
 }
 
 void PgBackend::LoseConnection(const std::string& what, const std::string& reason) {
@@ -467,6 +529,97 @@ std::string PgBackend::Update(std::string_view file, std::string_view key, const
         }
         throw;
     }
+}
+
+// WriteMany: the records go to a temporary table in one COPY, then into
+// kelmor_records in one statement. A batch is bounded so that a load of
+// millions of records never sits in memory at once.
+namespace {
+
+constexpr std::size_t kBatchBytes = 8 << 20;
+
+void PutInt(std::string& out, std::uint32_t v, int bytes) {
+    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) {
+        out += static_cast<char>((v >> shift) & 0xFF);
+    }
+}
+
+void PutField(std::string& out, std::string_view bytes) {
+    PutInt(out, static_cast<std::uint32_t>(bytes.size()), 4);
+    out.append(bytes);
+}
+
+}  // namespace
+
+void PgBackend::WriteMany(std::span<const RecordView> records) {
+    for (const RecordView& r : records) CheckWritable(r.file, r.key, r.whole);
+    if (records.empty()) return;
+    const bool own = !InTransaction();
+    if (own) Begin();
+    try {
+        std::size_t first = 0, bytes = 0;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            bytes += records[i].key.size() + records[i].whole.size() + 32;
+            if (bytes >= kBatchBytes || i + 1 == records.size()) {
+                StoreBatch(records.subspan(first, i + 1 - first));
+                first = i + 1;
+                bytes = 0;
+            }
+        }
+        if (own) Commit();
+    } catch (...) {
+        if (own) Rollback();
+        throw;
+    }
+}
+
+void PgBackend::StoreBatch(std::span<const RecordView> records) {
+    EnsureConnected();
+    // Temporary: private to this session, gone with it; emptied after each
+    // batch. Made in the transaction, so a rollback may take it away too.
+    Exec(
+        "CREATE TEMPORARY TABLE IF NOT EXISTS kelmor_incoming("
+        "  seq integer NOT NULL, file integer NOT NULL, key bytea NOT NULL,"
+        "  body bytea NOT NULL)",
+        "preparing to store many records");
+    // The binary COPY format: a signature, flags and header extension, then
+    // per row the field count and each field as length and bytes; -1 ends it.
+    std::string data("PGCOPY\n\377\r\n\0", 11);
+    PutInt(data, 0, 4);
+    PutInt(data, 0, 4);
+    std::uint32_t seq = 0;
+    for (const RecordView& r : records) {
+        PutInt(data, 4, 2);
+        PutField(data, Int4(static_cast<std::int32_t>(seq++)));
+        PutField(data, Int4(FileId(r.file)));
+        PutField(data, r.key);
+        PutField(data, r.whole);
+    }
+    PutInt(data, 0xFFFF, 2);
+
+    const std::string what = "storing many records";
+    {
+        Result start(PQexec(conn_, "COPY kelmor_incoming FROM STDIN (FORMAT binary)"));
+        if (PQresultStatus(start.get()) != PGRES_COPY_IN) Fail(what, start.get());
+    }
+    if (PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) != 1 ||
+        PQputCopyEnd(conn_, nullptr) != 1) {
+        Fail(what, nullptr);
+    }
+    Result failure;
+    while (PGresult* raw = PQgetResult(conn_)) {
+        Result result(raw);
+        if (PQresultStatus(raw) != PGRES_COMMAND_OK && !failure) failure = std::move(result);
+    }
+    if (failure) Fail(what, failure.get());
+    // Of two rows with one key, the later wins, as with Write one by one.
+    Exec(
+        "INSERT INTO kelmor_records(file, key, body) "
+        "SELECT DISTINCT ON (file, key) file, key, body FROM kelmor_incoming "
+        "ORDER BY file, key, seq DESC "
+        "ON CONFLICT (file, key) DO UPDATE SET body = excluded.body",
+        what);
+    Exec("TRUNCATE kelmor_incoming", what);
 }
 
 bool PgBackend::Delete(std::string_view file, std::string_view key) {

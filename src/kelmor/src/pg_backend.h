@@ -2,6 +2,10 @@
 // The server backend: one PostgreSQL database shared by many workstations,
 // reached through libpq with a postgresql:// connection string.
 //
+// Server failures carry the numbers SQLite's do (kBusy for a lock wait that
+// ran out, a serialization failure or a deadlock; kDiskFull, kReadOnly,
+// kIoError), chosen from the SQLSTATE of the error.
+//
 // A lost connection (server restarted, network cut) makes the call that meets
 // it throw Error(kConnectionLost); the next call connects again and prepares
 // its statements anew. A transaction open when the connection was lost is
@@ -27,10 +31,12 @@ class PgBackend final : public Backend {
 public:
     // `location` is a postgresql:// (or postgres://) connection string. The
     // server database must exist. With CreateIfMissing its tables are created
-    // when it has none; with MustExist a database without them is refused
-    // (Error(kStorageError) naming it), as is any database whose tables are
-    // not ours.
-    PgBackend(std::string location, OpenMode mode);
+    // when it holds no table at all; with MustExist or ReadOnly a database
+    // without them is refused (Error(kStorageError) naming it). A database
+    // holding tables of another program, or incomplete ones of ours, is
+    // refused untouched in every mode (Error(kNotADatabase)). ReadOnly opens
+    // a read-only session: every write fails with kReadOnly.
+    PgBackend(std::string location, OpenMode mode, const SqliteOptions& options);
     ~PgBackend() override;
     PgBackend(const PgBackend&) = delete;
     PgBackend& operator=(const PgBackend&) = delete;
@@ -41,6 +47,7 @@ public:
     std::optional<std::string> Read(std::string_view file, std::string_view key) override;
     void Write(std::string_view file, std::string_view key, std::string_view whole) override;
     bool Delete(std::string_view file, std::string_view key) override;
+    void WriteMany(std::span<const RecordView> records) override;
     bool Insert(std::string_view file, std::string_view key, std::string_view whole) override;
     std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
@@ -68,9 +75,12 @@ private:
     std::optional<std::int32_t> FindFileId(std::string_view file);
     std::int32_t FileId(std::string_view file);  // throws kNoSuchFile
     void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
+    void StoreBatch(std::span<const RecordView> records);
 
     std::string location_;  // never shown: it may hold a password
     std::string display_;   // "the PostgreSQL database NAME on HOST"
+    bool readOnly_ = false;
+    int lockWaitMs_ = 0;
     pg_conn* conn_ = nullptr;
     bool inTransaction_ = false;
     bool transactionLost_ = false;  // the connection went down inside a transaction

@@ -2,6 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <utility>
 
 namespace kelmor {
@@ -19,7 +24,6 @@ namespace kelmor {
 namespace {
 
 constexpr int kApplicationId = 0x4B4C4D52;  // "KLMR": tells our files from others
-constexpr int kBusyTimeoutMs = 5000;        // other workstations' short writes
 
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS kelmor_files("
@@ -101,57 +105,137 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode) : path_(path) {
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (mode == OpenMode::CreateIfMissing) flags |= SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        db_ = nullptr;
-        if (mode == OpenMode::MustExist && (rc & 0xFF) == SQLITE_CANTOPEN) {
+namespace {
+
+// A URI naming `path` for sqlite3_open_v2 with SQLITE_OPEN_URI.
+std::string FileUri(const std::string& path, std::string_view query) {
+    std::string uri = "file:";
+    for (char c : std::filesystem::absolute(path).string()) {
+        if (c == '%' || c == '?' || c == '#') {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            const auto b = static_cast<unsigned char>(c);
+            uri += '%';
+            uri += kHex[b >> 4];
+            uri += kHex[b & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?" + std::string(query);
+}
+
+bool CannotInitialiseReadOnly(int rc) {
+    return (rc & 0xFF) == SQLITE_CANTOPEN || rc == SQLITE_READONLY_CANTINIT ||
+           rc == SQLITE_READONLY_RECOVERY || rc == SQLITE_READONLY_CANTLOCK;
+}
+
+}  // namespace
+
+SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const SqliteOptions& options)
+    : path_(path), readOnly_(mode == OpenMode::ReadOnly), lockWaitMs_(options.lockWaitMs) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (fs::is_directory(status)) {
+        throw Error(kNotADatabase, "kelmor: " + path + " is a directory, not a database");
+    }
+    if (!fs::exists(status)) {
+        if (mode != OpenMode::CreateIfMissing) {
             throw Error(kStorageError, "kelmor: the database " + path + " does not exist");
         }
-        throw Error(kStorageError, "kelmor: cannot open the database " + path + ": " + reason);
+    } else if (!fs::is_regular_file(status)) {
+        throw Error(kNotADatabase, "kelmor: " + path + " is not a regular file, not a database");
+    } else {
+        // Judged from the file's first bytes before SQLite opens it: SQLite
+        // would make a log or journal beside another program's database, or
+        // finish that program's interrupted transaction.
+        // An empty main file beside a log may hold its whole content in the
+        // log (a database killed before its first checkpoint): SQLite judges.
+        const Kind kind = PeekHeader(path);
+        const bool logged =
+            fs::exists(path + "-wal", error) && fs::file_size(path + "-wal", error) > 0;
+        if (kind != Kind::Ours &&
+            !(kind == Kind::Empty && (logged || mode == OpenMode::CreateIfMissing))) {
+            Require(kind);
+        }
     }
+    int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    if (mode == OpenMode::CreateIfMissing) flags |= SQLITE_OPEN_CREATE;
+    Connect(path, flags);
     try {
-        sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-        InitSchema();
-        findFile_ =
-            std::make_unique<Statement>(*this, "SELECT id FROM kelmor_files WHERE name = ?1");
-        insertFile_ = std::make_unique<Statement>(
-            *this, "INSERT OR IGNORE INTO kelmor_files(name) VALUES (?1)");
-        listFiles_ =
-            std::make_unique<Statement>(*this, "SELECT name FROM kelmor_files ORDER BY name");
-        read_ = std::make_unique<Statement>(
-            *this, "SELECT body FROM kelmor_records WHERE file = ?1 AND key = ?2");
-        write_ = std::make_unique<Statement>(
-            *this,
-            "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
-            "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body");
-        insert_ = std::make_unique<Statement>(
-            *this,
-            "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
-            "ON CONFLICT(file, key) DO NOTHING");
-        delete_ = std::make_unique<Statement>(
-            *this, "DELETE FROM kelmor_records WHERE file = ?1 AND key = ?2");
-        scanAll_ = std::make_unique<Statement>(
-            *this, "SELECT key, body FROM kelmor_records WHERE file = ?1 ORDER BY key");
-        scanFrom_ = std::make_unique<Statement>(
-            *this,
-            "SELECT key, body FROM kelmor_records WHERE file = ?1 AND key >= ?2 ORDER BY key");
-        scanRange_ = std::make_unique<Statement>(*this,
-                                                 "SELECT key, body FROM kelmor_records "
-                                                 "WHERE file = ?1 AND key >= ?2 AND key < ?3 "
-                                                 "ORDER BY key");
-        begin_ = std::make_unique<Statement>(*this, "BEGIN IMMEDIATE");
-        commit_ = std::make_unique<Statement>(*this, "COMMIT");
-        rollback_ = std::make_unique<Statement>(*this, "ROLLBACK");
-    } catch (...) {
+        Kind kind = Identify();
+        if (kind == Kind::Empty && mode == OpenMode::CreateIfMissing) {
+            CreateSchema();
+            kind = Kind::Ours;
+        }
+        Require(kind);
+        if (!readOnly_) UseWal();
+        Prepare();
+    } catch (const Error&) {
+        std::error_code none;
+        const bool log = fs::exists(path + "-wal", none) && fs::file_size(path + "-wal", none) > 0;
+        if (!readOnly_ || !CannotInitialiseReadOnly(lastCode_) || log) {
+            Close();
+            throw;
+        }
+        // A read-only file system: the shared-memory file beside the database
+        // cannot be made. With no log beside it either, the file alone is the
+        // whole database and nobody can change it.
         Close();
-        throw;
+        Connect(FileUri(path, "immutable=1"),
+                SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX);
+        try {
+            Require(Identify());
+            Prepare();
+        } catch (...) {
+            Close();
+            throw;
+        }
     }
+}
+
+void SqliteBackend::Connect(const std::string& name, int flags) {
+    const int rc = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        lastCode_ = db_ ? sqlite3_extended_errcode(db_) : rc;
+        const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        const int system = db_ ? sqlite3_system_errno(db_) : 0;
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw Error(NumberOf(lastCode_, system),
+                    "kelmor: cannot open the database " + path_ + ": " + reason);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, lockWaitMs_);
+}
+
+void SqliteBackend::Prepare() {
+    findFile_ = std::make_unique<Statement>(*this, "SELECT id FROM kelmor_files WHERE name = ?1");
+    insertFile_ =
+        std::make_unique<Statement>(*this, "INSERT OR IGNORE INTO kelmor_files(name) VALUES (?1)");
+    listFiles_ = std::make_unique<Statement>(*this, "SELECT name FROM kelmor_files ORDER BY name");
+    read_ = std::make_unique<Statement>(
+        *this, "SELECT body FROM kelmor_records WHERE file = ?1 AND key = ?2");
+    write_ = std::make_unique<Statement>(
+        *this,
+        "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
+        "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body");
+    insert_ = std::make_unique<Statement>(*this,
+                                          "INSERT INTO kelmor_records(file, key, body) VALUES "
+                                          "(?1, ?2, ?3) ON CONFLICT(file, key) DO NOTHING");
+    delete_ = std::make_unique<Statement>(
+        *this, "DELETE FROM kelmor_records WHERE file = ?1 AND key = ?2");
+    scanAll_ = std::make_unique<Statement>(
+        *this, "SELECT key, body FROM kelmor_records WHERE file = ?1 ORDER BY key");
+    scanFrom_ = std::make_unique<Statement>(
+        *this, "SELECT key, body FROM kelmor_records WHERE file = ?1 AND key >= ?2 ORDER BY key");
+    scanRange_ = std::make_unique<Statement>(*this,
+                                             "SELECT key, body FROM kelmor_records "
+                                             "WHERE file = ?1 AND key >= ?2 AND key < ?3 "
+                                             "ORDER BY key");
+    begin_ = std::make_unique<Statement>(*this, "BEGIN IMMEDIATE");
+    commit_ = std::make_unique<Statement>(*this, "COMMIT");
+    rollback_ = std::make_unique<Statement>(*this, "ROLLBACK");
 }
 
 SqliteBackend::~SqliteBackend() {
@@ -170,68 +254,203 @@ void SqliteBackend::Close() noexcept {
     db_ = nullptr;
 }
 
-void SqliteBackend::Fail(const std::string& what) const {
-    throw Error(kStorageError, "kelmor: " + what + " failed on the database " + path_ + ": " +
-                                   (db_ ? sqlite3_errmsg(db_) : "no connection"));
+std::int32_t SqliteBackend::NumberOf(int code, int systemErrno) noexcept {
+    switch (code & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return kBusy;
+        case SQLITE_FULL:
+            return kDiskFull;
+        case SQLITE_READONLY:
+            return kReadOnly;
+        case SQLITE_NOTADB:
+            return kNotADatabase;
+        case SQLITE_IOERR:
+        case SQLITE_CANTOPEN:
+        case SQLITE_PROTOCOL:
+            if (systemErrno == ENOSPC || systemErrno == EDQUOT) return kDiskFull;
+            if (systemErrno == EROFS || systemErrno == EACCES || systemErrno == EPERM) {
+                return kReadOnly;
+            }
+            return kIoError;
+        default:
+            return kStorageError;
+    }
+}
+
+void SqliteBackend::Fail(const std::string& what) {
+    if (!db_) throw Error(kStorageError, "kelmor: " + what + " failed: no connection");
+    lastCode_ = sqlite3_extended_errcode(db_);
+    const int system = sqlite3_system_errno(db_);
+    const std::int32_t number = NumberOf(lastCode_, system);
+    std::string reason;
+    switch (number) {
+        case kBusy:
+            reason = "another program kept it locked for more than " +
+                     std::to_string(lockWaitMs_ / 1000.0).substr(0, 4) + " s";
+            break;
+        case kDiskFull:
+            reason = "the disk is full";
+            break;
+        case kReadOnly:
+            reason = "the database or its folder is read-only";
+            break;
+        case kIoError:
+            reason = "input/output error";
+            break;
+        case kNotADatabase:
+            reason = "the file is not a database";
+            break;
+        default:
+            break;
+    }
+    std::string detail = sqlite3_errmsg(db_);
+    if (system != 0 && number != kBusy) detail += std::string(", ") + std::strerror(system);
+    throw Error(number, "kelmor: " + what + " failed on the database " + path_ + ": " +
+                            (reason.empty() ? detail : reason + " (" + detail + ")"));
+}
+
+void SqliteBackend::RequireWritable(std::string_view what) const {
+    if (readOnly_) {
+        throw Error(kReadOnly, "kelmor: " + std::string(what) + " refused: the database " + path_ +
+                                   " was opened read-only");
+    }
 }
 
 void SqliteBackend::Exec(const char* sql, const char* what) {
-    char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string reason = message ? message : sqlite3_errmsg(db_);
-        sqlite3_free(message);
-        throw Error(kStorageError, "kelmor: " + std::string(what) + " failed on the database " +
-                                       path_ + ": " + reason);
-    }
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail(what);
 }
 
-bool SqliteBackend::SchemaPresent() {
+SqliteBackend::Kind SqliteBackend::PeekHeader(const std::string& path) {
+    // The database header: a 16-byte magic string, the application id at
+    // offset 68 (big-endian), then page 1, the root of the schema table: a
+    // leaf page (type 13) whose cell count (offset 103) is the number of
+    // schema objects.
+    std::ifstream in(path, std::ios::binary);
+    unsigned char header[105] = {};
+    in.read(reinterpret_cast<char*>(header), sizeof header);
+    const std::streamsize size = in.gcount();
+    if (!in && !in.eof()) return Kind::Ours;  // unreadable: SQLite will say why
+    if (size == 0) return Kind::Empty;
+    static constexpr char kMagic[] = "SQLite format 3";  // and its NUL
+    if (size < static_cast<std::streamsize>(sizeof header) ||
+        std::memcmp(header, kMagic, sizeof kMagic) != 0) {
+        return Kind::NotSqlite;
+    }
+    foreignAppId_ =
+        static_cast<int>((std::uint32_t{header[68]} << 24) | (std::uint32_t{header[69]} << 16) |
+                         (std::uint32_t{header[70]} << 8) | header[71]);
+    if (foreignAppId_ == kApplicationId) return Kind::Ours;
+    if (foreignAppId_ == 0 && header[100] == 13 && header[103] == 0 && header[104] == 0) {
+        return Kind::Empty;
+    }
+    return Kind::Foreign;
+}
+
+namespace {
+
+// One statement, finalized when the scope ends (also when a failure throws).
+struct OneShot {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_,
-                           "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND "
-                           "name IN ('kelmor_files', 'kelmor_records')",
-                           -1, &stmt, nullptr) != SQLITE_OK) {
-        Fail("reading the schema");
-    }
-    const int rc = sqlite3_step(stmt);
-    const bool present = rc == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 2;
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW) Fail("reading the schema");
-    return present;
-}
+    ~OneShot() { sqlite3_finalize(stmt); }
+};
 
-void SqliteBackend::InitSchema() {
+}  // namespace
+
+SqliteBackend::Kind SqliteBackend::Identify() {
+    // Reads only: nothing in a file that is not ours may change.
     int appId = 0;
     {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db_, "PRAGMA application_id", -1, &stmt, nullptr) != SQLITE_OK) {
+        OneShot header;
+        if (sqlite3_prepare_v2(db_, "PRAGMA application_id", -1, &header.stmt, nullptr) !=
+                SQLITE_OK ||
+            sqlite3_step(header.stmt) != SQLITE_ROW) {
             Fail("reading the database header");
         }
-        if (sqlite3_step(stmt) == SQLITE_ROW) appId = sqlite3_column_int(stmt, 0);
-        sqlite3_finalize(stmt);
+        appId = sqlite3_column_int(header.stmt, 0);
     }
-    if (appId != 0 && appId != kApplicationId) {
-        throw Error(kStorageError, "kelmor: " + path_ + " is not a Kelmor database");
+    OneShot schema;
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT count(*), count(CASE WHEN type = 'table' AND name IN "
+                           "('kelmor_files', 'kelmor_records') THEN 1 END) FROM sqlite_schema",
+                           -1, &schema.stmt, nullptr) != SQLITE_OK ||
+        sqlite3_step(schema.stmt) != SQLITE_ROW) {
+        Fail("reading the schema");
     }
-    // WAL: readers never block the writer and a commit is one append to the
-    // log, so a crash leaves either the old record or the new one. NORMAL
-    // synchronisation keeps that atomicity; only the last commits before a
-    // power loss may be rolled back.
-    Exec("PRAGMA journal_mode = WAL", "switching to WAL mode");
-    Exec("PRAGMA synchronous = NORMAL", "setting the synchronisation mode");
-    if (SchemaPresent()) return;  // no write lock needed to open a database in use
+    const int objects = sqlite3_column_int(schema.stmt, 0);
+    const int ours = sqlite3_column_int(schema.stmt, 1);
+    if (appId == kApplicationId) return ours == 2 ? Kind::Ours : Kind::Damaged;
+    if (appId == 0 && objects == 0) return Kind::Empty;
+    foreignAppId_ = appId;
+    return Kind::Foreign;
+}
+
+void SqliteBackend::Require(Kind kind) const {
+    switch (kind) {
+        case Kind::Ours:
+            return;
+        case Kind::Empty:
+            throw Error(kNotADatabase, "kelmor: " + path_ +
+                                           " is an empty file, not a Kelmor database (`kelmor " +
+                                           path_ + " create` makes one); it was left unchanged");
+        case Kind::Damaged:
+            throw Error(kStorageError, "kelmor: the Kelmor database " + path_ +
+                                           " is damaged: its tables are missing");
+        case Kind::Foreign: {
+            std::string whose = "it holds tables that are not Kelmor's";
+            if (foreignAppId_ != 0) {
+                char id[16];
+                std::snprintf(id, sizeof id, "0x%08X", static_cast<unsigned>(foreignAppId_));
+                whose = std::string("application id ") + id;
+            }
+            throw Error(kNotADatabase, "kelmor: " + path_ +
+                                           " is an SQLite database of another program (" + whose +
+                                           "), not a Kelmor database; it was left "
+                                           "unchanged");
+        }
+        case Kind::NotSqlite:
+            throw Error(kNotADatabase, "kelmor: " + path_ +
+                                           " is not a database (not an SQLite file); it was left "
+                                           "unchanged");
+    }
+}
+
+void SqliteBackend::CreateSchema() {
+    // Checked again under the write lock: another process may have made the
+    // database, or written something else into the file, in between.
     Exec("BEGIN IMMEDIATE", "creating the tables");
     try {
-        Exec(kSchema, "creating the tables");
-        if (appId == 0) {
+        const Kind kind = Identify();
+        if (kind == Kind::Empty) {
+            Exec(kSchema, "creating the tables");
             Exec("PRAGMA application_id = 1263291730", "marking the database");
             static_assert(kApplicationId == 1263291730);
         }
+        Require(kind == Kind::Empty ? Kind::Ours : kind);
         Exec("COMMIT", "creating the tables");
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+}
+
+void SqliteBackend::UseWal() {
+    // WAL: readers never block the writer and a commit is one append to the
+    // log, so a crash leaves either the old record or the new one. NORMAL
+    // synchronisation keeps that atomicity; only the last commits before a
+    // power loss may be rolled back. The mode is kept in the file, so it is
+    // set only once, when the database is new.
+    bool wal = false;
+    {
+        OneShot mode;
+        if (sqlite3_prepare_v2(db_, "PRAGMA journal_mode", -1, &mode.stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(mode.stmt) == SQLITE_ROW) {
+            const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(mode.stmt, 0));
+            wal = name != nullptr && std::string_view(name) == "wal";
+        }
+    }
+    if (!wal) Exec("PRAGMA journal_mode = WAL", "switching to WAL mode");
+    Exec("PRAGMA synchronous = NORMAL", "setting the synchronisation mode");
 }
 
 std::optional<std::int64_t> SqliteBackend::FindFileId(std::string_view file) {
@@ -256,6 +475,7 @@ bool SqliteBackend::HasFile(std::string_view file) {
 
 void SqliteBackend::CreateFile(std::string_view file) {
     CheckFileName(file);
+    RequireWritable("creating the file " + std::string(file));
     Statement::Use use(*insertFile_);
     use.Text(1, file);
     use.Step("creating the file " + std::string(file));
@@ -286,6 +506,7 @@ void SqliteBackend::CheckWritable(std::string_view file, std::string_view key,
 }
 
 void SqliteBackend::Write(std::string_view file, std::string_view key, std::string_view whole) {
+    RequireWritable("writing a record");
     CheckWritable(file, key, whole);
     const std::int64_t id = FileId(file);
     Statement::Use use(*write_);
@@ -294,6 +515,7 @@ void SqliteBackend::Write(std::string_view file, std::string_view key, std::stri
 }
 
 bool SqliteBackend::Insert(std::string_view file, std::string_view key, std::string_view whole) {
+    RequireWritable("inserting a record");
     CheckWritable(file, key, whole);
     const std::int64_t id = FileId(file);
     Statement::Use use(*insert_);
@@ -306,6 +528,7 @@ std::string SqliteBackend::Update(std::string_view file, std::string_view key,
                                   const Updater& update) {
     // BEGIN IMMEDIATE takes the write lock before the read, so no other
     // connection can write the record between the read and the write.
+    RequireWritable("writing a record");
     const bool own = !InTransaction();
     if (own) Begin();
     try {
@@ -320,6 +543,7 @@ std::string SqliteBackend::Update(std::string_view file, std::string_view key,
 }
 
 bool SqliteBackend::Delete(std::string_view file, std::string_view key) {
+    RequireWritable("deleting a record");
     const std::int64_t id = FileId(file);
     Statement::Use use(*delete_);
     use.Int(1, id).Text(2, key);
@@ -356,6 +580,7 @@ void SqliteBackend::Scan(std::string_view file, const KeySelection& selection,
 }
 
 void SqliteBackend::Begin() {
+    RequireWritable("starting a transaction");
     if (InTransaction()) {
         throw Error(kStorageError, "kelmor: a transaction is already open on " + path_);
     }

@@ -16,7 +16,7 @@ namespace kelmor {
 
 class SqliteBackend final : public Backend {
 public:
-    SqliteBackend(const std::string& path, OpenMode mode);
+    SqliteBackend(const std::string& path, OpenMode mode, const SqliteOptions& options);
     ~SqliteBackend() override;
     SqliteBackend(const SqliteBackend&) = delete;
     SqliteBackend& operator=(const SqliteBackend&) = delete;
@@ -37,16 +37,32 @@ public:
 
 private:
     class Statement;
+    // What a file holds, found without writing to it.
+    enum class Kind { Ours, Empty, Foreign, NotSqlite, Damaged };
+
     std::optional<std::int64_t> FindFileId(std::string_view file);
     std::int64_t FileId(std::string_view file);  // throws kNoSuchFile
-    [[noreturn]] void Fail(const std::string& what) const;
+    // Throws the Error of the connection's last failure, its number chosen
+    // from the SQLite result and the system's errno.
+    [[noreturn]] void Fail(const std::string& what);
+    static std::int32_t NumberOf(int code, int systemErrno) noexcept;
+    void RequireWritable(std::string_view what) const;
     void Exec(const char* sql, const char* what);
-    void InitSchema();
+    void Connect(const std::string& name, int flags);
+    Kind PeekHeader(const std::string& path);
+    Kind Identify();
+    void Require(Kind kind) const;  // throws unless Ours
+    void CreateSchema();
+    void UseWal();
+    void Prepare();
     void Close() noexcept;
     void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
-    bool SchemaPresent();
 
     std::string path_;
+    bool readOnly_ = false;
+    int lockWaitMs_ = 0;
+    int lastCode_ = 0;  // extended result code of the last failure
+    int foreignAppId_ = 0;
     sqlite3* db_ = nullptr;
     // Files are never dropped, so a known name keeps its id; the cache is
     // cleared on rollback because a rolled-back CreateFile loses its id.

@@ -1,10 +1,5 @@
 #include "services/jsonl.h"
 
-#include <istream>
-#include <map>
-
-#include "kelmor/database.h"
-
 namespace services::jsonl {
 
 namespace {
@@ -31,16 +26,6 @@ std::string Join(const std::vector<std::string>& parts, char mark) {
         whole += parts[i];
     }
     return whole;
-}
-
-// nlohmann's messages start with "[json.exception.parse_error.101] ".
-std::string Reason(const json::exception& e) {
-    std::string text = e.what();
-    if (const auto end = text.find("] ");
-        !text.empty() && text.front() == '[' && end != std::string::npos) {
-        text.erase(0, end + 2);
-    }
-    return text;
 }
 
 std::string Text(const json& item, const std::string& where) {
@@ -84,51 +69,6 @@ std::string AttributeFromJson(const json& item, const std::string& where) {
 
 }  // namespace
 
-LinesError::LinesError(std::vector<std::string> lines)
-    : FormatError(Join(lines, '\n')), lines_(std::move(lines)) {}
-
-std::vector<Record> ReadRecords(std::istream& in, std::string_view source) {
-    std::vector<Record> records;
-    std::vector<std::string> bad;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        try {
-            Record record = FromLine(line);
-            kelmor::CheckFileName(record.file);
-            kelmor::CheckKey(record.key);
-            records.push_back(std::move(record));
-        } catch (const std::exception& e) {
-            // The database library names itself; the line number says enough.
-            std::string_view reason = e.what();
-            if (reason.starts_with("kelmor: ")) reason.remove_prefix(8);
-            bad.push_back(std::string(source) + ":" + std::to_string(number) + ": " +
-                          std::string(reason));
-        }
-    }
-    if (in.bad()) bad.push_back(std::string(source) + ": read error");
-    if (!bad.empty()) throw LinesError(std::move(bad));
-    return records;
-}
-
-std::size_t StoreRecords(kelmor::Database& db, const std::vector<Record>& records) {
-    kelmor::Transaction transaction(db);
-    std::map<std::string, kelmor::DbFile, std::less<>> files;
-    for (const Record& record : records) {
-        auto file = files.find(record.file);
-        if (file == files.end()) {
-            db.CreateFile(record.file);
-            file = files.emplace(record.file, db.OpenFile(record.file)).first;
-        }
-        kelmor::DbRecord stored = file->second.NewRecord(record.key);
-        stored.SetText(record.data.Text());
-        stored.DBWrite();
-    }
-    transaction.Commit();
-    return files.size();
-}
-
 json AttributeToJson(std::string_view attribute) {
     json values = json::array();
     for (std::string_view value : Split(attribute, kelmor::kValueMark)) {
@@ -169,36 +109,6 @@ std::string ToLine(std::string_view file, std::string_view key, const kelmor::Dy
     line["key"] = std::string(key);
     line["attributes"] = AttributesToJson(data);
     return line.dump();
-}
-
-Record FromLine(std::string_view line) {
-    json item;
-    try {
-        item = json::parse(line);
-    } catch (const json::parse_error& e) {
-        throw FormatError("not valid JSON: " + Reason(e));
-    }
-    if (!item.is_object()) {
-        throw FormatError("a record must be a JSON object, not " + std::string(item.type_name()));
-    }
-    for (const auto& [name, _] : item.items()) {
-        if (name != "file" && name != "key" && name != "attributes") {
-            throw FormatError("unknown member \"" + name +
-                              "\" (a record has \"file\", \"key\" and \"attributes\")");
-        }
-    }
-    for (const char* required : {"file", "key"}) {
-        if (!item.contains(required)) {
-            throw FormatError(std::string("missing \"") + required + "\"");
-        }
-    }
-    Record record;
-    record.file = Text(item["file"], "\"file\"");
-    record.key = Text(item["key"], "\"key\"");
-    if (record.file.empty()) throw FormatError("\"file\" is empty");
-    if (record.key.empty()) throw FormatError("\"key\" is empty");
-    if (item.contains("attributes")) record.data = AttributesFromJson(item["attributes"]);
-    return record;
 }
 
 std::string RowToLine(const std::vector<std::string>& columns) {

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,17 @@ public:
     // Creates or replaces, atomically.
     virtual void Write(std::string_view file, std::string_view key, std::string_view whole) = 0;
     virtual bool Delete(std::string_view file, std::string_view key) = 0;
+    // Many records for WriteMany; the views must outlive the call.
+    struct RecordView {
+        std::string_view file, key, whole;
+    };
+    // Creates or replaces each record as Write does, in order (of two with
+    // one key the later wins), checked like Write; inside an open transaction
+    // it is part of it, otherwise all or none are stored. For loads: a server
+    // backend sends them in one round trip rather than one each.
+    virtual void WriteMany(std::span<const RecordView> records) {
+        for (const RecordView& r : records) Write(r.file, r.key, r.whole);
+    }
     // Stores a new record only when no record has the key, in one atomic step:
     // of two connections inserting the same key, exactly one succeeds. False,
     // and nothing stored, when the key exists.

@@ -35,6 +35,10 @@ void CheckFileName(std::string_view name);
 
 // A record: a DynArray bound to a file and a key. Get(0) is the key.
 // A default-constructed record is bound to nothing; DBWrite on it throws.
+//
+// A record remembers the text it had when it was read (or last stored by
+// DBWrite or DBInsert), so that DBWrite stores only what this record changed
+// and never erases what another connection stored meanwhile.
 class DbRecord : public DynArray {
 public:
     DbRecord() = default;
@@ -44,21 +48,49 @@ public:
     std::string operator()(int attr, int value = 0, int sub = 0) const {
         return Get(attr, value, sub);
     }
-    // Stores the record under its key, created or replaced, atomically: a
-    // reader sees the old record or this one, never a mixture.
+    // Stores the attributes this record changed since it was read or last
+    // stored, merged into the record stored now, in one atomic step
+    // (Backend::Update): attributes that only another connection changed keep
+    // that connection's values. A record from NewRecord counts as read empty:
+    // on a key with no record it is created; when another connection stored a
+    // record with its key meanwhile, its attributes merge into that record
+    // like any changes (a conflict where both hold different values).
+    //
+    // - Nothing changed: the stored record is written again as it stands (the
+    //   caller asked for a write, and callers that log or count writes see
+    //   it); another connection's changes are kept.
+    // - Another connection changed an attribute that this record changed too
+    //   (to a different value), or deleted the record that this one was read
+    //   from: ConflictError (kConflict), nothing is stored, and this record
+    //   then holds what is stored (empty when the record is gone), so that
+    //   the caller shows the stored values and a new change writes again.
+    //   This is not last-writer-wins: nobody's change is erased unseen.
+    // - Any other failure (kBusy after the lock wait, kDiskFull, kReadOnly,
+    //   kIoError, kStorageError...): nothing is stored and this record holds
+    //   again the text it had when read or last stored (empty for a record
+    //   never stored), equal to what is stored as far as this connection
+    //   knows; a caller that retries sets its values again.
+    // On success this record keeps its own values, which are now those stored
+    // for every attribute it changed; attributes that another connection
+    // changed meanwhile are stored with that connection's values but are not
+    // copied into this record (read the record again to see them).
     void DBWrite();
     // Stores the record only when its file holds no record with its key, in
     // one atomic step (a real insert: another workstation's record of the same
     // key is never replaced). False, and nothing stored, when one exists.
+    // After a successful insert, later DBWrites store only later changes.
     bool DBInsert();
 
 private:
     friend class DbFile;
     DbRecord(std::shared_ptr<Backend> backend, std::string file, std::string key,
-             std::string_view whole);
+             std::optional<std::string> stored);
     std::shared_ptr<Backend> backend_;
     std::string file_;
     std::string key_;
+    // The whole text as read or last stored; nullopt for a record never
+    // stored (NewRecord) or whose stored record was found deleted.
+    std::optional<std::string> stored_;
 };
 
 // Outcome of a probing read: either a record, or the error number of the read.
@@ -105,9 +137,23 @@ private:
     std::vector<std::vector<std::string>> rows_;
 };
 
+// How Database::OpenSqlite treats the path. No mode ever turns an existing
+// file that is not one of our databases into one: a directory, a file of
+// another kind or an SQLite database of another program is refused with
+// Error(kNotADatabase) and left byte for byte as it was.
 enum class OpenMode {
-    CreateIfMissing,  // a new, empty database file is created when absent
-    MustExist,        // a missing database file is Error(kStorageError) naming it
+    CreateIfMissing,  // a new database is made when no file (or an empty one) is there
+    MustExist,        // a missing file is Error(kStorageError) naming it
+    ReadOnly,         // MustExist, and nothing is ever written: every write throws
+                      // kReadOnly; works on a read-only file or file system
+};
+
+struct SqliteOptions {
+    // How long a write waits for another connection's write lock before it
+    // fails with kBusy. Longer than the lock is held by any write of the
+    // editor (milliseconds) and by the store phase of a `kelmor load` of a
+    // few million records (it holds the lock about 1.3 µs per record).
+    int lockWaitMs = 10'000;
 };
 
 class Database {
@@ -115,13 +161,16 @@ public:
     explicit Database(std::shared_ptr<Backend> backend);
     // The embedded default: one SQLite file, WAL mode.
     static std::shared_ptr<Database> OpenSqlite(const std::string& path,
-                                                OpenMode mode = OpenMode::CreateIfMissing);
+                                                OpenMode mode = OpenMode::CreateIfMissing,
+                                                const SqliteOptions& options = {});
     // The database a location names: a postgresql:// (or postgres://)
     // connection string opens that PostgreSQL database, which must exist on
     // the server (CreateIfMissing creates its tables when it has none,
-    // MustExist refuses it then); anything else is a SQLite file path.
+    // MustExist and ReadOnly refuse it then); anything else is a SQLite file
+    // path. `options.lockWaitMs` is the lock wait on either backend.
     static std::shared_ptr<Database> Open(const std::string& location,
-                                          OpenMode mode = OpenMode::CreateIfMissing);
+                                          OpenMode mode = OpenMode::CreateIfMissing,
+                                          const SqliteOptions& options = {});
     // True when Open would take `location` as a server connection string.
     static bool IsServerLocation(std::string_view location);
 

@@ -91,6 +91,8 @@ private:
 // Throws DelimiterError naming `what` when `text` cannot be one stored value:
 // it contains a mark, a NUL, or is not valid UTF-8.
 void CheckStorable(std::string_view text, std::string_view what);
+// True when CheckStorable would accept `text` (no mark, no NUL, valid UTF-8).
+bool IsStorable(std::string_view text) noexcept;
 // True when `text` is valid UTF-8 apart from the three marks and holds no NUL.
 bool IsValidWholeText(std::string_view text) noexcept;
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kelmor {
 
@@ -19,12 +21,34 @@ inline constexpr std::int32_t kBadQuery = static_cast<std::int32_t>(0x80040010U)
 inline constexpr std::int32_t kBadValue = static_cast<std::int32_t>(0x80040011U);
 // An attribute, value or sub-value position out of range.
 inline constexpr std::int32_t kBadPosition = static_cast<std::int32_t>(0x80040012U);
-// The storage backend failed (I/O, lock timeout, not a Kelmor database...).
+// The storage backend failed in a way none of the numbers below describes.
 inline constexpr std::int32_t kStorageError = static_cast<std::int32_t>(0x80040020U);
 // The connection to a database server was lost (server restarted, network
 // cut). What the failed call was doing is not stored, nor is an open
 // transaction; the next call connects again.
 inline constexpr std::int32_t kConnectionLost = static_cast<std::int32_t>(0x80040030U);
+
+// Failures of a write (or of opening a database) that callers tell apart,
+// each thrown with a message naming the database and what was being done.
+// Another program kept the database locked for longer than the lock wait.
+inline constexpr std::int32_t kBusy = static_cast<std::int32_t>(0x80040021U);
+// The disk (or file system) holding the database is full.
+inline constexpr std::int32_t kDiskFull = static_cast<std::int32_t>(0x80040022U);
+// The database was opened read-only, or its file or file system is read-only.
+inline constexpr std::int32_t kReadOnly = static_cast<std::int32_t>(0x80040023U);
+// Reading or writing the database file failed (an I/O error of the system).
+inline constexpr std::int32_t kIoError = static_cast<std::int32_t>(0x80040024U);
+// DBWrite: since this record was read, another connection changed an
+// attribute that this record changed too (see DbRecord::DBWrite).
+inline constexpr std::int32_t kConflict = static_cast<std::int32_t>(0x80040025U);
+// The path is not a database of ours: a directory, a file of another kind, or
+// an SQLite database of another program. The file is left untouched.
+inline constexpr std::int32_t kNotADatabase = static_cast<std::int32_t>(0x80040026U);
+
+// A French sentence for the operator describing a failure number: the storage
+// failures above, kNotFound, kNoSuchFile and the invalid-input numbers; a
+// general sentence for any other number. Never empty.
+const char* FrenchMessage(std::int32_t number) noexcept;
 
 class Error : public std::runtime_error {
 public:
@@ -46,6 +70,20 @@ public:
 class PositionError : public Error {
 public:
     explicit PositionError(const std::string& message) : Error(kBadPosition, message) {}
+};
+
+// DBWrite found that another connection changed, since this record was read,
+// an attribute that this record changed too; number() == kConflict.
+class ConflictError : public Error {
+public:
+    ConflictError(const std::string& message, std::vector<int> attributes)
+        : Error(kConflict, message), attributes_(std::move(attributes)) {}
+    // The attributes both changed, in increasing order (empty when the record
+    // was deleted by the other connection).
+    const std::vector<int>& attributes() const noexcept { return attributes_; }
+
+private:
+    std::vector<int> attributes_;
 };
 
 // ReadRecord of a missing key; number() == kNotFound.

@@ -23,6 +23,7 @@ public:
     void Write(std::string_view file, std::string_view key, std::string_view whole) override {
         inner_->Write(file, key, whole);
     }
+    void WriteMany(std::span<const RecordView> records) override { inner_->WriteMany(records); }
     bool Delete(std::string_view file, std::string_view key) override {
         return inner_->Delete(file, key);
     }

@@ -1,0 +1,128 @@
+// Opening never turns a file into a database of ours: directories, other files
+// and other programs' SQLite databases are refused and left byte for byte as
+// they were; read-only opening never writes.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "kelmor/database.h"
+#include "test_support.h"
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void Sql(const std::string& path, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+struct Foreign {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    const char* says;
+};
+
+class ForeignFile : public testing::TestWithParam<Foreign> {};
+
+TEST_P(ForeignFile, IsRefusedInEveryModeAndLeftUntouched) {
+    test::TempDir dir;
+    const std::string path = dir.File("f.db");
+    GetParam().make(path);
+    const bool directory = fs::is_directory(path);
+    const std::string before = directory ? "" : Bytes(path);
+    for (const OpenMode mode :
+         {OpenMode::CreateIfMissing, OpenMode::MustExist, OpenMode::ReadOnly}) {
+        test::ExpectError([&] { Database::OpenSqlite(path, mode); }, kNotADatabase,
+                          GetParam().says);
+        if (!directory) {
+            EXPECT_EQ(Bytes(path), before);
+        }
+        EXPECT_FALSE(fs::exists(path + "-wal"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ForeignFile,
+    testing::Values(
+        Foreign{"Directory", [](const std::string& p) { fs::create_directory(p); },
+                "is a directory"},
+        Foreign{"TextFile",
+                [](const std::string& p) { std::ofstream(p) << "file,key\nSECTEUR,001\n"; },
+                "not a database"},
+        Foreign{"OtherProgramsTables",
+                [](const std::string& p) {
+                    Sql(p, "CREATE TABLE invoices(id); INSERT INTO invoices VALUES (1);");
+                },
+                "another program"},
+        Foreign{"OtherProgramsMark",
+                [](const std::string& p) { Sql(p, "PRAGMA application_id = 42;"); },
+                "application id 0x0000002A"},
+        Foreign{"OtherProgramsWal",
+                [](const std::string& p) {
+                    Sql(p, "PRAGMA journal_mode = WAL; CREATE TABLE kelmor_records(x);");
+                },
+                "another program"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Open, OnlyCreateIfMissingMakesADatabaseOfAMissingOrEmptyFile) {
+    test::TempDir dir;
+    for (const OpenMode mode : {OpenMode::MustExist, OpenMode::ReadOnly}) {
+        test::ExpectError([&] { Database::OpenSqlite(dir.File("none.db"), mode); }, kStorageError,
+                          "does not exist");
+        EXPECT_FALSE(fs::exists(dir.File("none.db")));
+        std::ofstream(dir.File("empty.db")).flush();
+        test::ExpectError([&] { Database::OpenSqlite(dir.File("empty.db"), mode); }, kNotADatabase,
+                          "empty file");
+        EXPECT_EQ(fs::file_size(dir.File("empty.db")), 0U);
+    }
+    for (const char* name : {"none.db", "empty.db"}) {
+        Database::OpenSqlite(dir.File(name))->CreateFile("SECTEUR");
+        EXPECT_EQ(Database::OpenSqlite(dir.File(name), OpenMode::ReadOnly)->FileNames(),
+                  std::vector<std::string>{"SECTEUR"});
+    }
+}
+
+TEST(Open, ReadOnlyReadsEverythingAndWritesNothing) {
+    test::TempDir dir;
+    const std::string path = dir.File("ours.db");
+    {
+        auto db = Database::OpenSqlite(path);
+        db->CreateFile("SECTEUR");
+        DbRecord r = db->OpenFile("SECTEUR").NewRecord("001");
+        r.Set(1, "NORD");
+        r.DBWrite();
+    }
+    const std::string before = Bytes(path);
+    auto db = Database::OpenSqlite(path, OpenMode::ReadOnly);
+    EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Get(1), "NORD");
+    EXPECT_EQ(test::Select(*db, "SSELECT SECTEUR PAR 1", "", "0 1").Get(1, 2), "NORD");
+    test::ExpectError([&] { db->CreateFile("QUARTIER"); }, kReadOnly, "opened read-only");
+    test::ExpectError([&] { Transaction t(*db); }, kReadOnly, "opened read-only");
+    test::ExpectError([&] { db->OpenFile("SECTEUR").DeleteRecord("001"); }, kReadOnly, "ours.db");
+    DbRecord record = db->OpenFile("SECTEUR").ReadRecord("001");
+    record.Set(1, "SUD");
+    test::ExpectError([&] { record.DBWrite(); }, kReadOnly, "opened read-only");
+    EXPECT_EQ(record.Get(1), "NORD");
+    db.reset();
+    EXPECT_EQ(Bytes(path), before);
+}
+
+}  // namespace
+}  // namespace kelmor
