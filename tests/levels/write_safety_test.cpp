@@ -221,5 +221,15 @@ INSTANTIATE_TEST_SUITE_P(Levels, LowerCaseLabel,
                                                      "Cbo_LibQuartier", "QUARTIER", "0010202"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The scripted operator types a character outside the Basic Multilingual
+// Plane as one key event, as a keyboard does: nothing of it is dropped.
+TEST(TypedText, CharactersOutsideTheBasicPlaneAreTypedWhole) {
+    Session s;
+    ASSERT_TRUE(s.Open("001"));
+    s.Do(Enter("Txt_NumCRAM", "CR-\U0001F600\U0001D11E-1"));
+    EXPECT_EQ(s.Text("Txt_NumCRAM"), "CR-\U0001F600\U0001D11E-1");
+    EXPECT_EQ(s.Stored("SECTEUR", "001", 20), "CR-\U0001F600\U0001D11E-1");
+}
+
 }  // namespace
 }  // namespace levels_test

@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "kelmor/database.h"
+#include "kelmor/error.h"
 
 namespace zonitra {
 
