@@ -142,51 +142,6 @@ INSTANTIATE_TEST_SUITE_P(Fields, TwoWorkstations,
                                     kelmor::test::BackendName(std::get<1>(info.param));
                          });
 
-// --- The approval dialog's writes ------------------------------------------------
-
-class ApprovalDialog : public ::testing::TestWithParam<BackendKind> {};
-
-TEST_P(ApprovalDialog, AConflictShowsTheOtherWorkstationsApprovalAndWritesNothing) {
-    Session s(GetParam());
-    ASSERT_TRUE(s.Open("002"));
-    // Another workstation gives 002 an approval of entity 001 meanwhile.
-    s.OtherWorkstationSets("SECTEUR", "002", 17, "001");
-    s.OtherWorkstationSets("SECTEUR", "002", 18, "12125");
-    s.OtherWorkstationSets("SECTEUR", "002", 19, "AG-AUTRE");
-    s.Do(
-        "click Cmd_Agrement\ntype Txt_CodAsso 1\nkey Txt_CodAsso Enter\n"
-        "type Txt_Date 15/06/2024\ntype Txt_Num AG-MOI\nclick Cmd_Ok");
-    EXPECT_EQ(s.TakeMessages(), Texts{Told(kelmor::kConflict)});
-    EXPECT_EQ(s.TakeWrites(), Texts{});
-    EXPECT_EQ(s.Stored("SECTEUR", "002", 19), "AG-AUTRE");
-    EXPECT_EQ(s.AnyText("Txt_Num"), "AG-AUTRE");
-    EXPECT_EQ(s.AnyText("Txt_Date"), "12/03/2001");
-    // "Ok" with nothing typed since stores nothing; typing again stores.
-    s.Do("clear Txt_Num\ntype Txt_Num AG-MOI\nclick Cmd_Ok");
-    EXPECT_EQ(s.TakeMessages(), Texts{});
-    EXPECT_EQ(s.TakeWrites(), Texts{"SECTEUR 002"});
-    EXPECT_EQ(s.Stored("SECTEUR", "002", 19), "AG-MOI");
-    EXPECT_EQ(s.Stored("SECTEUR", "002", 18), "12125");
-    s.Do("click Cmd_Retour");
-}
-
-TEST_P(ApprovalDialog, AConflictElsewhereInTheRecordIsShownOnTheSectorOnceClosed) {
-    Session s(GetParam());
-    ASSERT_TRUE(s.Open("002"));
-    s.OtherWorkstationSets("SECTEUR", "002", 17, "001");
-    s.OtherWorkstationSets("SECTEUR", "002", 1, "CENTRE NORD");
-    s.Do(
-        "click Cmd_Agrement\ntype Txt_CodAsso 1\nkey Txt_CodAsso Enter\n"
-        "type Txt_Date 15/06/2024\ntype Txt_Num AG-MOI\nclick Cmd_Ok\nclick Cmd_Retour");
-    EXPECT_EQ(s.TakeMessages(), Texts{Told(kelmor::kConflict)});
-    EXPECT_EQ(s.Text("Cbo_LibSecteur"), "CENTRE NORD") << "the record as read again";
-    EXPECT_EQ(s.TakeWrites(), Texts{});
-}
-
-INSTANTIATE_TEST_SUITE_P(Backends, ApprovalDialog,
-                         ::testing::Values(BackendKind::Sqlite, BackendKind::Postgres),
-                         kelmor::test::BackendParamName());
-
 // --- Labels stored in lower case ------------------------------------------------
 
 struct LowerCase {
