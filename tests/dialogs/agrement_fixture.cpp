@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "control/ctr_secteur.h"
+#include "control/secteur_editor.h"
 #include "host_database.h"
 #include "kelmor/database.h"
 
@@ -93,7 +93,7 @@ std::string Agrement::Stored(const std::string& key) const {
 }
 
 std::string Agrement::Current() const {
-    const auto& record = driver_->Editor()->State().records.secteur;
+    const auto& record = zonitra::EditorOf(*driver_->Editor()).State().records.secteur;
     return record ? ApprovalsOf(*record) : "<none>";
 }
 
