@@ -45,10 +45,15 @@ SecteurEditor::SecteurEditor(QWidget* parent)
 
 SecteurScreen SecteurEditor::BuildScreen(SecteurEditor& control) {
     control.setObjectName(QStringLiteral("Ctr_Secteur_Form"));
-    // The screen's twips layout was drawn for an 8-point interface font.
+    // The screen's twips layout was drawn for an 8-point interface font; a wide
+    // default sans would cut or crowd the longer captions ("Antenne Médicale",
+    // "Gestion documentaire"). Liberation Sans has Arial's widths on any system.
     QFont screenFont = control.font();
+    screenFont.setFamilies(
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), screenFont.family()});
     screenFont.setPointSizeF(8);
-    screenFont.setStretch(QFont::SemiCondensed);
+    // Arial's widths run a little wider than the ones the screen was drawn with.
+    screenFont.setStretch(93);
     control.setFont(screenFont);
     return BuildSecteurScreen(control);
 }
