@@ -48,9 +48,10 @@ TEST(Captions, NeitherCutNorTouchingTheirNeighbours) {
                 if (other == w || other->parentWidget() != w->parentWidget()) continue;
                 const bool sameRow =
                     other->y() < w->y() + w->height() && w->y() < other->y() + other->height();
-                if (sameRow && other->x() > label->x())
+                if (sameRow && other->x() > label->x()) {
                     EXPECT_LE(textRight + kGap, other->x())
                         << label->text().toStdString() << " reaches " << Describe(other);
+                }
             }
         } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             ++buttons;
