@@ -35,7 +35,7 @@
 #include <string>
 #include <vector>
 
-#include "control/ctr_secteur.h"
+#include "control/secteur_editor.h"
 #include "forms/focus.h"
 #include "forms/idle.h"
 #include "forms/scripteduiservice.h"
@@ -240,7 +240,7 @@ void Accumulate(CountingBackend::Counts& total, const CountingBackend::Counts& c
 
 void BM_Editor_SectorCascade(benchmark::State& state) {
     World& w = TheWorld();
-    const auto& ui = w.editor->Screen();
+    const auto& ui = zonitra::EditorOf(*w.editor).Screen();
     CountingBackend::Counts total;
     for (auto _ : state) {
         state.PauseTiming();
@@ -268,7 +268,7 @@ void BM_Editor_SectorCascade(benchmark::State& state) {
 
 void BM_Editor_SectorRename(benchmark::State& state) {
     World& w = TheWorld();
-    const auto& ui = w.editor->Screen();
+    const auto& ui = zonitra::EditorOf(*w.editor).Screen();
     CountingBackend::Counts total;
     static long n = 0;  // across runs: each rename must change the label
     for (auto _ : state) {

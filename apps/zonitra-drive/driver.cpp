@@ -1,8 +1,8 @@
 #include "driver.h"
 
-#include <control/ctr_secteur.h>
 #include <control/registry.h>
 #include <control/screen_model.h>
+#include <control/secteur_editor.h>
 #include <forms/focus.h>
 #include <forms/modalform.h>
 #include <forms/msgbox.h>
@@ -194,7 +194,8 @@ QWidget* Driver::Control(const std::string& name) const {
         if (auto* control = dialog->findChild<QWidget*>(wanted)) return control;
     }
     if (editor_) {
-        if (wanted == kEditorName) return editor_;
+        // The operator reaches the control through its surface.
+        if (wanted == kEditorName) return &zonitra::EditorOf(*editor_);
         if (auto* control = editor_->findChild<QWidget*>(wanted)) return control;
     }
     throw NameError("no control named " + name +
@@ -267,7 +268,8 @@ Json Driver::TakeWrites() {
 
 Json Driver::TakeHelp() {
     Json topics = Json::array();
-    const help::HelpViewer* viewer = editor_ ? editor_->State().HelpIfCreated() : nullptr;
+    const help::HelpViewer* viewer =
+        editor_ ? zonitra::EditorOf(*editor_).State().HelpIfCreated() : nullptr;
     if (!viewer) return topics;
     const auto& shown = viewer->Shown();
     for (; helpReported_ < shown.size(); ++helpReported_) {

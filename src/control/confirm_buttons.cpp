@@ -3,8 +3,10 @@
 // "Annuler" abandons it after a question, "Sortir" leaves. "OK" and "Annuler"
 // are enabled only while something is being entered.
 
-#include "control/ctr_secteur.h"
+#include <QPointer>
+
 #include "control/messages.h"
+#include "control/secteur_editor.h"
 #include "forms/focus.h"
 #include "forms/form.h"
 #include "forms/msgbox.h"
@@ -29,7 +31,7 @@ void EnableAndFocus(QWidget* control) {
 
 }  // namespace
 
-void Ctr_Secteur::ConnectConfirmButtons() {
+void SecteurEditor::ConnectConfirmButtons() {
     ui_.Cmd_OkSecteurGeo->Click = [this] { Cmd_OkSecteurGeo_Click(); };
     ui_.Cmd_AnnulerSecteurGeo->Click = [this] { Cmd_AnnulerSecteurGeo_Click(); };
     ui_.Cmd_SortirSecteurGeo->Click = [this] { Cmd_SortirSecteurGeo_Click(); };
@@ -38,14 +40,14 @@ void Ctr_Secteur::ConnectConfirmButtons() {
 // The new record is not shown afterwards: the created level is cleared and
 // its list refilled, and the operator starts again from its code, within the
 // parent still shown for a sub-sector or a neighbourhood.
-void Ctr_Secteur::Cmd_OkSecteurGeo_Click() {
+void SecteurEditor::Cmd_OkSecteurGeo_Click() {
     const SharedState& s = *state_;
     // Opened first, so that a missing link label can take the focus.
     modes_.Voir_Quartier();
     if (levels::EnCreation(s) && !LabelsGiven()) return;
     modes_.Cacher_Quartier();
     if (s.W_CreationSecteur) {
-        if (!Created(&Ctr_Secteur::Creation_Secteur, s.W_CreationSecteur)) return;
+        if (!Created(&SecteurEditor::Creation_Secteur, s.W_CreationSecteur)) return;
         secteur_.Vider_Secteur();
         sousSecteur_.Vider_SousSecteur();
         quartier_.Vider_Quartier();
@@ -58,7 +60,7 @@ void Ctr_Secteur::Cmd_OkSecteurGeo_Click() {
         EnableAndFocus(ui_.Txt_CodeSecteur);
     }
     if (s.W_CreationSousSecteur) {
-        if (!Created(&Ctr_Secteur::Creation_SousSecteur, s.W_CreationSousSecteur)) return;
+        if (!Created(&SecteurEditor::Creation_SousSecteur, s.W_CreationSousSecteur)) return;
         sousSecteur_.Vider_SousSecteur();
         quartier_.Vider_Quartier();
         sousSecteur_.Remplir_Combo_SousSecteur();
@@ -69,7 +71,7 @@ void Ctr_Secteur::Cmd_OkSecteurGeo_Click() {
         EnableAndFocus(ui_.Txt_CodeSousSecteur);
     }
     if (s.W_CreationQuartier) {
-        if (!Created(&Ctr_Secteur::Creation_Quartier, s.W_CreationQuartier)) return;
+        if (!Created(&SecteurEditor::Creation_Quartier, s.W_CreationQuartier)) return;
         quartier_.Vider_Quartier();
         quartier_.Remplir_Combo_Quartier();
         modes_.Cacher_Ok();
@@ -84,7 +86,7 @@ void Ctr_Secteur::Cmd_OkSecteurGeo_Click() {
 // All five levels are checked whichever is being created; a level passes
 // with its code or its label. The first that has neither is named and its
 // label list gets the focus.
-bool Ctr_Secteur::LabelsGiven() {
+bool SecteurEditor::LabelsGiven() {
     struct Level {
         const forms::TextBox* code;
         forms::ComboBox* label;
@@ -110,7 +112,7 @@ bool Ctr_Secteur::LabelsGiven() {
 // When it did not (no code left, which it said), the creation stays open with
 // the levels as the operator left them and the focus on "Annuler". A failure
 // of the database goes on to the platform with the screen as it stands.
-bool Ctr_Secteur::Created(void (Ctr_Secteur::*creation)(), const Boolean16& flag) {
+bool SecteurEditor::Created(void (SecteurEditor::*creation)(), const Boolean16& flag) {
     (this->*creation)();
     if (!flag) return true;
     modes_.Voir_Quartier();
@@ -120,7 +122,7 @@ bool Ctr_Secteur::Created(void (Ctr_Secteur::*creation)(), const Boolean16& flag
 
 // Nothing is written: the typed values go with the cleared levels. The parent
 // of a sub-sector or a neighbourhood stays shown.
-void Ctr_Secteur::Cmd_AnnulerSecteurGeo_Click() {
+void SecteurEditor::Cmd_AnnulerSecteurGeo_Click() {
     if (Message(kQuitterCreation, forms::vbExclamation | forms::vbYesNo) != forms::vbYes) return;
     SharedState& s = *state_;
     ui_.Cmd_GestionDocumentaire->setEnabled(!ui_.Txt_CodeSecteur->Text().isEmpty());
@@ -166,9 +168,12 @@ void Ctr_Secteur::Cmd_AnnulerSecteurGeo_Click() {
 
 // The flag is set before the host form goes, so that the host can read it
 // while the form closes.
-void Ctr_Secteur::Cmd_SortirSecteurGeo_Click() {
+void SecteurEditor::Cmd_SortirSecteurGeo_Click() {
     state_->G_SortirSecteur = kTrue;
-    forms::UnloadWindowOf(this);
+    QPointer<SecteurEditor> alive(this);
+    if (SortirRequested) SortirRequested();
+    // A host that destroyed the control in answer owns what is left of its window.
+    if (alive) forms::UnloadWindowOf(this);
 }
 
 }  // namespace zonitra

@@ -1,213 +1,146 @@
+// Ctr_Secteur as hosts see it: a widget whose one child, the editor's surface,
+// fills it and does the work. Every member hands on to that surface.
+
 #include "control/ctr_secteur.h"
 
-#include <QDebug>
-#include <QFont>
-
-#include <exception>
+#include <QVBoxLayout>
 #include <utility>
 
-#include "control/screen_model.h"
-#include "forms/twips.h"
-#include "kelmor/database.h"
+#include "control/secteur_editor.h"
 
 namespace zonitra {
-namespace {
-
-// Runs one step of Init; any failure becomes an InitError naming the step.
-template <class Step>
-void RunStep(const std::string& name, Step&& step) {
-    try {
-        step();
-    } catch (const kelmor::Error& error) {
-        throw InitError(name, error.number(), error.what());
-    } catch (const std::exception& error) {
-        throw InitError(name, 0, error.what());
-    }
-}
-
-}  // namespace
 
 InitError::InitError(std::string step, std::int32_t number, const std::string& cause)
     : std::runtime_error("Ctr_Secteur.Init: " + step + " failed: " + cause),
       step_(std::move(step)),
       number_(number) {}
 
-Ctr_Secteur::Ctr_Secteur(QWidget* parent)
-    : forms::Form(parent),
-      state_(std::make_shared<SharedState>()),
-      ui_(BuildScreen(*this)),
-      modes_(ui_, *state_),
-      quartier_({ui_, *state_, modes_}, liens_),
-      liens_({ui_, *state_, modes_}, quartier_, *this, rights_),
-      sousSecteur_({ui_, *state_, modes_}, quartier_),
-      secteur_({ui_, *state_, modes_}, sousSecteur_, quartier_) {
+Ctr_Secteur::Ctr_Secteur(QWidget* parent) : QWidget(parent), d_(new SecteurEditor(this)) {
+    setObjectName(QStringLiteral("Ctr_Secteur"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(d_);
+    // A host giving the control the focus gives it to the screen.
+    setFocusProxy(d_);
+    d_->SortirRequested = [this] { emit sortirRequested(); };
     resize(sizeHint());
-    EnterFocus = [this] { UserControl_EnterFocus(); };
-    ConnectHelpMenu();
-    ConnectConfirmButtons();
-    ConnectSectorDialogs();
 }
 
-SecteurScreen Ctr_Secteur::BuildScreen(Ctr_Secteur& control) {
-    control.setObjectName(QStringLiteral("Ctr_Secteur"));
-    // The screen's twips layout was drawn for an 8-point interface font.
-    QFont screenFont = control.font();
-    screenFont.setPointSizeF(8);
-    screenFont.setStretch(QFont::SemiCondensed);
-    control.setFont(screenFont);
-    return BuildSecteurScreen(control);
-}
-
+// The surface goes with the widget's children: it ends the editor then.
 Ctr_Secteur::~Ctr_Secteur() {
-    DisconnectLevels();
-    UserControl_Terminate();
+    d_->SortirRequested = nullptr;
+}
+
+SecteurEditor& EditorOf(Ctr_Secteur& control) {
+    return *control.d_;
 }
 
 QSize Ctr_Secteur::sizeHint() const {
-    return {forms::TwipsToPixelsX(kDesignWidthTwips, this),
-            forms::TwipsToPixelsY(kDesignHeightTwips, this)};
+    return d_->sizeHint();
 }
 
+Boolean16 Ctr_Secteur::G_SortirSecteur() const {
+    return d_->G_SortirSecteur();
+}
+void Ctr_Secteur::SetG_SortirSecteur(Boolean16 value) {
+    d_->SetG_SortirSecteur(value);
+}
 void Ctr_Secteur::SetDroitsUtilisateur(
     const std::shared_ptr<services::DroitsUtilisateur>& New_DroitsUtilisateur) {
-    if (!New_DroitsUtilisateur) {
-        throw std::invalid_argument("Ctr_Secteur.DroitsUtilisateur: no rights object given");
-    }
-    services::ModuleAccess access = New_DroitsUtilisateur->ModuleRights(kRightsModule);
-    rights_.droits = New_DroitsUtilisateur;
-    rights_.moduleAccess = std::move(access);
+    d_->SetDroitsUtilisateur(New_DroitsUtilisateur);
 }
-
-void Ctr_Secteur::SetTheClient(ClientObject vNewValue) {
-    state_->client = std::move(vNewValue);
-}
-
-void Ctr_Secteur::SetTheDatabase(std::shared_ptr<kelmor::Database> vNewValue) {
-    state_->database = std::move(vNewValue);
-}
-
 void Ctr_Secteur::Init() {
-    SharedState& s = *state_;
-    RunStep("Appliquer_Droits", [this] { Appliquer_Droits(); });
-
-    const std::pair<const char*, std::optional<kelmor::DbFile>*> files[] = {
-        {"SECTEUR", &s.files.secteur},
-        {"SOUSSECTEUR", &s.files.sousSecteur},
-        {"QUARTIER", &s.files.quartier},
-        {"CENTREMEDICAL", &s.files.centreMedical},
-        {"ANTENNEMEDICALE", &s.files.antenneMedicale},
-        {"ASSOCIATION", &s.files.association},
-        {"COMPTEUR", &s.files.compteur},
-    };
-    for (const auto& [name, handle] : files) {
-        RunStep(std::string("OpenFile ") + name,
-                [&] { *handle = s.Db("OpenFile").OpenFile(name); });
-    }
-
-    s.compteur.reset();
-    RunStep("ReadRecord COMPTEUR \"999\"",
-            [&] { s.compteur = s.files.compteur->ReadRecord("999"); });
-
-    s.W_Requete.emplace();
-    s.W_CreationSecteur = kFalse;
-    s.W_CreationSousSecteur = kFalse;
-    s.W_CreationQuartier = kFalse;
-
-    modes_.Cacher_Ok();
-    modes_.Voir_Secteur();
-    modes_.Cacher_SousSecteur();
-    modes_.Cacher_Quartier();
-    RunStep("Remplir_Combo_Secteur", [this] { secteur_.Remplir_Combo_Secteur(); });
-    RunStep("Remplir_Combo_CentreMedical", [this] { liens_.Remplir_Combo_CentreMedical(); });
+    d_->Init();
+}
+void Ctr_Secteur::SetTheClient(ClientObject vNewValue) {
+    d_->SetTheClient(std::move(vNewValue));
+}
+void Ctr_Secteur::SetTheDatabase(std::shared_ptr<kelmor::Database> vNewValue) {
+    d_->SetTheDatabase(std::move(vNewValue));
 }
 
-void Ctr_Secteur::Appliquer_Droits() {
-    if (!rights_.moduleAccess) {
-        throw std::logic_error("DroitsUtilisateur was not set before Init");
-    }
-    if (rights_.moduleAccess->AccessLevel() == services::kLevelModify) return;
-    // Only creating and confirming are withheld; browsing and renaming stay.
-    ui_.Cmd_AjouterAntMedQuartier->setVisible(false);
-    ui_.Cmd_AjouterCentreMedQuartier->setVisible(false);
-    ui_.Cmd_AjouterQuartier->setVisible(false);
-    ui_.Cmd_AjouterSecteur->setVisible(false);
-    ui_.Cmd_AjouterSousSecteur->setVisible(false);
-    ui_.Cmd_OkSecteurGeo->setVisible(false);
+void Ctr_Secteur::Remplir_Combo_Secteur() {
+    d_->Remplir_Combo_Secteur();
+}
+void Ctr_Secteur::Vider_Secteur() {
+    d_->Vider_Secteur();
+}
+void Ctr_Secteur::Affichage_Secteur() {
+    d_->Affichage_Secteur();
+}
+void Ctr_Secteur::Txt_CodeCentreMedQuartier_Change() {
+    d_->Txt_CodeCentreMedQuartier_Change();
+}
+void Ctr_Secteur::Remplir_Combo_SousSecteur() {
+    d_->Remplir_Combo_SousSecteur();
+}
+void Ctr_Secteur::Remplir_Combo_Quartier() {
+    d_->Remplir_Combo_Quartier();
+}
+void Ctr_Secteur::Affichage_Quartier() {
+    d_->Affichage_Quartier();
+}
+void Ctr_Secteur::Affichage_SousSecteur() {
+    d_->Affichage_SousSecteur();
+}
+void Ctr_Secteur::Vider_SousSecteur() {
+    d_->Vider_SousSecteur();
+}
+void Ctr_Secteur::Vider_Quartier() {
+    d_->Vider_Quartier();
+}
+void Ctr_Secteur::Remplir_Combo_CentreMedical() {
+    d_->Remplir_Combo_CentreMedical();
+}
+void Ctr_Secteur::Remplir_Combo_AntenneMedicale() {
+    d_->Remplir_Combo_AntenneMedicale();
+}
+void Ctr_Secteur::Creation_Secteur() {
+    d_->Creation_Secteur();
+}
+void Ctr_Secteur::Creation_SousSecteur() {
+    d_->Creation_SousSecteur();
+}
+void Ctr_Secteur::Creation_Quartier() {
+    d_->Creation_Quartier();
 }
 
-void Ctr_Secteur::UserControl_EnterFocus() {
-    if (state_->database) {
-        liens_.Remplir_Combo_CentreMedical();
-    } else {
-        // The host showed the control before giving it a database.
-        qWarning(
-            "Ctr_Secteur: focus entered before TheDatabase was set; "
-            "the medical-centre list is not filled");
-    }
-    ui_.Cbo_LibCentreMedQuartier->SetText(QString());
-    ui_.Txt_CodeCentreMedQuartier->SetText(QString());
-    ui_.Cbo_LibAntMedQuartier->SetText(QString());
-    ui_.Txt_CodeAntMedQuartier->SetText(QString());
+void Ctr_Secteur::Cacher_Secteur() {
+    d_->Cacher_Secteur();
 }
-
-void Ctr_Secteur::UserControl_Terminate() {
-    Liberer_Objets();
-    rights_.moduleAccess.reset();
-    rights_.droits.reset();
+void Ctr_Secteur::Cacher_SousSecteur() {
+    d_->Cacher_SousSecteur();
 }
-
-void Ctr_Secteur::Liberer_Objets() {
-    SharedState& s = *state_;
-    s.W_ListeAssociation.reset();
-    s.lists.secteur.reset();
-    s.lists.sousSecteur.reset();
-    s.lists.quartier.reset();
-    s.lists.centreMedical.reset();
-    s.lists.antenneMedicale.reset();
-    s.W_Requete.reset();
-    s.records.association.reset();
-    s.records.secteur.reset();
-    s.records.sousSecteur.reset();
-    s.records.quartier.reset();
-    s.records.centreMedical.reset();
-    s.records.antenneMedicale.reset();
-    s.compteur.reset();
-    s.files.association.reset();
-    s.files.secteur.reset();
-    s.files.sousSecteur.reset();
-    s.files.quartier.reset();
-    s.files.centreMedical.reset();
-    s.files.antenneMedicale.reset();
-    s.files.compteur.reset();
-    s.database.reset();
+void Ctr_Secteur::Cacher_Quartier() {
+    d_->Cacher_Quartier();
 }
-
-void Ctr_Secteur::DisconnectLevels() {
-    for (forms::TextBox* box : findChildren<forms::TextBox*>()) {
-        box->Change = nullptr;
-        box->KeyPress = nullptr;
-        box->GotFocus = nullptr;
-        box->LostFocus = nullptr;
-    }
-    for (forms::ComboBox* combo : findChildren<forms::ComboBox*>()) {
-        combo->Change = nullptr;
-        combo->KeyPress = nullptr;
-        combo->Click = nullptr;
-        combo->DropDown = nullptr;
-        combo->GotFocus = nullptr;
-        combo->LostFocus = nullptr;
-    }
+void Ctr_Secteur::Voir_Secteur() {
+    d_->Voir_Secteur();
+}
+void Ctr_Secteur::Voir_SousSecteur() {
+    d_->Voir_SousSecteur();
+}
+void Ctr_Secteur::Voir_Quartier() {
+    d_->Voir_Quartier();
+}
+void Ctr_Secteur::Voir_Ok() {
+    d_->Voir_Ok();
+}
+void Ctr_Secteur::Cacher_Ok() {
+    d_->Cacher_Ok();
+}
+void Ctr_Secteur::Cacher_Agrement() {
+    d_->Cacher_Agrement();
+}
+void Ctr_Secteur::Test() {
+    d_->Test();
 }
 
 void Ctr_Secteur::OfferMedicalCentreEditor(bool offer) {
-    if (!rights_.moduleAccess) {
-        throw std::logic_error(
-            "OfferMedicalCentreEditor: DroitsUtilisateur must be set first (the buttons are for "
-            "level 2 only)");
-    }
-    const bool shown = offer && rights_.moduleAccess->AccessLevel() == services::kLevelModify;
-    ui_.Cmd_AjouterCentreMedQuartier->setVisible(shown);
-    ui_.Cmd_AjouterAntMedQuartier->setVisible(shown);
+    d_->OfferMedicalCentreEditor(offer);
+}
+void Ctr_Secteur::OfferDocumentSettings(bool offer) {
+    d_->OfferDocumentSettings(offer);
 }
 
 }  // namespace zonitra

@@ -2,8 +2,8 @@
 // three frames opens the "Aide" pop-up; its one entry shows the editor's page.
 // Other controls handle no press of their own, so they open nothing.
 
-#include "control/ctr_secteur.h"
 #include "control/help_topic.h"
+#include "control/secteur_editor.h"
 
 namespace zonitra {
 namespace {
@@ -12,7 +12,7 @@ constexpr std::int16_t kRightButton = 2;
 
 }  // namespace
 
-void Ctr_Secteur::ConnectHelpMenu() {
+void SecteurEditor::ConnectHelpMenu() {
     MouseDown = [this](std::int16_t& button, std::int16_t& shift, float x, float y) {
         UserControl_MouseDown(button, shift, x, y);
     };
@@ -27,30 +27,30 @@ void Ctr_Secteur::ConnectHelpMenu() {
     ui_.Mnu_Sommaire->Click = [this] { Mnu_Sommaire_Click(); };
 }
 
-void Ctr_Secteur::UserControl_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+void SecteurEditor::UserControl_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
     PopupHelpMenu(Button);
 }
 
-void Ctr_Secteur::Cdr_Secteur_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+void SecteurEditor::Cdr_Secteur_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
     PopupHelpMenu(Button);
 }
 
-void Ctr_Secteur::Cdr_SousSecteur_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+void SecteurEditor::Cdr_SousSecteur_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
     PopupHelpMenu(Button);
 }
 
-void Ctr_Secteur::Cdr_Quartier_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
+void SecteurEditor::Cdr_Quartier_MouseDown(std::int16_t& Button, std::int16_t&, float, float) {
     PopupHelpMenu(Button);
 }
 
-void Ctr_Secteur::PopupHelpMenu(std::int16_t button) {
+void SecteurEditor::PopupHelpMenu(std::int16_t button) {
     if (button != kRightButton) return;
     ui_.Mnu_Aide->setEnabled(true);
     ui_.Mnu_Sommaire->setEnabled(true);
     ui_.Mnu_Aide->Popup();
 }
 
-void Ctr_Secteur::Mnu_Sommaire_Click() {
+void SecteurEditor::Mnu_Sommaire_Click() {
     ShowHelpTopic(*state_, QString::fromUtf8(kSecteurHelpPage),
                   QString::fromUtf8(kSecteurHelpLetter), QString::fromUtf8(kSecteurHelpTitle));
 }

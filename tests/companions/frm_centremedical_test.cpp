@@ -6,7 +6,7 @@
 #include <QWindow>
 
 #include "centremed/ctr_centremed.h"
-#include "control/ctr_secteur.h"
+#include "control/secteur_editor.h"
 #include "fixture.h"
 #include "forms/idle.h"
 #include "forms/modalform.h"
@@ -33,7 +33,7 @@ TEST(FrmCentreMedical, OpensModallyBehindAnHourglassAndClosesOnlyThroughFermer) 
 
     data.ui.ModalShown = [&](forms::ModalForm& form) {  // what the operator sees and does there
         EXPECT_EQ(form.windowTitle(), "Centre Médical");
-        EXPECT_FALSE(ctl->isEnabled());
+        EXPECT_FALSE(zonitra::EditorOf(*ctl).isEnabled());
         EXPECT_EQ(forms::Ui().CurrentPointer(), forms::Pointer::Hourglass);
         TypeOver(form.findChild<QWidget*>("Txt_LibCentreMed"), "clinique");
         QTest::mouseClick(form.findChild<QPushButton*>("Cmd_AjouterCentreMed"), Qt::LeftButton);
@@ -43,8 +43,9 @@ TEST(FrmCentreMedical, OpensModallyBehindAnHourglassAndClosesOnlyThroughFermer) 
         EXPECT_EQ(form.findChild<zonitra::Ctr_CentreMed*>()->G_SortirCentreMed, 0);
         QTest::mouseClick(form.findChild<QPushButton*>("Cmd_Fermer"), Qt::LeftButton);
     };
-    QTest::mouseClick(ctl->Screen().Cmd_AjouterCentreMedQuartier, Qt::LeftButton);
-    EXPECT_TRUE(ctl->isEnabled());
+    QTest::mouseClick(zonitra::EditorOf(*ctl).Screen().Cmd_AjouterCentreMedQuartier,
+                      Qt::LeftButton);
+    EXPECT_TRUE(zonitra::EditorOf(*ctl).isEnabled());
     EXPECT_EQ(forms::Ui().CurrentPointer(), forms::Pointer::Default);
     EXPECT_EQ(data.TakeWrites(), (Writes{{"CENTREMEDICAL", "003"}}));
 }

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "control/ctr_secteur.h"
+#include "control/secteur_editor.h"
 #include "forms/focus.h"
 #include "forms/scripteduiservice.h"
 #include "kelmor/database.h"
@@ -65,7 +65,8 @@ struct Editor {
         ctl->SetTheClient(std::make_shared<const int>(1));
         ctl->SetTheDatabase(db);
     }
-    const zonitra::SecteurScreen& ui() const { return ctl->Screen(); }
+    zonitra::SecteurEditor& editor() const { return zonitra::EditorOf(*ctl); }
+    const zonitra::SecteurScreen& ui() const { return editor().Screen(); }
 
     bool Show() {  // and puts the focus in Txt_CodeSecteur
         host_.show();

@@ -24,14 +24,14 @@ TEST(HelpMenu, RightClickOnBackgroundOrFrameOnlyOpensAideWhoseEntryShowsThePage)
     ed.ctl->Voir_Quartier();
     ASSERT_TRUE(ed.Show());
     auto press = [&](const Press& p) {
-        QWidget* w =
-            p.target == std::string("Ctr_Secteur") ? ed.ctl : ed.ctl->findChild<QWidget*>(p.target);
+        QWidget* w = p.target == std::string("Ctr_Secteur") ? &ed.editor()
+                                                            : ed.ctl->findChild<QWidget*>(p.target);
         QTest::mouseClick(w, p.button, {},
                           {forms::TwipsToPixelsX(p.x, w), forms::TwipsToPixelsY(p.y, w)});
         forms::WaitIdle();
         return forms::PopupMenu::Open();
     };
-    auto viewer = [&] { return ed.ctl->State().HelpIfCreated(); };
+    auto viewer = [&] { return ed.editor().State().HelpIfCreated(); };
 
     for (const Press& p :
          {Press{"Ctr_Secteur", 3500, 5950, Qt::LeftButton},

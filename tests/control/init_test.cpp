@@ -21,8 +21,8 @@ TEST_P(InitByRights, SectorLevelReadyAndNoCreationBelowLevel2) {
     EXPECT_FALSE(ui.Cdr_SousSecteur->isEnabled() || ui.Cdr_Quartier->isEnabled());
     EXPECT_EQ(Items(ui.Cbo_LibSecteur), (std::vector<std::string>{"CENTRE", "ÉTANG", "NORD"}));
     EXPECT_EQ(Items(ui.Cbo_LibCentreMedQuartier), (std::vector<std::string>{"ARCHE", "LILAS"}));
-    EXPECT_EQ(ed.ctl->State().lists.secteur->Get(1, 1), "002");  // row 1 backs the first entry
-    ed.ctl->Voir_Ok();                                           // nothing shows them again
+    EXPECT_EQ(ed.editor().State().lists.secteur->Get(1, 1), "002");  // row 1 backs the first entry
+    ed.ctl->Voir_Ok();                                               // nothing shows them again
     EXPECT_EQ(ui.Cmd_OkSecteurGeo->isHidden(), !GetParam().second);
 }
 
@@ -39,11 +39,11 @@ TEST(InitFailure, WithoutCounter999FilesAreOpenedAndLevelsNotSetUp) {
         EXPECT_EQ(error.step(), "ReadRecord COMPTEUR \"999\"");
         EXPECT_EQ(error.number(), kelmor::kNotFound);
     }
-    const zonitra::FileHandles& f = ed.ctl->State().files;
+    const zonitra::FileHandles& f = ed.editor().State().files;
     EXPECT_TRUE(f.secteur && f.sousSecteur && f.quartier && f.centreMedical && f.antenneMedicale &&
                 f.association && f.compteur);
     // Later steps did not run: no request array, modes and lists as built.
-    EXPECT_FALSE(ed.ctl->State().W_Requete.has_value());
+    EXPECT_FALSE(ed.editor().State().W_Requete.has_value());
     EXPECT_TRUE(ed.ui().Cmd_OkSecteurGeo->isEnabled() && ed.ui().Cdr_SousSecteur->isEnabled());
     EXPECT_EQ(ed.ui().Cbo_LibSecteur->ListCount(), 0);
 }

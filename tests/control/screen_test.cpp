@@ -78,7 +78,7 @@ TEST(Screen, ApprovalsButtonNeedsMoreThanOneLegalEntity) {
         ed.ctl->Init();
         ed.ctl->Cacher_Agrement();
         EXPECT_EQ(ed.ui().Cmd_Agrement->isEnabled(), entities > 1) << entities;
-        EXPECT_EQ(ed.ctl->State().W_ListeAssociation->DCount(), entities);
+        EXPECT_EQ(ed.editor().State().W_ListeAssociation->DCount(), entities);
     }
 }
 
@@ -88,10 +88,10 @@ TEST(Departement, TestFlagsAnyCharacterOtherThanADigit) {
     for (auto [typed, flag] :
          {std::pair{"2A", zonitra::kTrue}, {"07", zonitra::kFalse}, {"/1", zonitra::kTrue}}) {
         ed.ui().Txt_Dep->SetText("");
-        ed.ctl->State().W_DepNonNumerique = zonitra::kTrue;  // Test clears it first
+        ed.editor().State().W_DepNonNumerique = zonitra::kTrue;  // Test clears it first
         QTest::keyClicks(ed.ui().Txt_Dep, typed);
         ed.ctl->Test();
-        EXPECT_EQ(ed.ctl->State().W_DepNonNumerique, flag) << typed;
+        EXPECT_EQ(ed.editor().State().W_DepNonNumerique, flag) << typed;
     }
 }
 

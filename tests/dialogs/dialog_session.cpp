@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "control/ctr_secteur.h"
+#include "control/secteur_editor.h"
 #include "host_database.h"
 #include "kelmor/database.h"
 
@@ -55,7 +55,7 @@ std::string Session::Stored(const std::string& key) const {
 }
 
 std::string Session::Current() const {
-    const auto& record = driver_->Editor()->State().records.secteur;
+    const auto& record = zonitra::EditorOf(*driver_->Editor()).State().records.secteur;
     return record ? ApprovalsOf(*record) : "<none>";
 }
 

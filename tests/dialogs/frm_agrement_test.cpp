@@ -11,7 +11,7 @@
 
 #include <map>
 
-#include "control/ctr_secteur.h"
+#include "control/secteur_editor.h"
 #include "dialog_session.h"
 #include "dialogs/frm_agrement.h"
 #include "forms/button.h"
@@ -279,8 +279,8 @@ void Inside(Agrement& a, const std::function<void(zonitra::Frm_Agrement&)>& act)
         act(static_cast<zonitra::Frm_Agrement&>(shown));
         if (shown.isVisible()) drive::CloseWindow(&shown);
     };
-    drive::Type(a.Driver().Editor()->Screen().Txt_CodeSecteur, "100");
-    drive::Click(a.Driver().Editor()->Screen().Cmd_Agrement, Qt::LeftButton);
+    drive::Type(zonitra::EditorOf(*a.Driver().Editor()).Screen().Txt_CodeSecteur, "100");
+    drive::Click(zonitra::EditorOf(*a.Driver().Editor()).Screen().Cmd_Agrement, Qt::LeftButton);
 }
 
 // Whatever is typed or pasted, a number never splits an approval: "ýþü" are

@@ -1,8 +1,8 @@
 // Scripts played in-process on a small database: the state after Init for
 // each kind of user, each command family, errors, message-box answers, the
 // medical-centre dialog with its writes, records and Sortir.
-#include <control/ctr_secteur.h>
 #include <control/screen_model.h>
+#include <control/secteur_editor.h>
 #include <forms/msgbox.h>
 #include <forms/textbox.h>
 #include <gtest/gtest.h>
@@ -150,7 +150,7 @@ TEST_F(DriverTest, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
 TEST_F(DriverTest, QueuedAnswersGoToTheNextMessageBoxesInOrder) {
     Start();
     // A field that asks two questions at '?': what the driver's answers reach.
-    driver_->Editor()->Screen().Txt_NumCRAM->KeyPress = [](std::int16_t& key) {
+    zonitra::EditorOf(*driver_->Editor()).Screen().Txt_NumCRAM->KeyPress = [](std::int16_t& key) {
         if (key != '?') return;
         key = 0;
         forms::Ui().MsgBox("Continuer ?", forms::vbYesNo | forms::vbQuestion, "Message ORVANIS");

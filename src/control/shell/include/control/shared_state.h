@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "control/boolean16.h"
 #include "kelmor/database.h"
 #include "kelmor/dynarray.h"
 #include "services/client_object.h"
@@ -22,10 +23,6 @@ class HelpViewer;
 }
 
 namespace zonitra {
-
-using Boolean16 = std::int16_t;
-inline constexpr Boolean16 kTrue = -1;
-inline constexpr Boolean16 kFalse = 0;
 
 struct FileHandles {
     std::optional<kelmor::DbFile> secteur;
