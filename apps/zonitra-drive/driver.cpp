@@ -112,15 +112,20 @@ void Driver::Start() {
 int Driver::Play(std::istream& in, std::ostream& out) {
     in_ = &in;
     out_ = &out;
+    line_ = 0;
     PlayLines({});
     in_ = nullptr;
+    line_ = 0;
     out_ = nullptr;
     return failed_ ? 1 : 0;
 }
 
 void Driver::PlayLines(const std::function<bool()>& stop) {
     std::string line;
-    while (!(stop && stop()) && std::getline(*in_, line)) Execute(line, *out_);
+    while (!(stop && stop()) && std::getline(*in_, line)) {
+        ++line_;
+        Execute(line, *out_);
+    }
 }
 
 void Driver::OnModalShown(forms::ModalForm& form) {
@@ -150,7 +155,9 @@ bool Driver::Execute(std::string_view line, std::ostream& out) {
 
 void Driver::Error(std::ostream& out, const std::string& message) {
     failed_ = true;
-    out << Json{{"error", message}}.dump() << '\n' << std::flush;
+    Json error{{"error", message}};
+    if (line_ > 0) error["line"] = line_;
+    out << error.dump() << '\n' << std::flush;
 }
 
 void Driver::Run(const Command& command, std::ostream& out) {

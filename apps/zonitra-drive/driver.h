@@ -94,6 +94,8 @@ private:
     std::istream* in_ = nullptr;
     std::ostream* out_ = nullptr;
     bool failed_ = false;
+    // The script line being played (1-based), named in errors; 0 outside Play.
+    int line_ = 0;
 };
 
 }  // namespace drive

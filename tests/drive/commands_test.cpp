@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -64,7 +65,9 @@ TEST(CommandsTest, DriveAndHostRunOnTheDemoDatabase) {
         EXPECT_EQ(run.lines[1]["help"],
                   Json::parse(R"([{"page":"Secteur.htm","letter":"P","title":"Les Secteurs"}])"));
         if (!mayCreate) {
-            EXPECT_EQ(run.lines[2], (Json{{"error", "unknown command \"clik\""}}));
+            // The error names the script line of the mistake, the one after the file's.
+            const int line = static_cast<int>(std::count(script.begin(), script.end(), '\n')) + 1;
+            EXPECT_EQ(run.lines[2], (Json{{"error", "unknown command \"clik\""}, {"line", line}}));
         }
     }
 

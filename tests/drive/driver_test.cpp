@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -141,7 +142,10 @@ TEST_F(DriverTest, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
     for (const auto& [script, error] : mistakes) {
         const Played played = Play(std::string(script) + "\nstate\n");
         ASSERT_EQ(played.lines.size(), 2u) << script;
-        EXPECT_EQ(played.lines[0], (Json{{"error", error}}));
+        // The error names the script line of the mistake: the script's last.
+        const std::string text = script;
+        const int line = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+        EXPECT_EQ(played.lines[0], (Json{{"error", error}, {"line", line}}));
         EXPECT_EQ(played.lines[1]["form"], "Ctr_Secteur");
         EXPECT_EQ(played.status, 1);
     }
@@ -199,10 +203,10 @@ TEST_F(DriverTest, ModalDialogItsWritesAndRecords) {
 
     const Played ended = Play("click Cmd_AjouterCentreMedQuartier\n");
     ASSERT_EQ(ended.lines.size(), 1u);
-    EXPECT_EQ(
-        ended.lines[0],
-        (Json{{"error",
-               "the script ended while the dialog Frm_CentreMedical is open; it is closed"}}));
+    EXPECT_EQ(ended.lines[0],
+              (Json{{"error",
+                     "the script ended while the dialog Frm_CentreMedical is open; it is closed"},
+                    {"line", 1}}));
     EXPECT_EQ(ended.status, 1);
 }
 
