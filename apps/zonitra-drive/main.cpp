@@ -25,7 +25,9 @@ constexpr const char* kUsage =
     "               connection string\n"
     "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n"
     "  --centres    offer the two \"Ajouter\" buttons of the medical links\n"
-    "  --documents  offer \"Gestion documentaire\"\n";
+    "  --documents  offer \"Gestion documentaire\"\n"
+    "`state` prints at most the first 1000 entries of a drop-down list; a longer list\n"
+    "also gets \"itemCount\", its true number of entries.\n";
 
 struct Options {
     std::string db;
