@@ -4,10 +4,10 @@
 #include <QAbstractListModel>
 #include <QListView>
 
-#include <vector>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <vector>
 
 #include "focus_private.h"
 #include "forms/handler.h"

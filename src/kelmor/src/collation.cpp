@@ -110,9 +110,8 @@ std::string LabelSortKey(std::string_view whole) {
     bool firstValue = true;
     while (true) {
         const std::size_t vEnd = label.find(kValueMark, vStart);
-        const std::string_view value = label.substr(vStart, vEnd == std::string_view::npos
-                                                                ? std::string_view::npos
-                                                                : vEnd - vStart);
+        const std::string_view value = label.substr(
+            vStart, vEnd == std::string_view::npos ? std::string_view::npos : vEnd - vStart);
         if (!firstValue) key.append("\0\0", 2);
         firstValue = false;
         std::size_t sStart = 0;
@@ -121,9 +120,9 @@ std::string LabelSortKey(std::string_view whole) {
             const std::size_t sEnd = value.find(kSubValueMark, sStart);
             if (!firstSub) key.append("\0\1", 2);
             firstSub = false;
-            AppendKey(key, value.substr(sStart, sEnd == std::string_view::npos
-                                                    ? std::string_view::npos
-                                                    : sEnd - sStart));
+            AppendKey(key,
+                      value.substr(sStart, sEnd == std::string_view::npos ? std::string_view::npos
+                                                                          : sEnd - sStart));
             if (sEnd == std::string_view::npos) break;
             sStart = sEnd + 1;
         }

@@ -269,8 +269,8 @@ const std::vector<std::string>* ResultList::Row(int row) const {
     if (!lazy_) return &rows_[index];
     const std::int64_t page = static_cast<std::int64_t>(index) / kPageRows;
     auto& pages = lazy_->pages;
-    auto it = std::find_if(pages.begin(), pages.end(),
-                           [&](const auto& p) { return p.first == page; });
+    auto it =
+        std::find_if(pages.begin(), pages.end(), [&](const auto& p) { return p.first == page; });
     if (it == pages.end()) {
         if (pages.size() >= static_cast<std::size_t>(kPagesKept)) pages.erase(pages.begin());
         pages.emplace_back(page, lazy_->source->Fetch(page * kPageRows, kPageRows));

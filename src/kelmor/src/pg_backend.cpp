@@ -116,7 +116,9 @@ constexpr std::array<StatementText, 19> kStatements = {{
      {kInt4, kBytea}},
     {"kelmor_write",
      "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES ($1, $2, $3, $4) "
-     "ON CONFLICT (file, key) DO UPDATE SET body = excluded.body, sortkey = excluded.sortkey",
+     "ON CONFLICT (file, key) DO UPDATE SET body = excluded.body, sortkey = excluded.sortkey "
+     // The same text again changes nothing: no page, index entry or row version is written.
+     "WHERE kelmor_records.body <> excluded.body",
      4,
      {kInt4, kBytea, kBytea, kBytea}},
     {"kelmor_insert",
@@ -174,7 +176,8 @@ std::string Int4(std::int32_t value) {
 std::string Int8(std::int64_t value) {
     const auto v = static_cast<std::uint64_t>(value);
     std::string bytes(8, '\0');
-    for (int i = 0; i < 8; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>(v >> (56 - 8 * i));
+    for (int i = 0; i < 8; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>(v >> (56 - 8 * i));
     return bytes;
 }
 
@@ -559,7 +562,8 @@ std::string PgBackend::Update(std::string_view file, std::string_view key, const
                 stored.emplace(Cell(locked.get(), 0, 0));
                 break;
             }
-            const Result inserted = Run(kInsert, {id, key, ""}, "reserving a record to update");
+            const Result inserted =
+                Run(kInsert, {id, key, "", LabelSortKey("")}, "reserving a record to update");
             if (std::string_view(PQcmdTuples(inserted.get())) == "1") {
                 reserved = true;
                 break;
@@ -567,7 +571,7 @@ std::string PgBackend::Update(std::string_view file, std::string_view key, const
         }
         std::string whole = update(stored);
         CheckWritable(file, key, whole);
-        Run(kWrite, {id, key, whole}, "updating a record");
+        Run(kWrite, {id, key, whole, LabelSortKey(whole)}, "updating a record");
         if (own) Commit();
         return whole;
     } catch (...) {
@@ -739,15 +743,15 @@ void PgBackend::Scan(std::string_view file, const KeySelection& selection, const
 std::int64_t PgBackend::Count(std::string_view file, const KeySelection& selection) {
     using Kind = KeySelection::Kind;
     const std::string id = Int4(FileId(file));
-    const bool whole = selection.kind == Kind::All ||
-                       (selection.kind == Kind::Prefix && selection.text.empty());
+    const bool whole =
+        selection.kind == Kind::All || (selection.kind == Kind::Prefix && selection.text.empty());
     if (!whole && selection.kind != Kind::Prefix) return Backend::Count(file, selection);
     std::optional<std::string> upper;
     if (!whole) upper = PrefixUpperBound(selection.text);
-    const Result result = whole   ? Run(kCountFile, {id}, "counting records")
-                          : upper ? Run(kCountRange, {id, selection.text, *upper},
-                                        "counting records")
-                                  : Run(kCountFrom, {id, selection.text}, "counting records");
+    const Result result = whole ? Run(kCountFile, {id}, "counting records")
+                          : upper
+                              ? Run(kCountRange, {id, selection.text, *upper}, "counting records")
+                              : Run(kCountFrom, {id, selection.text}, "counting records");
     if (PQntuples(result.get()) == 0) return 0;
     return ReadInt8(PQgetvalue(result.get(), 0, 0));
 }
@@ -758,8 +762,7 @@ std::vector<Backend::OrderedRow> PgBackend::Page(std::string_view file, Order or
     const std::string id = Int4(FileId(file));
     // Keys are never empty, so ("", "") comes before every record.
     const std::string_view key = after ? std::string_view(after->key) : std::string_view();
-    const std::string_view sortKey =
-        after ? std::string_view(after->sortKey) : std::string_view();
+    const std::string_view sortKey = after ? std::string_view(after->sortKey) : std::string_view();
     const std::string offset = Int8(skip), count = Int4(limit);
     const Result result =
         order == Order::Label
@@ -768,7 +771,8 @@ std::vector<Backend::OrderedRow> PgBackend::Page(std::string_view file, Order or
     std::vector<OrderedRow> rows;
     rows.reserve(static_cast<std::size_t>(PQntuples(result.get())));
     for (int r = 0; r < PQntuples(result.get()); ++r) {
-        rows.push_back({std::string(Cell(result.get(), r, 0)), std::string(Cell(result.get(), r, 1)),
+        rows.push_back({std::string(Cell(result.get(), r, 0)),
+                        std::string(Cell(result.get(), r, 1)),
                         std::string(Cell(result.get(), r, 2))});
     }
     return rows;

@@ -244,14 +244,15 @@ ResultList RunQuery(const std::shared_ptr<Backend>& backendPtr, const ParsedQuer
     const bool wholeFile =
         query.selection.kind == KeySelection::Kind::All ||
         (query.selection.kind == KeySelection::Kind::Prefix && query.selection.text.empty());
-    const bool indexedOrder = query.sortAttributes.empty() || query.sortAttributes == std::vector{1};
+    const bool indexedOrder =
+        query.sortAttributes.empty() || query.sortAttributes == std::vector{1};
     if (wholeFile && indexedOrder) {
         const std::int64_t count = backend.Count(query.file, KeySelection{});
-        return ResultList(count, std::make_shared<FileSource>(
-                                     backendPtr, query.file,
-                                     query.sortAttributes.empty() ? Backend::Order::Key
-                                                                  : Backend::Order::Label,
-                                     columns));
+        return ResultList(
+            count, std::make_shared<FileSource>(
+                       backendPtr, query.file,
+                       query.sortAttributes.empty() ? Backend::Order::Key : Backend::Order::Label,
+                       columns));
     }
     std::vector<std::vector<std::string>> rows;
     // The PAR attributes of each row, joined by attribute marks; and whether

@@ -242,11 +242,13 @@ void SqliteBackend::Prepare() {
     write_ = std::make_unique<Statement>(
         *this,
         "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES (?1, ?2, ?3, ?4) "
-        "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body, sortkey = excluded.sortkey");
-    insert_ = std::make_unique<Statement>(
-        *this,
-        "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES "
-        "(?1, ?2, ?3, ?4) ON CONFLICT(file, key) DO NOTHING");
+        "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body, sortkey = excluded.sortkey "
+        // The same text again changes nothing: no page, index entry or row version is written.
+        "WHERE kelmor_records.body <> excluded.body");
+    insert_ =
+        std::make_unique<Statement>(*this,
+                                    "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES "
+                                    "(?1, ?2, ?3, ?4) ON CONFLICT(file, key) DO NOTHING");
     countFile_ =
         std::make_unique<Statement>(*this, "SELECT records FROM kelmor_files WHERE id = ?1");
     countRange_ = std::make_unique<Statement>(
@@ -496,19 +498,19 @@ void SqliteBackend::UpgradeIfOlder() {
     }
     // One transaction: the sort key of every record, the record counts, the
     // index and the triggers, or nothing.
-    if (sqlite3_create_function(db_, "kelmor_label_sortkey", 1,
-                                SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, SortKeyFunction,
-                                nullptr, nullptr) != SQLITE_OK) {
+    if (sqlite3_create_function(db_, "kelmor_label_sortkey", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                nullptr, SortKeyFunction, nullptr, nullptr) != SQLITE_OK) {
         Fail("upgrading the database");
     }
     Exec("BEGIN IMMEDIATE", "upgrading the database");
     try {
-        Exec("ALTER TABLE kelmor_files ADD COLUMN records INTEGER NOT NULL DEFAULT 0;"
-             "ALTER TABLE kelmor_records ADD COLUMN sortkey BLOB NOT NULL DEFAULT x'';"
-             "UPDATE kelmor_records SET sortkey = kelmor_label_sortkey(body);"
-             "UPDATE kelmor_files SET records = "
-             "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);",
-             "upgrading the database");
+        Exec(
+            "ALTER TABLE kelmor_files ADD COLUMN records INTEGER NOT NULL DEFAULT 0;"
+            "ALTER TABLE kelmor_records ADD COLUMN sortkey BLOB NOT NULL DEFAULT x'';"
+            "UPDATE kelmor_records SET sortkey = kelmor_label_sortkey(body);"
+            "UPDATE kelmor_files SET records = "
+            "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);",
+            "upgrading the database");
         Exec(kLabelsAndCounts, "upgrading the database");
         Exec("COMMIT", "upgrading the database");
     } catch (...) {
@@ -667,8 +669,8 @@ void SqliteBackend::Scan(std::string_view file, const KeySelection& selection,
 std::int64_t SqliteBackend::Count(std::string_view file, const KeySelection& selection) {
     using Kind = KeySelection::Kind;
     const std::int64_t id = FileId(file);
-    const bool whole = selection.kind == Kind::All ||
-                       (selection.kind == Kind::Prefix && selection.text.empty());
+    const bool whole =
+        selection.kind == Kind::All || (selection.kind == Kind::Prefix && selection.text.empty());
     if (whole) {
         Statement::Use use(*countFile_);
         use.Int(1, id);

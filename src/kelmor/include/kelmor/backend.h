@@ -116,8 +116,8 @@ public:
     // passed over. Backends walk an index: no sort, nothing read before the
     // position but the skipped index entries.
     virtual std::vector<OrderedRow> Page(std::string_view file, Order order,
-                                         const std::optional<OrderedRow>& after,
-                                         std::int64_t skip, int limit);
+                                         const std::optional<OrderedRow>& after, std::int64_t skip,
+                                         int limit);
 
     // Groups writes: between Begin and Commit, no other connection sees any of
     // them; Rollback discards them. Transactions do not nest.
