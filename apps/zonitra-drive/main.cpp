@@ -87,8 +87,9 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<drive::Driver> driver;
     try {
-        driver = std::make_unique<drive::Driver>(drive::Record(host::OpenExisting(options.db)),
-                                                 options.user);
+        std::shared_ptr<kelmor::Database> database = host::OpenExisting(options.db);
+        host::RequireKnownUser(*database, options.user);
+        driver = std::make_unique<drive::Driver>(drive::Record(std::move(database)), options.user);
         driver->Start();
         if (options.centres) driver->Editor()->OfferMedicalCentreEditor(true);
         if (options.documents) driver->Editor()->OfferDocumentSettings(true);

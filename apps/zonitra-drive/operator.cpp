@@ -120,10 +120,12 @@ QPoint OwnPoint(QWidget* widget) {
     throw OperatorError("no free point of " + Name(widget) + " to click: controls cover it all");
 }
 
-void SendText(QWidget* control, QChar ch) {
-    const char16_t code = ch.toUpper().unicode();
-    const auto key = code < 0x100 ? Qt::Key(code) : Qt::Key_unknown;
-    QTest::sendKeyEvent(QTest::Click, control, key, QString(ch), Qt::NoModifier);
+// One key event per character: a character outside the Basic Multilingual
+// Plane travels as its two UTF-16 units in one event, as a keyboard sends it.
+void SendText(QWidget* control, const QString& character) {
+    const char16_t code = character.size() == 1 ? character.front().toUpper().unicode() : 0;
+    const auto key = code != 0 && code < 0x100 ? Qt::Key(code) : Qt::Key_unknown;
+    QTest::sendKeyEvent(QTest::Click, control, key, character, Qt::NoModifier);
 }
 
 }  // namespace
@@ -184,11 +186,15 @@ void Type(QWidget* control, const QString& text) {
     RequireOperable(control);
     RequireTextField(control, "typing");
     FocusIfNeeded(control);
-    for (QChar ch : text) {
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype units =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
+                                                                                             : 1;
         // A keystroke's handlers may disable or hide the field, or open a dialog.
         RequireOperable(control);
-        SendText(control, ch);
+        SendText(control, text.mid(i, units));
         Settle();
+        i += units;
     }
 }
 

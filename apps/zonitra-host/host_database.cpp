@@ -102,4 +102,13 @@ std::shared_ptr<kelmor::Database> OpenDefault(const fs::path& programDir) {
     return OpenExisting(path);
 }
 
+void RequireKnownUser(const kelmor::Database& database, const std::string& user) {
+    const bool known = database.HasFile("DROITS") &&
+                       database.OpenFile("DROITS").TryReadRecord(user).record.has_value();
+    if (!known) {
+        throw SetupError("unknown user \"" + user + "\": the DROITS file holds no rights for them",
+                         "L'utilisateur « " + user + " » est inconnu.");
+    }
+}
+
 }  // namespace host

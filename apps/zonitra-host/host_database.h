@@ -54,6 +54,10 @@ std::filesystem::path DefaultDatabasePath();
 // tree the program was built from. SetupError when neither exists.
 std::filesystem::path DemoJsonLinesPath(const std::filesystem::path& programDir);
 
+// SetupError naming `user` when the database's DROITS file holds no rights
+// for them: an unknown user is refused, never let in with no rights.
+void RequireKnownUser(const kelmor::Database& database, const std::string& user);
+
 // The default database, created and loaded on first use.
 std::shared_ptr<kelmor::Database> OpenDefault(const std::filesystem::path& programDir);
 

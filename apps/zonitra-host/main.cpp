@@ -35,7 +35,8 @@ constexpr const char* kUsage =
     "  --db PATH    the SQLite database to open (it must exist), or a postgresql://\n"
     "               connection string; by default the demo database of the user's\n"
     "               data folder, loaded from demo.jsonl at first\n"
-    "  --user NAME  the user whose rights apply (default: the demo's MARTIN)\n"
+    "  --user NAME  the user whose rights apply (default: the demo's MARTIN); a user\n"
+    "               the database does not know is refused (exit status 1)\n"
     "  --centres    offer the two \"Ajouter\" buttons of the medical links, which open\n"
     "               the medical-centre editor (only for a user allowed to modify)\n"
     "  --documents  offer \"Gestion documentaire\", which sets the sector's two\n"
@@ -156,6 +157,16 @@ int main(int argc, char** argv) {
                     options->screenshot.has_value(), e.French());
     } catch (const std::exception& e) {
         return Fail(QStringLiteral("La base de données n'a pas pu être ouverte"), e,
+                    options->screenshot.has_value());
+    }
+
+    try {
+        host::RequireKnownUser(*database, options->user);
+    } catch (const host::SetupError& e) {
+        return Fail(QStringLiteral("L'éditeur des secteurs n'a pas pu démarrer"), e,
+                    options->screenshot.has_value(), e.French());
+    } catch (const std::exception& e) {
+        return Fail(QStringLiteral("L'éditeur des secteurs n'a pas pu démarrer"), e,
                     options->screenshot.has_value());
     }
 

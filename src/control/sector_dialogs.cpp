@@ -2,6 +2,8 @@
 // approvals by legal entity, its postal address and its document folders.
 // Each dialog is one instance for the component, created on first use; it
 // edits the current sector record of the shared state and writes it itself.
+// A dialog's write that met another workstation's change reads the record
+// again: once the dialog is closed, the sector fields show what is stored.
 
 #include "control/ctr_secteur.h"
 #include "dialogs/frm_adresse.h"
@@ -23,15 +25,18 @@ void Ctr_Secteur::ConnectSectorDialogs() {
 void Ctr_Secteur::Cmd_Agrement_Click() {
     if (state_->W_CreationSecteur && levels::RefusedDuringCreation(*state_)) return;
     OpenFrmAgrement(*state_, rights_.droits, this);
+    secteur_.ShowStoredSector();
 }
 
 void Ctr_Secteur::Cmd_Adresse_Click() {
     if (levels::RefusedDuringCreation(*state_)) return;
     OpenFrmAdresse(*state_, rights_.droits, this);
+    secteur_.ShowStoredSector();
 }
 
 void Ctr_Secteur::Cmd_GestionDocumentaire_Click() {
     OpenFrmParamGestDoc(*state_, rights_.droits, this);
+    secteur_.ShowStoredSector();
 }
 
 // Organisations that keep document folders per sector offer the button; the

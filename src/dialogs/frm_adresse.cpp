@@ -4,6 +4,7 @@
 
 #include "control/help_topic.h"
 #include "control/messages.h"
+#include "control/store.h"
 #include "forms/button.h"
 #include "forms/msgbox.h"
 #include "forms/uiservice.h"
@@ -45,10 +46,22 @@ void Frm_Adresse::Appliquer_Droits() {
 
 void Frm_Adresse::Cmd_Ok_Click() {
     kelmor::DbRecord& sector = CurrentSector("Frm_Adresse.Cmd_Ok_Click");
-    Ctr_Adresse->AddressSave(kAdresseSecteur, sector);
-    sector.DBWrite();
+    const bool stored =
+        StoreRecord(sector, "Frm_Adresse.Cmd_Ok_Click",
+                    [this](kelmor::DbRecord& r) { Ctr_Adresse->AddressSave(kAdresseSecteur, r); });
+    if (!stored) {
+        // The dialog stays open on the address as stored.
+        LoadStoredAddress(sector);
+        return;
+    }
     W_SortirAdresse = kTrue;
     Unload();
+}
+
+void Frm_Adresse::LoadStoredAddress(kelmor::DbRecord& sector) {
+    // In memory only: the next DBWrite of the record stores it.
+    if (sector.Get(kCedexSecteur).empty()) sector.Set(kCedexSecteur, "0");
+    Ctr_Adresse->AddressLoad(kAdresseSecteur, sector);
 }
 
 void Frm_Adresse::Cmd_Retour_Click() {
@@ -102,10 +115,7 @@ void OpenFrmAdresse(SharedState& state, const std::shared_ptr<services::DroitsUt
     form.Ctr_Adresse->SetAddressFlagB(kTrue);
     form.Ctr_Adresse->SetAddressFlagA(kTrue);
     form.Ctr_Adresse->AddressPrepare();
-    kelmor::DbRecord& sector = *state.records.secteur;
-    // In memory only: the next DBWrite of the record stores it.
-    if (sector.Get(kCedexSecteur).empty()) sector.Set(kCedexSecteur, "0");
-    form.Ctr_Adresse->AddressLoad(kAdresseSecteur, sector);
+    form.LoadStoredAddress(*state.records.secteur);
     form.Init();
     forms::Ui().ShowModal(form);
 }

@@ -7,6 +7,7 @@
 #include "control/help_topic.h"
 #include "control/messages.h"
 #include "control/resume.h"
+#include "control/store.h"
 #include "dialogs/approvals.h"
 #include "forms/button.h"
 #include "forms/combobox.h"
@@ -268,7 +269,17 @@ void Frm_Agrement::RechDonnees() {
     if (row == 0) return;
     W_Trouv = kTrue;
     W_Ind = Row16(row);
-    Txt_Date->SetText(Q(State().Dates().DateToDisplay(approvals.Date(row))));
+    // A stored date that is not one (bad data from elsewhere) is shown empty
+    // and logged; "Ok" then asks for a date rather than writing one.
+    QString shown;
+    try {
+        shown = Q(State().Dates().DateToDisplay(approvals.Date(row)));
+    } catch (const services::DateError& error) {
+        qWarning("SECTEUR %s: stored approval date \"%s\" cannot be shown (%s); shown empty",
+                 CurrentSector("RechDonnees").Key().c_str(), approvals.Date(row).c_str(),
+                 error.what());
+    }
+    Txt_Date->SetText(shown);
     Txt_Num->SetText(Q(approvals.Number(row)));
     Cmd_Sup->setEnabled(true);
 }
@@ -333,8 +344,11 @@ void Frm_Agrement::Cmd_Ok_Click() {
             forms::SetFocus(Txt_Date);
             return;
         }
-        Save();
-        DeGriser();
+        if (Save()) {
+            DeGriser();
+        } else {
+            ShowStoredApproval();
+        }
     } else if (!number.isEmpty() && !date.isEmpty()) {
         DeGriser();
     } else if (date.isEmpty()) {
@@ -361,8 +375,19 @@ void Frm_Agrement::Cmd_Sup_Click() {
     if (!MayModify()) return;
     if (Message(kSupprimer, forms::vbYesNo | forms::vbExclamation) != forms::vbYes) return;
     if (!W_Trouv) return;
-    Delete();
-    DeGriser();
+    if (Delete()) {
+        DeGriser();
+    } else {
+        ShowStoredApproval();
+    }
+}
+
+void Frm_Agrement::ShowStoredApproval() {
+    Txt_Date->SetText({});
+    Txt_Num->SetText({});
+    Cmd_Sup->setEnabled(false);
+    RechDonnees();
+    W_Modif = kFalse;  // filling the fields has set it
 }
 
 void Frm_Agrement::DeGriser() {
@@ -388,7 +413,7 @@ void Frm_Agrement::Cmd_Retour_Click() {
 
 // In place when the entity has an approval, else after the last one. The
 // sector's only approval saved unchanged is not written again.
-void Frm_Agrement::Save() {
+bool Frm_Agrement::Save() {
     kelmor::DbRecord& sector = CurrentSector("Frm_Agrement.Cmd_Ok_Click");
     const std::string entity = S(Txt_CodAsso->Text());
     const std::string date = State().Dates().DateToStored(S(Txt_Date->Text()));
@@ -396,31 +421,24 @@ void Frm_Agrement::Save() {
     if (sector.Get(secteur_approvals::kEntity) == entity &&
         sector.Get(secteur_approvals::kDate) == date &&
         sector.Get(secteur_approvals::kNumber) == number)
-        return;
-    Approvals approvals(sector);
-    approvals.Put(W_Trouv ? W_Ind : approvals.Rows() + 1, entity, date, number);
-    const kelmor::DbRecord before = sector;
-    approvals.WriteTo(sector);
-    Store(sector, before);
+        return true;
+    const int row = W_Trouv ? W_Ind : Approvals(sector).Rows() + 1;
+    return StoreRecord(sector, "Frm_Agrement.Cmd_Ok_Click", [&](kelmor::DbRecord& record) {
+        Approvals approvals(record);
+        approvals.Put(row, entity, date, number);
+        approvals.WriteTo(record);
+    });
 }
 
 // The later approvals move up by one.
-void Frm_Agrement::Delete() {
+bool Frm_Agrement::Delete() {
     kelmor::DbRecord& sector = CurrentSector("Frm_Agrement.Cmd_Sup_Click");
-    Approvals approvals(sector);
-    approvals.Remove(W_Ind);
-    const kelmor::DbRecord before = sector;
-    approvals.WriteTo(sector);
-    Store(sector, before);
-}
-
-void Frm_Agrement::Store(kelmor::DbRecord& sector, const kelmor::DbRecord& before) {
-    try {
-        sector.DBWrite();
-    } catch (...) {
-        sector = before;
-        throw;
-    }
+    const int row = W_Ind;
+    return StoreRecord(sector, "Frm_Agrement.Cmd_Sup_Click", [row](kelmor::DbRecord& record) {
+        Approvals approvals(record);
+        approvals.Remove(row);
+        approvals.WriteTo(record);
+    });
 }
 
 // ---- Help ------------------------------------------------------------------------

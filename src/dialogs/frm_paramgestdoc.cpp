@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "control/messages.h"
+#include "control/store.h"
 #include "forms/button.h"
 #include "forms/focus.h"
 #include "forms/label.h"
@@ -83,10 +84,18 @@ void Frm_ParamGestDoc::Cmd_Ok_Click() {
     }
     const std::string aide = Txt_CheminRepAide->Text().toStdString();
     const std::string aidant = Txt_CheminRepAidant->Text().toStdString();
-    if (sector.Get(kCheminAide) != aide) sector.Set(kCheminAide, aide);
-    if (sector.Get(kCheminAidant) != aidant) sector.Set(kCheminAidant, aidant);
     // Written even when neither path changed.
-    sector.DBWrite();
+    const bool stored =
+        StoreRecord(sector, "Frm_ParamGestDoc.Cmd_Ok_Click", [&](kelmor::DbRecord& r) {
+            if (r.Get(kCheminAide) != aide) r.Set(kCheminAide, aide);
+            if (r.Get(kCheminAidant) != aidant) r.Set(kCheminAidant, aidant);
+        });
+    if (!stored) {
+        // The dialog stays open on the paths as stored.
+        Txt_CheminRepAide->SetText(Q(sector.Get(kCheminAide)));
+        Txt_CheminRepAidant->SetText(Q(sector.Get(kCheminAidant)));
+        return;
+    }
     W_SortirGestDoc = kTrue;
     Unload();
 }

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "control/store.h"
+
 namespace zonitra::levels {
 
 QString PadWithZeros(const QString& text, int width) {
@@ -26,12 +28,12 @@ std::string ListKey(const std::optional<kelmor::ResultList>& list, int row, std:
     return list->Get(row, 1);
 }
 
-bool WriteIfChanged(kelmor::DbRecord& record, int attr, const QString& text) {
+Written WriteIfChanged(kelmor::DbRecord& record, int attr, const QString& text, const char* where) {
     const std::string value = S(text);
-    if (record.Get(attr) == value) return false;
-    record.Set(attr, value);
-    record.DBWrite();
-    return true;
+    if (record.Get(attr) == value) return Written::kNothing;
+    const bool stored =
+        StoreRecord(record, where, [&](kelmor::DbRecord& r) { r.Set(attr, value); });
+    return stored ? Written::kStored : Written::kFailed;
 }
 
 }  // namespace zonitra::levels

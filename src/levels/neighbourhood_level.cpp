@@ -99,7 +99,10 @@ void NeighbourhoodLevel::Cbo_LibQuartier_LostFocus() {
     pair_.UpperCaseLabel();
     const QString label = ui_.Cbo_LibQuartier->Text();
     if (EnCreation(state_) || ui_.Txt_CodeQuartier->Text().isEmpty() || label.isEmpty()) return;
-    WriteIfChanged(Current(state_.records.quartier, quartier::kFile), quartier::kLibelle, label);
+    if (WriteIfChanged(Current(state_.records.quartier, quartier::kFile), quartier::kLibelle, label,
+                       "Cbo_LibQuartier_LostFocus") == Written::kFailed) {
+        ShowStoredNeighbourhood();
+    }
 }
 
 void NeighbourhoodLevel::Relink(const QString& link) {
@@ -107,7 +110,20 @@ void NeighbourhoodLevel::Relink(const QString& link) {
         ui_.Cbo_LibQuartier->Text().isEmpty()) {
         return;
     }
-    WriteIfChanged(Current(state_.records.quartier, quartier::kFile), quartier::kLien, link);
+    if (WriteIfChanged(Current(state_.records.quartier, quartier::kFile), quartier::kLien, link,
+                       "Relink") == Written::kFailed) {
+        ShowStoredNeighbourhood();
+    }
+}
+
+// The label and links as stored, after a failed write; the link fields' own
+// events look the centre and antenna up again, and write nothing since they
+// show the stored link.
+void NeighbourhoodLevel::ShowStoredNeighbourhood() {
+    ErrorsResumed steps("ShowStoredNeighbourhood");
+    const kelmor::DbRecord& record = Current(state_.records.quartier, quartier::kFile);
+    steps.Run([&] { ui_.Cbo_LibQuartier->SetText(Q(record.Get(quartier::kLibelle))); });
+    steps.Run([&] { liens_.ShowLink(record.Get(quartier::kLien)); });
 }
 
 void NeighbourhoodLevel::Vider_Quartier() {

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "control/messages.h"
+#include "control/store.h"
 #include "forms/msgbox.h"
 #include "levels/creation.h"
 #include "levels/fields.h"
@@ -143,6 +144,31 @@ void SectorLevel::Cbo_LibSecteur_Click(int index) {
     pair_.ShowCodeOfEntry(state_.lists.secteur, index);
 }
 
+void SectorLevel::ShowStoredSector() {
+    if (state_.W_CreationSecteur || !state_.records.secteur ||
+        ui_.Txt_CodeSecteur->Text().isEmpty()) {
+        return;
+    }
+    ErrorsResumed steps("ShowStoredSector");
+    const kelmor::DbRecord& record = *state_.records.secteur;
+    // Only what differs is set again: a field showing what is stored raises
+    // no event, so showing an unchanged record does nothing at all.
+    const auto show = [](forms::TextBox& field, const QString& text) {
+        if (field.Text() != text) field.SetText(text);
+    };
+    const QString label = Q(record.Get(secteur::kLibelle));
+    if (ui_.Cbo_LibSecteur->Text() != label) {
+        // Another workstation may have renamed it: the list is read again
+        // (which empties the text).
+        steps.Run([&] { Remplir_Combo_Secteur(); });
+        steps.Run([&] { ui_.Cbo_LibSecteur->SetText(label); });
+    }
+    steps.Run([&] { show(*ui_.Txt_NoAgrementSect, Q(record.Get(secteur::kNoAgrement))); });
+    steps.Run([&] { show(*ui_.Txt_DatAgrementSect, ShownDate(record)); });
+    steps.Run([&] { show(*ui_.Txt_NumCRAM, Q(record.Get(secteur::kNumCRAM))); });
+    steps.Run([&] { show(*ui_.Txt_Dep, Q(record.Get(secteur::kDepartement))); });
+}
+
 // Leaving the label renames the shown sector at once; while a new sector is
 // entered, its label is proposed for its first sub-sector and neighbourhood.
 void SectorLevel::Cbo_LibSecteur_LostFocus() {
@@ -155,11 +181,19 @@ void SectorLevel::Cbo_LibSecteur_LostFocus() {
         modes_.Voir_Quartier();
     } else if (!label.Text().isEmpty() && !ui_.Txt_CodeSecteur->Text().isEmpty()) {
         kelmor::DbRecord& record = Current(state_.records.secteur, secteur::kFile);
-        if (WriteIfChanged(record, secteur::kLibelle, label.Text())) {
-            // The list shows the new label in its place; refilling it empties
-            // the text, which is set back from the record.
-            Remplir_Combo_Secteur();
-            label.SetText(Q(record.Get(secteur::kLibelle)));
+        switch (
+            WriteIfChanged(record, secteur::kLibelle, label.Text(), "Cbo_LibSecteur_LostFocus")) {
+            case Written::kStored:
+                // The list shows the new label in its place; refilling it
+                // empties the text, which is set back from the record.
+                Remplir_Combo_Secteur();
+                label.SetText(Q(record.Get(secteur::kLibelle)));
+                break;
+            case Written::kFailed:
+                ShowStoredSector();
+                break;
+            case Written::kNothing:
+                break;
         }
     }
     if (!ui_.Txt_CodeSecteur->Text().isEmpty()) {
@@ -259,14 +293,19 @@ void SectorLevel::ConnectAttributes() {
 void SectorLevel::Txt_NoAgrementSect_LostFocus() {
     if (state_.W_CreationSecteur || ui_.Txt_CodeSecteur->Text().isEmpty()) return;
     // An emptied field stores "".
-    WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kNoAgrement,
-                   ui_.Txt_NoAgrementSect->Text());
+    if (WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kNoAgrement,
+                       ui_.Txt_NoAgrementSect->Text(),
+                       "Txt_NoAgrementSect_LostFocus") == Written::kFailed) {
+        ShowStoredSector();
+    }
 }
 
 void SectorLevel::Txt_NumCRAM_LostFocus() {
     if (state_.W_CreationSecteur || ui_.Txt_CodeSecteur->Text().isEmpty()) return;
-    WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kNumCRAM,
-                   ui_.Txt_NumCRAM->Text());
+    if (WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kNumCRAM,
+                       ui_.Txt_NumCRAM->Text(), "Txt_NumCRAM_LostFocus") == Written::kFailed) {
+        ShowStoredSector();
+    }
 }
 
 // Digits and Backspace pass; any other key types the separator "/".
@@ -305,8 +344,10 @@ void SectorLevel::Txt_DatAgrementSect_LostFocus() {
         return;
     }
     if (state_.W_CreationSecteur || ui_.Txt_CodeSecteur->Text().isEmpty()) return;
-    WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kDateAgrement,
-                   Q(*stored));
+    if (WriteIfChanged(Current(state_.records.secteur, secteur::kFile), secteur::kDateAgrement,
+                       Q(*stored), "Txt_DatAgrementSect_LostFocus") == Written::kFailed) {
+        ShowStoredSector();
+    }
 }
 
 bool SectorLevel::Txt_Dep_Check() {
@@ -346,8 +387,11 @@ void SectorLevel::Txt_Dep_LostFocus() {
         // Compared before the completion: "5" over a stored "05" stores "05" again.
         if (record.Get(secteur::kDepartement) != S(field.Text())) {
             complete();
-            record.Set(secteur::kDepartement, S(field.Text()));
-            record.DBWrite();
+            const std::string value = S(field.Text());
+            if (!StoreRecord(record, "Txt_Dep_LostFocus",
+                             [&](kelmor::DbRecord& r) { r.Set(secteur::kDepartement, value); })) {
+                ShowStoredSector();
+            }
         }
     }
 }

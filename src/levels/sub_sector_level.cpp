@@ -111,8 +111,12 @@ void SubSectorLevel::Cbo_LibSousSecteur_LostFocus() {
     } else if (!state_.W_CreationSecteur && !label.Text().isEmpty() &&
                !ui_.Txt_CodeSousSecteur->Text().isEmpty()) {
         // The list keeps the old label until it is filled again.
-        WriteIfChanged(Current(state_.records.sousSecteur, soussecteur::kFile),
-                       soussecteur::kLibelle, label.Text());
+        kelmor::DbRecord& record = Current(state_.records.sousSecteur, soussecteur::kFile);
+        if (WriteIfChanged(record, soussecteur::kLibelle, label.Text(),
+                           "Cbo_LibSousSecteur_LostFocus") == Written::kFailed) {
+            // The stored label again (read again after another workstation's change).
+            ui_.Cbo_LibSousSecteur->SetText(Q(record.Get(soussecteur::kLibelle)));
+        }
     }
     modes_.Voir_Quartier();
     ui_.Cbo_LibQuartier->setEnabled(true);

@@ -3,6 +3,7 @@
 // starting and taking its screenshot.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -72,6 +73,27 @@ TEST(CommandsTest, DriveAndHostRunOnTheDemoDatabase) {
     EXPECT_EQ(host.status, 0) << host.errors;
     // The design area, 7020 x 6480 twips, at 15 twips a pixel.
     EXPECT_EQ(QImage(picture).size(), QSize(468, 432));
+}
+
+// A user the database does not know is refused by both programs, never let
+// in without rights.
+TEST(CommandsTest, AnUnknownUserIsRefused) {
+    QTemporaryDir dir;
+    const std::filesystem::path database = dir.filePath("demo.sqlite").toStdString();
+    host::CreateFromJsonLines(database,
+                              std::filesystem::path(ZONITRA_SOURCE_DIR) / "data/demo.jsonl");
+    const QString db = QString::fromStdString(database.string());
+    const Outcome drive =
+        Execute(ZONITRA_DRIVE_PROGRAM, {"--db", db, "--user", "INCONNU"}, "state\n");
+    EXPECT_EQ(drive.status, 1);
+    ASSERT_EQ(drive.lines.size(), 1u) << drive.errors;
+    EXPECT_NE(drive.lines[0]["error"].get<std::string>().find("\"INCONNU\""), std::string::npos)
+        << drive.lines[0].dump();
+    const Outcome host = Execute(ZONITRA_HOST_PROGRAM, {"--db", db, "--user", "INCONNU",
+                                                        "--screenshot", dir.filePath("no.png")});
+    EXPECT_EQ(host.status, 1);
+    EXPECT_NE(host.errors.find("INCONNU"), std::string::npos) << host.errors;
+    EXPECT_FALSE(QFile::exists(dir.filePath("no.png")));
 }
 
 // Loading JSON lines is all or nothing, names the bad line, never replaces.

@@ -6,6 +6,7 @@
 #include <kelmor/database.h>
 #include <kelmor/forwarding_backend.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QStringList>
 #include <sstream>
@@ -47,9 +48,12 @@ public:
         calls.push_back("rollback");
         inner().Rollback();
     }
+    std::int32_t failingWrites = 0;
+
     std::string Update(std::string_view file, std::string_view key,
                        const Updater& update) override {
         Note("write", file, key);  // DBWrite: a read-modify-write
+        if (failingWrites != 0) throw kelmor::Error(failingWrites, "write refused by the test");
         return inner().Update(file, key, update);
     }
     bool Delete(std::string_view file, std::string_view key) override {
@@ -102,9 +106,8 @@ void BuildFixture(kelmor::Database& db) {
 
 }  // namespace
 
-Session::Session() {
-    if (!dir_.isValid()) throw std::runtime_error("no temporary folder for the fixture database");
-    plain_ = kelmor::Database::OpenSqlite(dir_.filePath("levels.db").toStdString());
+Session::Session(kelmor::test::BackendKind kind) : database_(kind) {
+    plain_ = database_.Open();
     BuildFixture(*plain_);
     counter_ = std::make_shared<CountingBackend>(
         std::shared_ptr<kelmor::Backend>(plain_, &plain_->backend()));
@@ -189,6 +192,29 @@ Texts Session::TakeMessages() {
 
 void Session::FailInsertsInto(const std::string& file) {
     counter_->failingFile = file;
+}
+
+void Session::FailWritesWith(std::int32_t number) {
+    counter_->failingWrites = number;
+}
+
+void Session::OtherWorkstationSets(const std::string& file, const std::string& key, int attr,
+                                   const std::string& value) {
+    if (!other_) other_ = database_.Open(kelmor::OpenMode::MustExist);
+    kelmor::DbRecord record = other_->OpenFile(file).ReadRecord(key);
+    record.Set(attr, value);
+    record.DBWrite();
+}
+
+std::string Session::AnyText(const char* name) const {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        auto* control = window->findChild<QWidget*>(QString::fromLatin1(name));
+        if (auto* combo = qobject_cast<forms::ComboBox*>(control))
+            return combo->Text().toStdString();
+        if (auto* box = qobject_cast<QLineEdit*>(control)) return box->text().toStdString();
+    }
+    throw std::logic_error(std::string("no open window has a text control ") + name);
 }
 
 bool Session::Enabled(const char* name) const {

@@ -27,6 +27,7 @@
 
 #include "driver.h"
 #include "forms/msgbox.h"
+#include "test_database.h"
 
 namespace levels_test {
 
@@ -35,7 +36,9 @@ class CountingBackend;
 
 class Session {
 public:
-    Session();
+    // The fixture on a fresh database of `kind` (a PostgreSQL schema of its
+    // own on the test server for Postgres).
+    explicit Session(kelmor::test::BackendKind kind = kelmor::test::BackendKind::Sqlite);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -63,6 +66,16 @@ public:
     // From now on, an insert into `file` fails as a storage error would;
     // "" stops the failures.
     void FailInsertsInto(const std::string& file);
+    // From now on, every DBWrite fails with error `number` before reaching
+    // the storage, as a busy, full, read-only or lost database makes it
+    // fail; 0 stops the failures.
+    void FailWritesWith(std::int32_t number);
+    // Another workstation: a connection of its own to the same database,
+    // setting attribute `attr` of a record it reads now and storing it.
+    void OtherWorkstationSets(const std::string& file, const std::string& key, int attr,
+                              const std::string& value);
+    // The text of control `name` of any open window (the dialogs included).
+    std::string AnyText(const char* name) const;
 
     // Attribute `attr` of a record as stored now; "<none>" when absent.
     std::string Stored(const std::string& file, const std::string& key, int attr) const;
@@ -70,8 +83,9 @@ public:
     drive::Driver& Driver() { return *driver_; }
 
 private:
-    QTemporaryDir dir_;
+    kelmor::test::TestDatabase database_;
     std::shared_ptr<kelmor::Database> plain_;
+    std::shared_ptr<kelmor::Database> other_;
     std::shared_ptr<CountingBackend> counter_;
     drive::RecordedDatabase recorded_;
     std::unique_ptr<drive::Driver> driver_;

@@ -6,8 +6,9 @@
 // is asked; anyone else leaves without storing). The dialog will not close, by
 // code or by its close box, before "Ok" or "Retour" allowed it.
 //
-// Nothing is trapped: a failure of the address control or of DBWrite ends the
-// handler and leaves the dialog open.
+// A failed write ("Ok") is told in French and the dialog stays open on the
+// address as stored (another workstation's, after a conflict). A failure of
+// the address control ends the handler and leaves the dialog open.
 
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,10 @@ public:
     Boolean16 W_SortirAdresse = kFalse;
 
     Adresse* const Ctr_Adresse;
+
+    // Shows the address of `sector` as it stands in memory (the CEDEX set to 0
+    // when empty, in memory only).
+    void LoadStoredAddress(kelmor::DbRecord& sector);
 
 protected:
     void Form_Load() override;

@@ -7,8 +7,10 @@
 //
 // It works on the editor's current sector record, which it changes in place
 // and stores itself (DBWrite) on "Ok" and "Supprimer"; it never reads the
-// sector again. Where the approvals live, and what is shown and written when
-// the record's three lists differ in length, is in approvals.h.
+// sector again itself. A write that fails is told in French and the entity's
+// stored approval is shown again (after another workstation's change of the
+// approvals, the values that workstation stored). Where the approvals live, and what is shown and
+// written when the record's three lists differ in length, is in approvals.h.
 //
 // Rights: a user whose level on "SECTEUR" is not 2 sees neither "Ok" nor
 // "Supprimer", is never asked whether to save on "Annuler", and nothing is
@@ -92,11 +94,13 @@ private:
     void DeGriser();
     void Appliquer_Droits();
     void CheckDate(bool leaving);
-    void Save();
-    void Delete();
-    // Stores the sector record; the record in memory is left as it was stored
-    // when the write fails.
-    void Store(kelmor::DbRecord& sector, const kelmor::DbRecord& before);
+    // Each returns false when the write failed: the operator was told and
+    // the sector record holds what is stored.
+    bool Save();
+    bool Delete();
+    // After a failed write: the chosen entity's approval as stored, no change
+    // pending, so that "Ok" writes only what the operator types again.
+    void ShowStoredApproval();
 
     void Txt_CodAsso_Change();
     void Txt_CodAsso_KeyPress(std::int16_t& KeyAscii);

@@ -7,8 +7,8 @@
 // closing is refused with the same message. The paths are free text: no folder
 // is opened or checked. The rights it is handed are kept, never consulted.
 //
-// A failure of DBWrite ends "Ok" as the database library raises it, the
-// dialog left open.
+// A failed write is told in French; the dialog stays open showing the paths
+// as stored (another workstation's, after a conflict).
 
 #include <cstdint>
 #include <memory>

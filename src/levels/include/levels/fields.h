@@ -35,9 +35,13 @@ kelmor::DbRecord& Current(std::optional<kelmor::DbRecord>& slot, std::string_vie
 // `file` when there is no list.
 std::string ListKey(const std::optional<kelmor::ResultList>& list, int row, std::string_view file);
 
+// What became of a field's write.
+enum class Written { kNothing, kStored, kFailed };
+
 // Sets attribute `attr` of `record` to `text` and stores the record, only when
-// the attribute differs from the text (exact comparison). Returns whether it
-// wrote.
-bool WriteIfChanged(kelmor::DbRecord& record, int attr, const QString& text);
+// the attribute differs from the text (exact comparison). A failed write is
+// told to the operator (control/store.h) and leaves the record holding what is
+// stored, for the level to show again; `where` names the handler in the log.
+Written WriteIfChanged(kelmor::DbRecord& record, int attr, const QString& text, const char* where);
 
 }  // namespace zonitra::levels

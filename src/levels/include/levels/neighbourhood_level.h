@@ -41,6 +41,9 @@ public:
     // it differs. Nothing while anything is being created (the creation
     // writes it) or while no neighbourhood is shown.
     void Relink(const QString& link);
+    // Shows the current neighbourhood's label and links again, as stored
+    // (after a failed write); writes nothing.
+    void ShowStoredNeighbourhood();
 
     // Stores the neighbourhood being entered under the shown sub-sector, with
     // the code after its neighbourhood count, or the next free one after it

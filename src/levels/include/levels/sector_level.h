@@ -31,6 +31,12 @@ public:
     void Vider_Secteur();
     // Shows the current sector record; it must be one (std::logic_error).
     void Affichage_Secteur();
+    // Shows the current sector record's label and attribute fields again
+    // where they differ from it (after a failed write, or a dialog's write
+    // that read the record again), refilling the label list when the label
+    // differs; nothing else moves and nothing is written. Nothing when no
+    // sector is shown or one is being entered.
+    void ShowStoredSector();
     // Stores the sector being entered with the lowest code from "001" whose
     // sector, first sub-sector and first neighbourhood are all free, the
     // three records all or nothing; clears W_CreationSecteur and drops the

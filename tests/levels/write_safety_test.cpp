@@ -1,0 +1,190 @@
+// What the operator sees and what is stored when a field's write fails (the
+// database busy, full, read-only or gone) or meets another workstation's
+// change of the same information: a French message, the stored values shown
+// again, nothing written over the other change, and a retry that writes.
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include "forms/msgbox.h"
+#include "kelmor/error.h"
+#include "session.h"
+
+namespace levels_test {
+namespace {
+
+using kelmor::test::BackendKind;
+
+std::string Enter(const std::string& field, const std::string& text) {
+    return "select " + field + "\ntype " + field + " " + text + "\nkey " + field + " Tab";
+}
+
+std::string Told(std::int32_t number) {
+    return Box(QString::fromUtf8(kelmor::FrenchMessage(number)), forms::vbExclamation);
+}
+
+// A field written as it is left, on the fixture's records.
+struct Field {
+    const char* name;
+    const char* open;
+    const char* control;
+    std::string typed;
+    std::string file, key;
+    int attr;
+    std::string stored, shown;  // before the edit: as stored, as shown
+    std::string other;          // another workstation's value of the attribute
+    std::string otherShown;     // and how the field shows it
+};
+
+const Field kFields[] = {
+    {"SectorLabel", "001", "Cbo_LibSecteur", "NORD EST", "SECTEUR", "001", 1, "NORD", "NORD",
+     "NORD OUEST", "NORD OUEST"},
+    {"Approval", "001", "Txt_NoAgrementSect", "AG-9", "SECTEUR", "001", 3, "AG-1", "AG-1", "AG-7",
+     "AG-7"},
+    {"Date", "001", "Txt_DatAgrementSect", "01/02/2003", "SECTEUR", "001", 4, "12125", "12/03/2001",
+     "12126", "13/03/2001"},
+    {"Cram", "001", "Txt_NumCRAM", "CR-9", "SECTEUR", "001", 20, "CR-1", "CR-1", "CR-7", "CR-7"},
+    {"Departement", "001", "Txt_Dep", "33", "SECTEUR", "001", 21, "05", "05", "2A", "2A"},
+    {"SubSectorLabel", "001 02", "Cbo_LibSousSecteur", "HAUT", "SOUSSECTEUR", "00102", 1, "ABBAYE",
+     "ABBAYE", "BAS", "BAS"},
+    {"NeighbourhoodLabel", "001 02 02", "Cbo_LibQuartier", "PRES", "QUARTIER", "0010202", 1,
+     "CLOITRE", "CLOITRE", "PARVIS", "PARVIS"},
+    {"Relink", "001 02 02", "Txt_CodeAntMedQuartier", "004", "QUARTIER", "0010202", 2, "012005",
+     "005", "012001", "001"},
+};
+
+std::string FieldName(const ::testing::TestParamInfo<Field>& info) {
+    return info.param.name;
+}
+
+// --- Failed writes -----------------------------------------------------------
+
+class FailedWrite : public ::testing::TestWithParam<Field> {};
+
+TEST_P(FailedWrite, IsToldInFrenchShowsTheStoredValueAndTheRetryWrites) {
+    const Field& c = GetParam();
+    Session s;
+    ASSERT_TRUE(s.Open(c.open));
+    for (const std::int32_t number :
+         {kelmor::kBusy, kelmor::kDiskFull, kelmor::kReadOnly, kelmor::kConnectionLost}) {
+        SCOPED_TRACE(::testing::Message() << std::hex << number);
+        s.FailWritesWith(number);
+        s.Do(Enter(c.control, c.typed));
+        EXPECT_EQ(s.TakeMessages(), Texts{Told(number)});
+        EXPECT_EQ(s.TakeWrites(), Texts{});
+        EXPECT_EQ(s.Stored(c.file, c.key, c.attr), c.stored);
+        EXPECT_EQ(s.Text(c.control), c.shown) << "the screen shows what is stored";
+        s.FailWritesWith(0);
+        // Leaving the field again, untouched, has nothing to store.
+        s.Do(std::string("focus ") + c.control + "\nkey " + c.control + " Tab");
+        EXPECT_EQ(s.TakeWrites(), Texts{});
+        EXPECT_EQ(s.TakeMessages(), Texts{});
+    }
+    // The failed value never comes back with another write of the record.
+    if (c.file == "SECTEUR" && c.attr != 20) {
+        s.Do(Enter("Txt_NumCRAM", "CR-5"));
+        EXPECT_EQ(s.TakeWrites(), Texts{"SECTEUR 001"});
+        EXPECT_EQ(s.Stored(c.file, c.key, c.attr), c.stored);
+    }
+    s.Do(Enter(c.control, c.typed));
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+    EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key}) << "the retry writes";
+    EXPECT_NE(s.Stored(c.file, c.key, c.attr), c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, FailedWrite, ::testing::ValuesIn(kFields), FieldName);
+
+// --- Two workstations ----------------------------------------------------------
+
+class TwoWorkstations : public ::testing::TestWithParam<std::tuple<Field, BackendKind>> {};
+
+TEST_P(TwoWorkstations, TheSameAttributeIsAConflictToldAndTheOtherChangeStays) {
+    const auto& [c, kind] = GetParam();
+    Session s(kind);
+    ASSERT_TRUE(s.Open(c.open));
+    s.OtherWorkstationSets(c.file, c.key, c.attr, c.other);
+    s.Do(Enter(c.control, c.typed));
+    EXPECT_EQ(s.TakeMessages(), Texts{Told(kelmor::kConflict)});
+    EXPECT_EQ(s.TakeWrites(), Texts{});
+    EXPECT_EQ(s.Stored(c.file, c.key, c.attr), c.other);
+    EXPECT_EQ(s.Text(c.control), c.otherShown) << "the stored value is shown again";
+    // Nothing is pending: leaving again writes nothing, typing again writes.
+    s.Do(std::string("focus ") + c.control + "\nkey " + c.control + " Tab");
+    EXPECT_EQ(s.TakeWrites(), Texts{});
+    s.Do(Enter(c.control, c.typed));
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+    EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
+    EXPECT_NE(s.Stored(c.file, c.key, c.attr), c.other);
+}
+
+TEST_P(TwoWorkstations, AnotherAttributeChangedMeanwhileIsKept) {
+    const auto& [c, kind] = GetParam();
+    Session s(kind);
+    ASSERT_TRUE(s.Open(c.open));
+    // The other workstation changes what this field does not hold.
+    const int otherAttr = c.attr == 20 ? 21 : 20;
+    const std::string otherValue = c.attr == 20 ? "2B" : "CR-8";
+    s.OtherWorkstationSets(c.file, c.key, otherAttr, otherValue);
+    s.Do(Enter(c.control, c.typed));
+    EXPECT_EQ(s.TakeMessages(), Texts{});
+    EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
+    EXPECT_EQ(s.Stored(c.file, c.key, otherAttr), otherValue);
+    EXPECT_NE(s.Stored(c.file, c.key, c.attr), c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, TwoWorkstations,
+                         ::testing::Combine(::testing::ValuesIn(kFields),
+                                            ::testing::Values(BackendKind::Sqlite,
+                                                              BackendKind::Postgres)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    kelmor::test::BackendName(std::get<1>(info.param));
+                         });
+
+// --- Labels stored in lower case ------------------------------------------------
+
+struct LowerCase {
+    const char* name;
+    const char* open;
+    const char* control;
+    std::string file, key;
+};
+
+class LowerCaseLabel : public ::testing::TestWithParam<LowerCase> {};
+
+// Labels are kept in upper case and compared exactly: leaving a label stored
+// in lower case stores it upper-cased, though nothing was typed.
+TEST_P(LowerCaseLabel, IsStoredUpperCasedWhenLeft) {
+    const LowerCase& c = GetParam();
+    Session s;
+    s.OtherWorkstationSets(c.file, c.key, 1, "rue d'été");
+    ASSERT_TRUE(s.Open(c.open));
+    EXPECT_EQ(s.Text(c.control), "rue d'été");
+    s.Do(std::string("focus ") + c.control + "\nkey " + c.control + " Tab");
+    EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
+    EXPECT_EQ(s.Stored(c.file, c.key, 1), "RUE D'ÉTÉ");
+    EXPECT_EQ(s.Text(c.control), "RUE D'ÉTÉ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LowerCaseLabel,
+                         ::testing::Values(LowerCase{"Sector", "002", "Cbo_LibSecteur", "SECTEUR",
+                                                     "002"},
+                                           LowerCase{"SubSector", "001 02", "Cbo_LibSousSecteur",
+                                                     "SOUSSECTEUR", "00102"},
+                                           LowerCase{"Neighbourhood", "001 02 02",
+                                                     "Cbo_LibQuartier", "QUARTIER", "0010202"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The scripted operator types a character outside the Basic Multilingual
+// Plane as one key event, as a keyboard does: nothing of it is dropped.
+TEST(TypedText, CharactersOutsideTheBasicPlaneAreTypedWhole) {
+    Session s;
+    ASSERT_TRUE(s.Open("001"));
+    s.Do(Enter("Txt_NumCRAM", "CR-\U0001F600\U0001D11E-1"));
+    EXPECT_EQ(s.Text("Txt_NumCRAM"), "CR-\U0001F600\U0001D11E-1");
+    EXPECT_EQ(s.Stored("SECTEUR", "001", 20), "CR-\U0001F600\U0001D11E-1");
+}
+
+}  // namespace
+}  // namespace levels_test
