@@ -125,11 +125,19 @@ TEST_P(WholeFileList, CountFollowsInsertsReplacementsAndDeletes) {
     EXPECT_TRUE(fresh.DBInsert());
     EXPECT_FALSE(file.NewRecord("NEW").DBInsert());
     EXPECT_EQ(count(), 41);
+    EXPECT_EQ(Select("SSELECT F PAR 1").Get(41, 1), "NEW");  // "zz" last
     DbRecord again = file.ReadRecord("NEW");
     again.Set(1, "aa");
     again.DBWrite();  // a replacement: no new record, a new place in the order
     EXPECT_EQ(count(), 41);
-    EXPECT_EQ(Select("SSELECT F PAR 1").Get(1, 1), "NEW");
+    // The stored order follows the new label: the collator's sort in memory
+    // (two sort attributes) is the reference.
+    const ResultList lazy = Select("SSELECT F PAR 1");
+    const ResultList sorted = Select("SSELECT F PAR 1 PAR 1");
+    ASSERT_TRUE(lazy.Lazy());
+    ASSERT_EQ(sorted.DCount(), 41);
+    for (int r = 1; r <= 41; ++r) EXPECT_EQ(lazy.Get(r), sorted.Get(r)) << "row " << r;
+    EXPECT_NE(lazy.Get(41, 1), "NEW");
     {
         Transaction t(*db_);
         file.NewRecord("GONE").DBWrite();
