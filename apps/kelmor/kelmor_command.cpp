@@ -52,6 +52,11 @@ commands:
                           (1-99), with 100 medical centres of 10 antennas,
                           20 legal entities, the COMPTEUR record "999", and
                           access level 2 to SECTEUR for USER; deterministic
+  upgrade                 give an SQLite database made by an older version
+                          the label sort key of each record and each file's
+                          record count, in one transaction (opening it for
+                          writing does the same; read-only opening refuses
+                          an older database)
 
 dump, read and query open the database read-only: they work on a read-only
 file or file system (on a server, in a read-only session). A load reads and
@@ -264,7 +269,7 @@ int Query(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     const kelmor::ResultList rows = db->Query(request.Text(), "", count);
     BadRecords bad(err);
     for (int r = 1; r <= rows.DCount(); ++r) {
-        const auto& row = rows.Rows()[static_cast<std::size_t>(r - 1)];
+        const std::vector<std::string> row = rows.Columns(r);
         const bool valid = std::all_of(row.begin(), row.end(), [](const std::string& column) {
             return kelmor::IsValidWholeText(column);
         });
@@ -379,6 +384,12 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "query") return Query(args, out, err);
     if (command == "copy") return Copy(args, out, err);
     if (command == "generate") return Generate(args, out);
+    if (command == "upgrade") {
+        RequireArgs(args, 0, 0);
+        Open(args[0], kelmor::OpenMode::MustExist);
+        out << args[0] << " is up to date\n";
+        return kOk;
+    }
     throw Failure{kUsage, "unknown command \"" + command + "\"\n" + std::string(kUsageText)};
 }
 

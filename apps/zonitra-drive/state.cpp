@@ -1,5 +1,7 @@
 #include "state.h"
 
+#include <algorithm>
+
 #include <forms/combobox.h>
 #include <forms/popupmenu.h>
 
@@ -24,6 +26,8 @@ QString TextOf(const QWidget* widget) {
     return {};
 }
 
+constexpr int kMaxItemsShown = 1000;
+
 Json WidgetState(QWidget* form, QWidget* widget) {
     Json state{{"text", ToStd(TextOf(widget))},
                {"enabled", widget->isEnabled()},
@@ -32,9 +36,13 @@ Json WidgetState(QWidget* form, QWidget* widget) {
     if (const auto* box = qobject_cast<const QCheckBox*>(widget))
         state["checked"] = box->isChecked();
     if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        // A list refilled with an empty prefix may hold millions of entries: the
+        // first kMaxItemsShown are printed, the true count always.
         Json items = Json::array();
-        for (int i = 0; i < combo->count(); ++i) items.push_back(ToStd(combo->itemText(i)));
+        const int shown = std::min(combo->count(), kMaxItemsShown);
+        for (int i = 0; i < shown; ++i) items.push_back(ToStd(combo->itemText(i)));
         state["items"] = std::move(items);
+        if (combo->count() > kMaxItemsShown) state["itemCount"] = combo->count();
     }
     return state;
 }

@@ -1,7 +1,5 @@
 #include "levels/code_label_pair.h"
 
-#include <limits>
-#include <stdexcept>
 #include <string>
 
 #include "control/shared_state.h"
@@ -63,18 +61,13 @@ int CodeLabelPair::Select(const kelmor::Database& database, std::string_view que
 }
 
 void CodeLabelPair::Fill(const kelmor::Database& database, std::string_view query,
-                         std::optional<kelmor::ResultList>& list, std::int16_t* counter,
-                         const char* what) const {
+                         std::optional<kelmor::ResultList>& list, std::int32_t* counter) const {
     const int rows = Select(database, query, list);
-    if (counter) {
-        if (rows > std::numeric_limits<std::int16_t>::max()) {
-            throw std::overflow_error(std::string(what) + ": " + std::to_string(rows) +
-                                      " rows do not fit the list's 16-bit counter");
-        }
-        *counter = static_cast<std::int16_t>(rows);
-    }
+    if (counter) *counter = rows;
     label_.Clear();
-    for (int r = 1; r <= rows; ++r) label_.AddItem(Q(list->Get(r, 2)));
+    // The entries read the list's rows when shown: a list of the whole file
+    // (every neighbourhood after a creation) is never copied.
+    label_.SetEntries(rows, [rowsOf = *list](int index) { return Q(rowsOf.Get(index + 1, 2)); });
 }
 
 void CodeLabelPair::Empty() const {

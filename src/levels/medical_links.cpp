@@ -54,14 +54,13 @@ MedicalLinks::MedicalLinks(const LevelContext& context, NeighbourhoodLevel& quar
 // Unlike the other lists, no row counter is kept for this one.
 void MedicalLinks::Remplir_Combo_CentreMedical() {
     centre_.Fill(state_.Db("Remplir_Combo_CentreMedical"), centremedical::kListQuery,
-                 state_.lists.centreMedical, nullptr, "Remplir_Combo_CentreMedical");
+                 state_.lists.centreMedical, nullptr);
 }
 
 void MedicalLinks::Remplir_Combo_AntenneMedicale() {
     antenne_.Fill(state_.Db("Remplir_Combo_AntenneMedicale"),
                   antennemedicale::ListQuery(S(ui_.Txt_CodeCentreMedQuartier->Text())),
-                  state_.lists.antenneMedicale, &state_.W_NbAntenneMedicale,
-                  "Remplir_Combo_AntenneMedicale");
+                  state_.lists.antenneMedicale, &state_.W_NbAntenneMedicale);
 }
 
 // A centre code is looked up once it has its three characters: the antenna is

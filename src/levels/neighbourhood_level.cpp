@@ -42,7 +42,7 @@ void NeighbourhoodLevel::Remplir_Combo_Quartier() {
     // The sector and sub-sector codes make the key prefix of the neighbourhoods.
     const QString prefix = ui_.Txt_CodeSecteur->Text() + ui_.Txt_CodeSousSecteur->Text();
     pair_.Fill(state_.Db("Remplir_Combo_Quartier"), quartier::ListQuery(S(prefix)),
-               state_.lists.quartier, &state_.W_NbQuartier, "Remplir_Combo_Quartier");
+               state_.lists.quartier, &state_.W_NbQuartier);
 }
 
 void NeighbourhoodLevel::ShowOnlyRecord() {

@@ -54,7 +54,7 @@ SectorLevel::SectorLevel(const LevelContext& context, SubSectorLevel& sousSecteu
 
 void SectorLevel::Remplir_Combo_Secteur() {
     pair_.Fill(state_.Db("Remplir_Combo_Secteur"), secteur::kListQuery, state_.lists.secteur,
-               &state_.W_NbSecteur, "Remplir_Combo_Secteur");
+               &state_.W_NbSecteur);
 }
 
 // A code is looked up as soon as it has its three characters; any other

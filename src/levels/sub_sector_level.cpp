@@ -42,7 +42,7 @@ SubSectorLevel::SubSectorLevel(const LevelContext& context, NeighbourhoodLevel& 
 void SubSectorLevel::Remplir_Combo_SousSecteur() {
     pair_.Fill(state_.Db("Remplir_Combo_SousSecteur"),
                soussecteur::ListQuery(S(ui_.Txt_CodeSecteur->Text())), state_.lists.sousSecteur,
-               &state_.W_NbSousSecteur, "Remplir_Combo_SousSecteur");
+               &state_.W_NbSousSecteur);
 }
 
 void SubSectorLevel::ShowOnlyRecord() {

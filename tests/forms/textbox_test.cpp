@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <set>
 
 #include "test_util.h"
 
@@ -240,6 +241,36 @@ TEST_F(ComboBoxTest, KeyboardChoiceInTheOpenList) {
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_TRUE(Eventually([&] { return !view->isVisible(); }, "the list to close"));
     EXPECT_EQ(log_, (EventLog{"DropDown closed", "Click 2 EST"}));
+}
+
+// Ten million entries cost what the rows shown cost: setting them, opening the
+// list, choosing with the arrows and reading an entry never ask for the others.
+TEST_F(ComboBoxTest, ManyEntriesAreAskedForOnlyWhenShownOrRead) {
+    constexpr int kEntries = 10'000'000;
+    std::set<int> asked;
+    list_->DropDown = nullptr;
+    list_->SetText("SU");
+    list_->SetEntries(kEntries, [&](int index) {
+        asked.insert(index);
+        return QString("ENTRÉE %1").arg(index);
+    });
+    EXPECT_EQ(list_->Text(), "SU");  // the typed text stays
+    EXPECT_EQ(list_->ListCount(), kEntries);
+    EXPECT_EQ(list_->List(kEntries - 1), QString("ENTRÉE %1").arg(kEntries - 1));
+    list_->SetText("");
+    QTest::keyClick(list_, Qt::Key_Down);
+    QTest::keyClick(list_, Qt::Key_Down);
+    EXPECT_EQ(list_->Text(), "ENTRÉE 1");
+    QTest::keyClick(list_, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(Eventually([&] { return list_->view()->isVisible(); }, "the open list"));
+    list_->view()->viewport()->repaint();
+    EXPECT_LT(asked.size(), 1000U) << "entries asked for: " << asked.size();
+    list_->AddItem("APRÈS");  // appended after them
+    EXPECT_EQ(list_->List(kEntries), "APRÈS");
+    list_->hidePopup();
+    list_->Clear();
+    EXPECT_EQ(list_->ListCount(), 0);
+    EXPECT_EQ(log_, (EventLog{"Cbo_Lib=SU", "Cbo_Lib=", "Click 0 ENTRÉE 0", "Click 1 ENTRÉE 1"}));
 }
 
 }  // namespace

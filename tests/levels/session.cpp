@@ -15,7 +15,8 @@
 
 namespace levels_test {
 
-// Forwards to the real storage and notes every read, scan and write.
+// Forwards to the real storage and notes every read, scan, count, page and
+// write.
 class CountingBackend : public kelmor::ForwardingBackend {
 public:
     using ForwardingBackend::ForwardingBackend;
@@ -64,6 +65,17 @@ public:
               const Visitor& visit) override {
         Note("scan", file, selection.text);
         inner().Scan(file, selection, visit);
+    }
+    std::int64_t Count(std::string_view file, const kelmor::KeySelection& selection) override {
+        Note("count", file, selection.text);
+        return inner().Count(file, selection);
+    }
+    // A page of a whole-file list, noted with the key it reads on from.
+    std::vector<OrderedRow> Page(std::string_view file, Order order,
+                                 const std::optional<OrderedRow>& after, std::int64_t skip,
+                                 int limit) override {
+        Note("page", file, after ? std::string_view(after->key) : std::string_view());
+        return inner().Page(file, order, after, skip, limit);
     }
 
 private:

@@ -1,9 +1,13 @@
 #include "forms/combobox.h"
 
 #include <QAbstractItemView>
+#include <QAbstractListModel>
+#include <QListView>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <vector>
 
 #include "focus_private.h"
 #include "forms/handler.h"
@@ -11,7 +15,52 @@
 
 namespace forms {
 
-ComboBox::ComboBox(QWidget* parent) : QComboBox(parent), edit_(new TextBox(this)) {
+// The entries: the first `count_` from a function, asked only for the rows
+// shown or read, then those appended one by one.
+class ComboBox::Entries final : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : count_ + static_cast<int>(appended_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+        return Text(index.row());
+    }
+    QString Text(int row) const {
+        if (row < 0) return {};
+        if (row < count_) return entry_ ? entry_(row) : QString();
+        const auto i = static_cast<std::size_t>(row - count_);
+        return i < appended_.size() ? appended_[i] : QString();
+    }
+    void Reset(int count, std::function<QString(int)> entry) {
+        beginResetModel();
+        count_ = count;
+        entry_ = std::move(entry);
+        appended_.clear();
+        endResetModel();
+    }
+    void Append(const QString& text) {
+        const int row = rowCount();
+        beginInsertRows({}, row, row);
+        appended_.push_back(text);
+        endInsertRows();
+    }
+
+private:
+    int count_ = 0;
+    std::function<QString(int)> entry_;
+    std::vector<QString> appended_;
+};
+
+ComboBox::ComboBox(QWidget* parent)
+    : QComboBox(parent), edit_(new TextBox(this)), entries_(new Entries(this)) {
+    setModel(entries_);
+    // Every row has the font's height: the view never measures rows it does not show.
+    if (auto* list = qobject_cast<QListView*>(view())) list->setUniformItemSizes(true);
+    // The size comes from the screen's layout, never from walking the entries.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setEditable(true);
     setLineEdit(edit_);
     setCompleter(nullptr);
@@ -46,7 +95,7 @@ void ComboBox::AddItem(const QString& item) {
     const QString text = edit_->text();
     const int cursor = edit_->cursorPosition();
     edit_->Quietly([&] {
-        addItem(item);
+        entries_->Append(item);
         // Adding to an empty list selects the first entry, which would replace the text.
         if (edit_->text() != text) {
             edit_->setText(text);
@@ -57,8 +106,20 @@ void ComboBox::AddItem(const QString& item) {
 
 void ComboBox::Clear() {
     edit_->Quietly([this] {
-        clear();
+        entries_->Reset(0, nullptr);
         edit_->clear();
+    });
+}
+
+void ComboBox::SetEntries(int count, std::function<QString(int index)> entry) {
+    const QString text = edit_->text();
+    const int cursor = edit_->cursorPosition();
+    edit_->Quietly([&] {
+        entries_->Reset(count, std::move(entry));
+        if (edit_->text() != text) {
+            edit_->setText(text);
+            edit_->setCursorPosition(cursor);
+        }
     });
 }
 

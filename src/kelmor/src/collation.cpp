@@ -5,12 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
+#include "kelmor/backend.h"
 #include "kelmor/dynarray.h"
 #include "kelmor/error.h"
 
 namespace kelmor::detail {
-namespace {
 
 // Created once; ICU collators are safe to share for const use.
 const icu::Collator& FrenchCollator() {
@@ -27,6 +28,8 @@ const icu::Collator& FrenchCollator() {
     }();
     return *collator;
 }
+
+namespace {
 
 constexpr char kMarks[] = {kAttributeMark, kValueMark, kSubValueMark};
 
@@ -73,3 +76,60 @@ int CompareFrenchPlain(std::string_view a, std::string_view b) {
 }
 
 }  // namespace kelmor::detail
+
+namespace kelmor {
+
+namespace {
+
+// Appends the collation key of one text, without its terminating 0: ICU keys
+// hold no 0 byte before it, so 0 can separate values below every key byte.
+void AppendKey(std::string& out, std::string_view text) {
+    const icu::UnicodeString u = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<std::int32_t>(text.size())));
+    static const icu::Collator& collator = detail::FrenchCollator();
+    const std::size_t start = out.size();
+    out.resize(start + 64 + static_cast<std::size_t>(u.length()) * 8);
+    std::int32_t n = collator.getSortKey(u, reinterpret_cast<std::uint8_t*>(out.data() + start),
+                                         static_cast<std::int32_t>(out.size() - start));
+    if (n > static_cast<std::int32_t>(out.size() - start)) {
+        out.resize(start + static_cast<std::size_t>(n));
+        n = collator.getSortKey(u, reinterpret_cast<std::uint8_t*>(out.data() + start), n);
+    }
+    out.resize(start + static_cast<std::size_t>(n > 0 ? n - 1 : 0));
+}
+
+}  // namespace
+
+std::string LabelSortKey(std::string_view whole) {
+    // Values end with 00 00 and sub-values with 00 01: a value that ends
+    // sorts before one that goes on with a sub-value, and both before any
+    // key byte, as CompareFrench orders fewer fields first.
+    const std::string_view label = AttributeView(whole, 1);
+    std::string key;
+    std::size_t vStart = 0;
+    bool firstValue = true;
+    while (true) {
+        const std::size_t vEnd = label.find(kValueMark, vStart);
+        const std::string_view value = label.substr(
+            vStart, vEnd == std::string_view::npos ? std::string_view::npos : vEnd - vStart);
+        if (!firstValue) key.append("\0\0", 2);
+        firstValue = false;
+        std::size_t sStart = 0;
+        bool firstSub = true;
+        while (true) {
+            const std::size_t sEnd = value.find(kSubValueMark, sStart);
+            if (!firstSub) key.append("\0\1", 2);
+            firstSub = false;
+            AppendKey(key,
+                      value.substr(sStart, sEnd == std::string_view::npos ? std::string_view::npos
+                                                                          : sEnd - sStart));
+            if (sEnd == std::string_view::npos) break;
+            sStart = sEnd + 1;
+        }
+        if (vEnd == std::string_view::npos) break;
+        vStart = vEnd + 1;
+    }
+    return key;
+}
+
+}  // namespace kelmor

@@ -1,6 +1,8 @@
 #pragma once
 // The order of PAR n: ICU's collation for French.
 
+#include <unicode/coll.h>
+
 #include <string_view>
 
 namespace kelmor::detail {
@@ -12,5 +14,7 @@ namespace kelmor::detail {
 int CompareFrench(std::string_view a, std::string_view b);
 // The same for texts known to hold no mark.
 int CompareFrenchPlain(std::string_view a, std::string_view b);
+// The one collator both use, created on first use.
+const icu::Collator& FrenchCollator();
 
 }  // namespace kelmor::detail

@@ -1,6 +1,7 @@
 #include "kelmor/database.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -243,19 +244,86 @@ bool DbFile::DeleteRecord(std::string_view key) const {
 
 // -------------------------------------------------------------- ResultList
 
+ResultList::ResultList(std::vector<std::vector<std::string>> rows)
+    : count_(static_cast<int>(rows.size())), rows_(std::move(rows)) {}
+
+struct ResultList::LazyRows {
+    std::shared_ptr<Source> source;
+    // The pages kept, most recently used last.
+    std::vector<std::pair<std::int64_t, std::vector<std::vector<std::string>>>> pages;
+};
+
+ResultList::ResultList(std::int64_t count, std::shared_ptr<Source> source)
+    : lazy_(std::make_shared<LazyRows>()) {
+    if (count < 0 || count > std::numeric_limits<int>::max()) {
+        throw Error(kStorageError,
+                    "kelmor: a list of " + std::to_string(count) + " rows is too long");
+    }
+    count_ = static_cast<int>(count);
+    lazy_->source = std::move(source);
+}
+
+const std::vector<std::string>* ResultList::Row(int row) const {
+    if (row < 1 || row > count_) return nullptr;
+    const auto index = static_cast<std::size_t>(row - 1);
+    if (!lazy_) return &rows_[index];
+    const std::int64_t page = static_cast<std::int64_t>(index) / kPageRows;
+    auto& pages = lazy_->pages;
+    auto it =
+        std::find_if(pages.begin(), pages.end(), [&](const auto& p) { return p.first == page; });
+    if (it == pages.end()) {
+        if (pages.size() >= static_cast<std::size_t>(kPagesKept)) pages.erase(pages.begin());
+        pages.emplace_back(page, lazy_->source->Fetch(page * kPageRows, kPageRows));
+        it = pages.end() - 1;
+    } else if (it != pages.end() - 1) {
+        std::rotate(it, it + 1, pages.end());
+        it = pages.end() - 1;
+    }
+    const std::size_t within = index % kPageRows;
+    return within < it->second.size() ? &it->second[within] : nullptr;
+}
+
 std::string ResultList::Get(int row, int column) const {
-    if (row < 1 || row > DCount() || column < 0) return {};
-    const auto& cols = rows_[static_cast<std::size_t>(row - 1)];
+    if (column < 0) return {};
+    const std::vector<std::string>* cols = Row(row);
+    if (!cols) return {};
     if (column == 0) {
         std::string whole;
-        for (std::size_t i = 0; i < cols.size(); ++i) {
+        for (std::size_t i = 0; i < cols->size(); ++i) {
             if (i > 0) whole += kAttributeMark;
-            whole += cols[i];
+            whole += (*cols)[i];
         }
         return whole;
     }
-    if (static_cast<std::size_t>(column) > cols.size()) return {};
-    return cols[static_cast<std::size_t>(column - 1)];
+    if (static_cast<std::size_t>(column) > cols->size()) return {};
+    return (*cols)[static_cast<std::size_t>(column - 1)];
+}
+
+// A backend without an index of its own orders a page by reading the whole
+// file; the storage backends override it with an index walk.
+std::vector<Backend::OrderedRow> Backend::Page(std::string_view file, Order order,
+                                               const std::optional<OrderedRow>& after,
+                                               std::int64_t skip, int limit) {
+    std::vector<OrderedRow> rows;
+    Scan(file, KeySelection{}, [&](std::string_view key, std::string_view whole) {
+        rows.push_back({std::string(key),
+                        order == Order::Label ? LabelSortKey(whole) : std::string(),
+                        std::string(whole)});
+    });
+    const auto before = [](const OrderedRow& a, const OrderedRow& b) {
+        return a.sortKey != b.sortKey ? a.sortKey < b.sortKey : a.key < b.key;
+    };
+    std::stable_sort(rows.begin(), rows.end(), before);
+    auto first = rows.begin();
+    if (after) {
+        OrderedRow mark = *after;
+        if (order == Order::Key) mark.sortKey.clear();
+        first = std::upper_bound(rows.begin(), rows.end(), mark, before);
+    }
+    const auto from = std::min<std::int64_t>(skip, rows.end() - first);
+    first += from;
+    const auto take = std::min<std::int64_t>(limit, rows.end() - first);
+    return {std::make_move_iterator(first), std::make_move_iterator(first + take)};
 }
 
 // ---------------------------------------------------------------- Database
@@ -319,7 +387,7 @@ ResultList Database::Query(std::string_view request, std::string_view selectList
                                    query.file + " but the request names the file " + file);
     }
     const std::vector<int> columns = ParseColumns(req.Get(3));
-    ResultList result = RunQuery(*backend_, query, columns);
+    ResultList result = RunQuery(backend_, query, columns);
     count = result.DCount();
     return result;
 }

@@ -51,6 +51,10 @@ public:
     bool Insert(std::string_view file, std::string_view key, std::string_view whole) override;
     std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
+    std::int64_t Count(std::string_view file, const KeySelection& selection) override;
+    std::vector<OrderedRow> Page(std::string_view file, Order order,
+                                 const std::optional<OrderedRow>& after, std::int64_t skip,
+                                 int limit) override;
     void Begin() override;
     void Commit() override;
     void Rollback() noexcept override;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <utility>
 
 #include "collation.h"
@@ -187,7 +189,71 @@ std::vector<int> ParseColumns(std::string_view text) {
     return columns;
 }
 
-ResultList RunQuery(Backend& backend, const ParsedQuery& query, const std::vector<int>& columns) {
+namespace {
+
+// The rows of a whole file, paged from the backend's ordered index. Where each
+// page read ended is kept, so reading on from there is a seek; a jump further
+// skips from the nearest known position.
+class FileSource final : public ResultList::Source {
+public:
+    FileSource(std::shared_ptr<Backend> backend, std::string file, Backend::Order order,
+               std::vector<int> columns)
+        : backend_(std::move(backend)),
+          file_(std::move(file)),
+          order_(order),
+          columns_(std::move(columns)) {}
+
+    std::vector<std::vector<std::string>> Fetch(std::int64_t first, int count) override {
+        std::optional<Backend::OrderedRow> after;
+        std::int64_t skip = first;
+        if (auto it = ends_.upper_bound(first); it != ends_.begin()) {
+            --it;
+            skip = first - it->first;
+            after = it->second;
+        }
+        std::vector<Backend::OrderedRow> page = backend_->Page(file_, order_, after, skip, count);
+        std::vector<std::vector<std::string>> rows;
+        rows.reserve(page.size());
+        for (const Backend::OrderedRow& r : page) {
+            std::vector<std::string>& cols = rows.emplace_back();
+            cols.reserve(columns_.size());
+            for (int c : columns_) cols.emplace_back(c == 0 ? r.key : AttributeView(r.whole, c));
+        }
+        if (!page.empty()) {
+            Backend::OrderedRow end = std::move(page.back());
+            end.whole.clear();
+            ends_[first + static_cast<std::int64_t>(page.size())] = std::move(end);
+        }
+        return rows;
+    }
+
+private:
+    std::shared_ptr<Backend> backend_;
+    std::string file_;
+    Backend::Order order_;
+    std::vector<int> columns_;
+    // Row number (from 0) that follows each page read -> that page's last row.
+    std::map<std::int64_t, Backend::OrderedRow> ends_;
+};
+
+}  // namespace
+
+ResultList RunQuery(const std::shared_ptr<Backend>& backendPtr, const ParsedQuery& query,
+                    const std::vector<int>& columns) {
+    Backend& backend = *backendPtr;
+    const bool wholeFile =
+        query.selection.kind == KeySelection::Kind::All ||
+        (query.selection.kind == KeySelection::Kind::Prefix && query.selection.text.empty());
+    const bool indexedOrder =
+        query.sortAttributes.empty() || query.sortAttributes == std::vector{1};
+    if (wholeFile && indexedOrder) {
+        const std::int64_t count = backend.Count(query.file, KeySelection{});
+        return ResultList(
+            count, std::make_shared<FileSource>(
+                       backendPtr, query.file,
+                       query.sortAttributes.empty() ? Backend::Order::Key : Backend::Order::Label,
+                       columns));
+    }
     std::vector<std::vector<std::string>> rows;
     // The PAR attributes of each row, joined by attribute marks; and whether
     // they hold no mark at all (the usual single-valued label).

@@ -28,12 +28,34 @@ constexpr int kApplicationId = 0x4B4C4D52;  // "KLMR": tells our files from othe
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS kelmor_files("
     "  id INTEGER PRIMARY KEY,"
-    "  name TEXT NOT NULL UNIQUE);"
+    "  name TEXT NOT NULL UNIQUE,"
+    "  records INTEGER NOT NULL DEFAULT 0);"
     "CREATE TABLE IF NOT EXISTS kelmor_records("
     "  file INTEGER NOT NULL,"
     "  key TEXT NOT NULL,"
     "  body BLOB NOT NULL,"
+    "  sortkey BLOB NOT NULL DEFAULT x'',"
     "  PRIMARY KEY (file, key)) WITHOUT ROWID;";
+
+// The label order and the record counts (see Count and Page). The triggers
+// count in the writing transaction: an upsert that replaces a record fires
+// no insert trigger, so the count is of records, not of writes.
+const char* const kLabelsAndCounts =
+    "CREATE INDEX IF NOT EXISTS kelmor_records_label ON kelmor_records(file, sortkey, key);"
+    "CREATE TRIGGER IF NOT EXISTS kelmor_count_insert AFTER INSERT ON kelmor_records BEGIN"
+    "  UPDATE kelmor_files SET records = records + 1 WHERE id = new.file; END;"
+    "CREATE TRIGGER IF NOT EXISTS kelmor_count_delete AFTER DELETE ON kelmor_records BEGIN"
+    "  UPDATE kelmor_files SET records = records - 1 WHERE id = old.file; END;";
+
+// The sort key of a body, for the upgrade of a database made before the
+// label order was stored.
+void SortKeyFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    const auto* data = static_cast<const char*>(sqlite3_value_blob(args[0]));
+    const int size = sqlite3_value_bytes(args[0]);
+    const std::string key =
+        LabelSortKey(std::string_view(data ? data : "", static_cast<std::size_t>(size)));
+    sqlite3_result_blob(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
 
 }  // namespace
 
@@ -170,6 +192,7 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const Sqlit
         }
         Require(kind);
         if (!readOnly_) UseWal();
+        UpgradeIfOlder();
         Prepare();
     } catch (const Error&) {
         std::error_code none;
@@ -218,11 +241,28 @@ void SqliteBackend::Prepare() {
         *this, "SELECT body FROM kelmor_records WHERE file = ?1 AND key = ?2");
     write_ = std::make_unique<Statement>(
         *this,
-        "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
-        "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body");
-    insert_ = std::make_unique<Statement>(*this,
-                                          "INSERT INTO kelmor_records(file, key, body) VALUES "
-                                          "(?1, ?2, ?3) ON CONFLICT(file, key) DO NOTHING");
+        "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES (?1, ?2, ?3, ?4) "
+        "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body, sortkey = excluded.sortkey "
+        // The same text again changes nothing: no page, index entry or row version is written.
+        "WHERE kelmor_records.body <> excluded.body");
+    insert_ =
+        std::make_unique<Statement>(*this,
+                                    "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES "
+                                    "(?1, ?2, ?3, ?4) ON CONFLICT(file, key) DO NOTHING");
+    countFile_ =
+        std::make_unique<Statement>(*this, "SELECT records FROM kelmor_files WHERE id = ?1");
+    countRange_ = std::make_unique<Statement>(
+        *this, "SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3");
+    countFrom_ = std::make_unique<Statement>(
+        *this, "SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2");
+    pageByKey_ = std::make_unique<Statement>(*this,
+                                             "SELECT key, sortkey, body FROM kelmor_records "
+                                             "WHERE file = ?1 AND key > ?3 ORDER BY key "
+                                             "LIMIT ?5 OFFSET ?4");
+    pageByLabel_ = std::make_unique<Statement>(*this,
+                                               "SELECT key, sortkey, body FROM kelmor_records "
+                                               "WHERE file = ?1 AND (sortkey, key) > (?2, ?3) "
+                                               "ORDER BY sortkey, key LIMIT ?5 OFFSET ?4");
     delete_ = std::make_unique<Statement>(
         *this, "DELETE FROM kelmor_records WHERE file = ?1 AND key = ?2");
     scanAll_ = std::make_unique<Statement>(
@@ -247,7 +287,8 @@ void SqliteBackend::Close() noexcept {
     // Statements first: a connection with live statements does not close.
     for (auto* statement :
          {&findFile_, &insertFile_, &listFiles_, &read_, &write_, &insert_, &delete_, &scanAll_,
-          &scanFrom_, &scanRange_, &begin_, &commit_, &rollback_}) {
+          &scanFrom_, &scanRange_, &countFile_, &countRange_, &countFrom_, &pageByKey_,
+          &pageByLabel_, &begin_, &commit_, &rollback_}) {
         statement->reset();
     }
     sqlite3_close(db_);
@@ -423,11 +464,55 @@ void SqliteBackend::CreateSchema() {
         const Kind kind = Identify();
         if (kind == Kind::Empty) {
             Exec(kSchema, "creating the tables");
+            Exec(kLabelsAndCounts, "creating the tables");
             Exec("PRAGMA application_id = 1263291730", "marking the database");
             static_assert(kApplicationId == 1263291730);
         }
         Require(kind == Kind::Empty ? Kind::Ours : kind);
         Exec("COMMIT", "creating the tables");
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void SqliteBackend::UpgradeIfOlder() {
+    bool current = false;
+    {
+        OneShot column;
+        if (sqlite3_prepare_v2(db_,
+                               "SELECT count(*) FROM pragma_table_info('kelmor_records') "
+                               "WHERE name = 'sortkey'",
+                               -1, &column.stmt, nullptr) != SQLITE_OK ||
+            sqlite3_step(column.stmt) != SQLITE_ROW) {
+            Fail("reading the schema");
+        }
+        current = sqlite3_column_int(column.stmt, 0) == 1;
+    }
+    if (current) return;
+    if (readOnly_) {
+        throw Error(kReadOnly, "kelmor: the database " + path_ +
+                                   " was made by an older version and is upgraded when first "
+                                   "opened for writing (`kelmor " +
+                                   path_ + " upgrade`); it cannot be read-only before");
+    }
+    // One transaction: the sort key of every record, the record counts, the
+    // index and the triggers, or nothing.
+    if (sqlite3_create_function(db_, "kelmor_label_sortkey", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                nullptr, SortKeyFunction, nullptr, nullptr) != SQLITE_OK) {
+        Fail("upgrading the database");
+    }
+    Exec("BEGIN IMMEDIATE", "upgrading the database");
+    try {
+        Exec(
+            "ALTER TABLE kelmor_files ADD COLUMN records INTEGER NOT NULL DEFAULT 0;"
+            "ALTER TABLE kelmor_records ADD COLUMN sortkey BLOB NOT NULL DEFAULT x'';"
+            "UPDATE kelmor_records SET sortkey = kelmor_label_sortkey(body);"
+            "UPDATE kelmor_files SET records = "
+            "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);",
+            "upgrading the database");
+        Exec(kLabelsAndCounts, "upgrading the database");
+        Exec("COMMIT", "upgrading the database");
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -509,8 +594,9 @@ void SqliteBackend::Write(std::string_view file, std::string_view key, std::stri
     RequireWritable("writing a record");
     CheckWritable(file, key, whole);
     const std::int64_t id = FileId(file);
+    const std::string sortKey = LabelSortKey(whole);
     Statement::Use use(*write_);
-    use.Int(1, id).Text(2, key).Blob(3, whole);
+    use.Int(1, id).Text(2, key).Blob(3, whole).Blob(4, sortKey);
     use.Step("writing a record");
 }
 
@@ -518,8 +604,9 @@ bool SqliteBackend::Insert(std::string_view file, std::string_view key, std::str
     RequireWritable("inserting a record");
     CheckWritable(file, key, whole);
     const std::int64_t id = FileId(file);
+    const std::string sortKey = LabelSortKey(whole);
     Statement::Use use(*insert_);
-    use.Int(1, id).Text(2, key).Blob(3, whole);
+    use.Int(1, id).Text(2, key).Blob(3, whole).Blob(4, sortKey);
     use.Step("inserting a record");
     return sqlite3_changes(db_) > 0;
 }
@@ -577,6 +664,42 @@ void SqliteBackend::Scan(std::string_view file, const KeySelection& selection,
         // All, or a suffix / contains selection: those visit every key.
         run(*scanAll_, std::nullopt);
     }
+}
+
+std::int64_t SqliteBackend::Count(std::string_view file, const KeySelection& selection) {
+    using Kind = KeySelection::Kind;
+    const std::int64_t id = FileId(file);
+    const bool whole =
+        selection.kind == Kind::All || (selection.kind == Kind::Prefix && selection.text.empty());
+    if (whole) {
+        Statement::Use use(*countFile_);
+        use.Int(1, id);
+        return use.Step("counting records") ? use.IntColumn(0) : 0;
+    }
+    if (selection.kind != Kind::Prefix) return Backend::Count(file, selection);
+    const std::optional<std::string> upper = PrefixUpperBound(selection.text);
+    Statement::Use use(upper ? *countRange_ : *countFrom_);
+    use.Int(1, id).Text(2, selection.text);
+    if (upper) use.Text(3, *upper);
+    return use.Step("counting records") ? use.IntColumn(0) : 0;
+}
+
+std::vector<Backend::OrderedRow> SqliteBackend::Page(std::string_view file, Order order,
+                                                     const std::optional<OrderedRow>& after,
+                                                     std::int64_t skip, int limit) {
+    const std::int64_t id = FileId(file);
+    // Keys are never empty, so ("", "") comes before every record.
+    const std::string noKey;
+    Statement::Use use(order == Order::Label ? *pageByLabel_ : *pageByKey_);
+    use.Int(1, id);
+    if (order == Order::Label) use.Blob(2, after ? std::string_view(after->sortKey) : noKey);
+    use.Text(3, after ? std::string_view(after->key) : noKey).Int(4, skip).Int(5, limit);
+    std::vector<OrderedRow> rows;
+    while (use.Step("reading a page of a file")) {
+        rows.push_back(
+            {std::string(use.Column(0)), std::string(use.Column(1)), std::string(use.Column(2))});
+    }
+    return rows;
 }
 
 void SqliteBackend::Begin() {

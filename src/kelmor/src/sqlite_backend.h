@@ -30,6 +30,10 @@ public:
     bool Insert(std::string_view file, std::string_view key, std::string_view whole) override;
     std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
+    std::int64_t Count(std::string_view file, const KeySelection& selection) override;
+    std::vector<OrderedRow> Page(std::string_view file, Order order,
+                                 const std::optional<OrderedRow>& after, std::int64_t skip,
+                                 int limit) override;
     void Begin() override;
     void Commit() override;
     void Rollback() noexcept override;
@@ -54,6 +58,9 @@ private:
     void Require(Kind kind) const;  // throws unless Ours
     void CreateSchema();
     void UseWal();
+    // A database made before records carried their label sort key and files
+    // their record count gets both, in one transaction.
+    void UpgradeIfOlder();
     void Prepare();
     void Close() noexcept;
     void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
@@ -68,7 +75,8 @@ private:
     // cleared on rollback because a rolled-back CreateFile loses its id.
     std::map<std::string, std::int64_t, std::less<>> fileIds_;
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
-        scanAll_, scanFrom_, scanRange_, begin_, commit_, rollback_;
+        scanAll_, scanFrom_, scanRange_, countFile_, countRange_, countFrom_, pageByKey_,
+        pageByLabel_, begin_, commit_, rollback_;
 };
 
 }  // namespace kelmor

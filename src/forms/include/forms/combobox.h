@@ -24,6 +24,10 @@ class TextBox;
 //   entry and leaves the text alone.
 // - Leaving the field never selects an entry by its text (ListIndex is the chosen entry's
 //   index while the text is still that entry's, -1 otherwise).
+// - SetEntries replaces every entry at once by `count` entries whose texts are asked of
+//   `entry` only when shown or read (one model reset, nothing copied): a list of millions
+//   costs what its visible rows cost. Nothing here walks every entry (no completer, no size
+//   from the contents); AddItem appends after them.
 class ComboBox : public QComboBox, public FocusEvents {
     Q_OBJECT
 public:
@@ -33,6 +37,7 @@ public:
     void SetText(const QString& text);
 
     void AddItem(const QString& item);
+    void SetEntries(int count, std::function<QString(int index)> entry);
     void Clear();
     int ListCount() const { return count(); }
     int ListIndex() const;
@@ -57,7 +62,9 @@ protected:
 private:
     void Choose(int index);
 
+    class Entries;
     TextBox* edit_;
+    Entries* entries_;
 };
 
 }  // namespace forms

@@ -14,6 +14,7 @@
 // - Other failures throw Error(kStorageError, ...) naming what failed.
 // - An object is used by one thread at a time.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -44,6 +45,12 @@ bool Matches(const KeySelection& selection, std::string_view key) noexcept;
 // The smallest byte string greater than every string starting with `prefix`;
 // nullopt when there is none (empty prefix or only 0xFF bytes).
 std::optional<std::string> PrefixUpperBound(std::string_view prefix);
+
+// The bytes that order a record in label order: the ICU French collation key
+// of its attribute 1, value by value and sub-value by sub-value (a shorter
+// list first), so that comparing two of them byte by byte orders their
+// records as PAR 1 does. Computed here, the same bytes for every backend.
+std::string LabelSortKey(std::string_view whole);
 
 class Backend {
 public:
@@ -85,6 +92,32 @@ public:
     using Visitor = std::function<void(std::string_view key, std::string_view whole)>;
     virtual void Scan(std::string_view file, const KeySelection& selection,
                       const Visitor& visit) = 0;
+
+    // How many records `selection` selects, without reading them: a whole
+    // file's count is kept beside its name, updated in the transaction of
+    // each insert and delete; a prefix is counted on the key index.
+    virtual std::int64_t Count(std::string_view file, const KeySelection& selection) {
+        std::int64_t n = 0;
+        Scan(file, selection, [&](std::string_view, std::string_view) { ++n; });
+        return n;
+    }
+
+    // A whole file in one of two orders, read a page at a time.
+    enum class Order {
+        Key,    // byte order of the keys
+        Label,  // LabelSortKey of each record (its attribute 1 in French order), ties by key
+    };
+    struct OrderedRow {
+        std::string key, sortKey, whole;
+    };
+    // Up to `limit` records of `file` in `order` that come after `after` (a
+    // row of an earlier page: only its key and, in label order, its sort key
+    // count; nullopt starts at the first record), the first `skip` of them
+    // passed over. Backends walk an index: no sort, nothing read before the
+    // position but the skipped index entries.
+    virtual std::vector<OrderedRow> Page(std::string_view file, Order order,
+                                         const std::optional<OrderedRow>& after, std::int64_t skip,
+                                         int limit);
 
     // Groups writes: between Begin and Commit, no other connection sees any of
     // them; Rollback discards them. Transactions do not nest.

@@ -122,19 +122,52 @@ private:
 };
 
 // Query result: rows numbered from 1; columns from 1 in the order requested.
+//
+// A small result holds its rows. A list of a whole file (the editor's lists
+// refilled with an empty prefix: every neighbourhood of the database) is lazy:
+// it knows its row count from the query and reads its rows when they are
+// first asked for, a page at a time in the query's order, keeping only a few
+// pages and where each page read began. Copies share the rows read. Records
+// written after the query may show in pages read later, and a row past the
+// records still stored reads as "".
 class ResultList {
 public:
+    // Reads rows of a lazy list: `count` rows from row `first` (from 0), each
+    // its columns; fewer when the records ran out.
+    class Source {
+    public:
+        virtual ~Source() = default;
+        virtual std::vector<std::vector<std::string>> Fetch(std::int64_t first, int count) = 0;
+    };
+
     ResultList() = default;
-    explicit ResultList(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)) {}
-    int DCount() const { return static_cast<int>(rows_.size()); }
+    explicit ResultList(std::vector<std::vector<std::string>> rows);
+    ResultList(std::int64_t count, std::shared_ptr<Source> source);
+    // The row count; the widest list of a database (9.8 million
+    // neighbourhoods) fits.
+    int DCount() const { return count_; }
     // Row r whole (its columns joined by attribute marks, so that
     // DynArray(Get(r)).Get(c) == Get(r, c)), or column c; "" when absent.
     std::string Get(int row, int column = 0) const;
     std::string operator()(int row, int column = 0) const { return Get(row, column); }
-    const std::vector<std::vector<std::string>>& Rows() const { return rows_; }
+    // Row r's columns; empty when absent.
+    std::vector<std::string> Columns(int row) const {
+        const std::vector<std::string>* cols = Row(row);
+        return cols ? *cols : std::vector<std::string>();
+    }
+    // True when rows are read on demand rather than held.
+    bool Lazy() const { return lazy_ != nullptr; }
+
+    // Rows per page of a lazy list, and how many pages it keeps.
+    static constexpr int kPageRows = 128;
+    static constexpr int kPagesKept = 8;
 
 private:
+    struct LazyRows;
+    const std::vector<std::string>* Row(int row) const;
+    int count_ = 0;
     std::vector<std::vector<std::string>> rows_;
+    std::shared_ptr<LazyRows> lazy_;
 };
 
 // How Database::OpenSqlite treats the path. No mode ever turns an existing

@@ -37,6 +37,14 @@ public:
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override {
         inner_->Scan(file, selection, visit);
     }
+    std::int64_t Count(std::string_view file, const KeySelection& selection) override {
+        return inner_->Count(file, selection);
+    }
+    std::vector<OrderedRow> Page(std::string_view file, Order order,
+                                 const std::optional<OrderedRow>& after, std::int64_t skip,
+                                 int limit) override {
+        return inner_->Page(file, order, after, skip, limit);
+    }
     void Begin() override { inner_->Begin(); }
     void Commit() override { inner_->Commit(); }
     void Rollback() noexcept override { inner_->Rollback(); }

@@ -26,7 +26,9 @@
 // compares value by value (and sub-value by sub-value), fewer values first.
 // Ties, and queries without PAR, are in byte order of the keys. SELECT and
 // SSELECT order the same way (a stored file has no other order worth keeping).
-// Only the selected rows are sorted.
+// Only the selected rows are sorted; a whole file PAR 1 is not sorted at all
+// but read in the order of its stored label sort keys (LabelSortKey), which
+// is the same order.
 //
 // Columns: a list of attribute numbers separated by spaces, 0 meaning the key:
 // "0 1" gives the key then attribute 1; "1 " gives attribute 1; an empty list
@@ -37,6 +39,7 @@
 // never reach the storage as text: the backend receives a file name and a key
 // selection, which it passes as bound parameters.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +63,10 @@ ParsedQuery ParseQuery(std::string_view text);
 std::vector<int> ParseColumns(std::string_view text);
 
 // Runs a parsed query on a backend; throws Error(kNoSuchFile) for a missing file.
-ResultList RunQuery(Backend& backend, const ParsedQuery& query, const std::vector<int>& columns);
+// A query of a whole file, in key order or PAR 1 alone, gives a lazy list
+// (its count from the file's record count, its rows paged from the backend's
+// ordered index, which the list shares); any other is read and sorted at once.
+ResultList RunQuery(const std::shared_ptr<Backend>& backend, const ParsedQuery& query,
+                    const std::vector<int>& columns);
 
 }  // namespace kelmor

@@ -78,12 +78,10 @@ public:
     // count. The entries are not touched.
     int Select(const kelmor::Database& database, std::string_view query,
                std::optional<kelmor::ResultList>& list) const;
-    // Select, then lists the labels. The row count goes into `counter` when one is given: a 16-bit
-    // counter, so a longer list is a std::overflow_error naming `what`, raised
-    // before anything is listed.
+    // Select, then lists the labels (read from the list when shown). The row
+    // count goes into `counter` when one is given.
     void Fill(const kelmor::Database& database, std::string_view query,
-              std::optional<kelmor::ResultList>& list, std::int16_t* counter,
-              const char* what) const;
+              std::optional<kelmor::ResultList>& list, std::int32_t* counter) const;
     // Empties the code (whose Change empties what depends on it) and the
     // label, then removes the entries until the next Fill.
     void Empty() const;

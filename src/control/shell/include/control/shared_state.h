@@ -76,10 +76,12 @@ struct SharedState {
     Boolean16 W_CreationSousSecteur = kFalse;
     Boolean16 W_CreationQuartier = kFalse;
     Boolean16 W_DepNonNumerique = kFalse;
-    std::int16_t W_NbSecteur = 0;
-    std::int16_t W_NbSousSecteur = 0;
-    std::int16_t W_NbQuartier = 0;
-    std::int16_t W_NbAntenneMedicale = 0;
+    // 32-bit: a list refilled with an empty prefix holds every record of its
+    // file (9.8 million neighbourhoods at the largest database).
+    std::int32_t W_NbSecteur = 0;
+    std::int32_t W_NbSousSecteur = 0;
+    std::int32_t W_NbQuartier = 0;
+    std::int32_t W_NbAntenneMedicale = 0;
 
     // The component's one date-conversion object, created on first use.
     services::DateService& Dates();
