@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "control/ctr_secteur.h"
+#include "control/secteur_editor.h"
 #include "forms/idle.h"
 #include "forms/scripteduiservice.h"
 #include "forms/uiservice.h"
@@ -294,7 +295,7 @@ struct Editor {
         editor->Init();
         Settle();
     }
-    const auto& Ui() const { return editor->Screen(); }
+    const auto& Ui() const { return zonitra::EditorOf(*editor).Screen(); }
 
     void Focus(QWidget* control) {
         QLineEdit* edit = qobject_cast<QComboBox*>(control)
