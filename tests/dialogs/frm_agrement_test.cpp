@@ -214,8 +214,6 @@ INSTANTIATE_TEST_SUITE_P(SupprimerAnnuler, Dialog, ::testing::Values(
     Case{"UnevenLists", "600", k001 + "answer Yes\nclick Cmd_Sup", kChoosing, {kDelete}, kParked,
          1, "004; | ; | AG-4;ORPHAN"},
     Case{"NothingChangedNoQuestion", "300", k004 + "click Cmd_Annuler", kChoosing, {}, kParked},
-    Case{"DateLeftValidAsksNoDiscards", "300", k004 + "select Txt_Date\n"
-         "type Txt_Date 21062021\nanswer No\nclick Cmd_Annuler", kChoosing, {kSave}, kParked},
     Case{"YesStopsOnOksCheck", "100", k001 + "type Txt_Num N\nanswer Yes\nclick Cmd_Annuler",
          kAide + "|N|" + kNew, {kSave, kDateNeeded}, "Txt_Date"}), kName);
 // clang-format on
