@@ -193,6 +193,10 @@ struct Return {
     EventLog log;
 };
 
+void PrintTo(const Return& r, std::ostream* out) {
+    *out << r.name;
+}
+
 class FocusReturnTest : public FocusTest, public ::testing::WithParamInterface<Return> {};
 
 TEST_P(FocusReturnTest, ReEnablingGivesTheFocusBackToAControlStillEnabled) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "forms/msgbox.h"
 #include "kelmor/error.h"
 #include "session.h"
@@ -67,6 +69,10 @@ const Refusal kRefusals[] = {
      "SOUSSECTEUR", "00102", 1, "ABBAYE", "ABBAYE", "BAS", "BAS"},
 };
 // clang-format on
+
+void PrintTo(const Refusal& r, std::ostream* out) {
+    *out << r.name;
+}
 
 class RefusedWrite : public ::testing::TestWithParam<Refusal> {};
 
