@@ -8,6 +8,19 @@
 
 namespace zonitra::levels {
 
+namespace {
+
+bool InsertTogether(kelmor::Database& database, std::vector<CreatedRecord>& created) {
+    kelmor::Transaction transaction(database);
+    for (CreatedRecord& one : created) {
+        if (!one.record.DBInsert()) return false;  // the transaction rolls back
+    }
+    transaction.Commit();
+    return true;
+}
+
+}  // namespace
+
 QString NumberCode(int number, int width) {
     return QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
 }
@@ -34,13 +47,21 @@ void CodeProbe::ThrowIfAReadFailed() const {
         std::string(where_) + ": no free code found, and a code could not be read: " + message_);
 }
 
-bool InsertTogether(kelmor::Database& database, std::initializer_list<kelmor::DbRecord*> records) {
-    kelmor::Transaction transaction(database);
-    for (kelmor::DbRecord* record : records) {
-        if (!record->DBInsert()) return false;  // the transaction rolls back
+void CreateAtFirstFreeCode(kelmor::Database& database, int lastCode, const CodeProbe& probe,
+                           const std::function<std::vector<CreatedRecord>(int number)>& build,
+                           Boolean16& creating, std::optional<kelmor::ResultList>& list,
+                           const QString& noCodeLeft) {
+    for (int number = 1; number <= lastCode; ++number) {
+        std::vector<CreatedRecord> created = build(number);
+        if (created.empty()) continue;
+        if (!InsertTogether(database, created)) continue;
+        for (CreatedRecord& one : created) *one.keptIn = std::move(one.record);
+        creating = kFalse;
+        list.reset();
+        return;
     }
-    transaction.Commit();
-    return true;
+    probe.ThrowIfAReadFailed();
+    Message(noCodeLeft, forms::vbExclamation | forms::vbOKOnly);
 }
 
 void DisableOtherCreations(const SecteurScreen& ui) {

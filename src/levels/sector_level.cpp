@@ -260,22 +260,17 @@ void SectorLevel::Creation_Secteur() {
     CodeProbe probe("Creation_Secteur");
     const std::string firstSubSector(soussecteur::kFirstCode);
     const std::string firstNeighbourhood = firstSubSector + std::string(quartier::kFirstCode);
-    for (int number = 1; number <= secteur::kLastCode; ++number) {
-        const std::string code = S(NumberCode(number, secteur::kKey.codeLength));
-        if (!probe.Free(file, code)) continue;
-        kelmor::DbRecord sector = NewSector(code);
-        kelmor::DbRecord subSector = sousSecteur_.NewSubSector(code + firstSubSector);
-        kelmor::DbRecord neighbourhood = quartier_.NewNeighbourhood(code + firstNeighbourhood);
-        if (!InsertTogether(database, {&sector, &subSector, &neighbourhood})) continue;
-        state_.records.secteur = std::move(sector);
-        state_.records.sousSecteur = std::move(subSector);
-        state_.records.quartier = std::move(neighbourhood);
-        state_.W_CreationSecteur = kFalse;
-        state_.lists.secteur.reset();  // "OK" fills it again
-        return;
-    }
-    probe.ThrowIfAReadFailed();
-    Message(kPlusDeCodeSecteur, forms::vbExclamation | forms::vbOKOnly);
+    CreateAtFirstFreeCode(
+        database, secteur::kLastCode, probe,
+        [&](int number) -> std::vector<CreatedRecord> {
+            const std::string code = S(NumberCode(number, secteur::kKey.codeLength));
+            if (!probe.Free(file, code)) return {};
+            return {
+                {NewSector(code), &state_.records.secteur},
+                {sousSecteur_.NewSubSector(code + firstSubSector), &state_.records.sousSecteur},
+                {quartier_.NewNeighbourhood(code + firstNeighbourhood), &state_.records.quartier}};
+        },
+        state_.W_CreationSecteur, state_.lists.secteur, kPlusDeCodeSecteur);
 }
 
 // ---- Attribute fields -------------------------------------------------------

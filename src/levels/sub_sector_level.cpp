@@ -164,21 +164,16 @@ void SubSectorLevel::Creation_SousSecteur() {
     kelmor::Database& database = state_.Db("Creation_SousSecteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data());
     CodeProbe probe("Creation_SousSecteur");
-    for (int number = 1; number <= soussecteur::kLastCode; ++number) {
-        const std::string key = S(sector + NumberCode(number, soussecteur::kKey.codeLength));
-        if (!probe.Free(file, key)) continue;
-        kelmor::DbRecord subSector = NewSubSector(key);
-        kelmor::DbRecord first =
-            quartier_.NewNeighbourhood(key + std::string(quartier::kFirstCode));
-        if (!InsertTogether(database, {&subSector, &first})) continue;
-        state_.records.sousSecteur = std::move(subSector);
-        state_.records.quartier = std::move(first);
-        state_.W_CreationSousSecteur = kFalse;
-        state_.lists.sousSecteur.reset();  // "OK" fills it again
-        return;
-    }
-    probe.ThrowIfAReadFailed();
-    Message(kPlusDeCodeSousSecteur, forms::vbExclamation | forms::vbOKOnly);
+    CreateAtFirstFreeCode(
+        database, soussecteur::kLastCode, probe,
+        [&](int number) -> std::vector<CreatedRecord> {
+            const std::string key = S(sector + NumberCode(number, soussecteur::kKey.codeLength));
+            if (!probe.Free(file, key)) return {};
+            return {{NewSubSector(key), &state_.records.sousSecteur},
+                    {quartier_.NewNeighbourhood(key + std::string(quartier::kFirstCode)),
+                     &state_.records.quartier}};
+        },
+        state_.W_CreationSousSecteur, state_.lists.sousSecteur, kPlusDeCodeSousSecteur);
 }
 
 }  // namespace zonitra::levels

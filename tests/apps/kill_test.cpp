@@ -18,6 +18,7 @@
 
 #include "kelmor/backend.h"
 #include "kelmor/database.h"
+#include "test_support.h"
 
 namespace {
 
@@ -77,12 +78,9 @@ int KillAfter(std::chrono::milliseconds delay, Child child) {
 
 class KillTest : public testing::Test {
 protected:
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string dir_ = [] {
-        std::string d = (fs::temp_directory_path() / "kelmor-kill-XXXXXX").string();
-        return mkdtemp(d.data()) ? d : "";
-    }();
-    std::string path_ = dir_ + "/k.sqlite";
+    kelmor::test::TempDir temp_;
+    std::string dir_ = temp_.Dir();
+    std::string path_ = temp_.File("k.sqlite");
 };
 
 TEST_F(KillTest, DuringRecordWritesEachRecordAndTransactionIsAllOldOrAllNew) {

@@ -15,6 +15,8 @@
 #include "forms/scripteduiservice.h"
 #include "forms/textbox.h"
 #include "operator.h"
+#include "test_database.h"
+#include "test_support.h"
 
 namespace {
 
@@ -22,15 +24,9 @@ class AdresseControl : public ::testing::Test {
 protected:
     void SetUp() override {
         db_ = kelmor::Database::OpenSqlite(dir_.filePath("adresse.db").toStdString());
-        db_->CreateFile(zonitra::kCommuneFile);
-        for (const auto& [code, names] :
-             {std::pair<const char*, std::vector<std::string>>{
-                  "01000", {"BOURG EN BRESSE", "SAINT DENIS LES BOURG"}},
-              {"42000", {"SAINT ETIENNE"}}}) {
-            kelmor::DbRecord record = db_->OpenFile(zonitra::kCommuneFile).NewRecord(code);
-            record.SetValues(1, names);
-            record.DBWrite();
-        }
+        const std::string communes(zonitra::kCommuneFile);
+        kelmor::test::Fill(*db_, {communes + ";01000;1=BOURG EN BRESSE]SAINT DENIS LES BOURG",
+                                  communes + ";42000;1=SAINT ETIENNE"});
         ctl_.SetAddressDatabase(db_);
         Prepare(-1, -1);
         ctl_.show();
@@ -62,25 +58,11 @@ protected:
 };
 
 TEST_F(AdresseControl, ComparesExactlyAndSavesOnlyTheEightAddressAttributes) {
-    kelmor::DynArray stored;  // the address from 5, between attributes it must not touch
-    const std::vector<std::string> attributes = {"LYON CENTRE",
-                                                 "",
-                                                 "SAP/1",
-                                                 "18278",
-                                                 "12 RUE DE LA REPUBLIQUE",
-                                                 "Bâtiment A",
-                                                 "",
-                                                 "69002",
-                                                 "LYON",
-                                                 "04 78 42 15 30",
-                                                 "",
-                                                 "0",
-                                                 "",
-                                                 "",
-                                                 "",
-                                                 "",
-                                                 "001"};
-    for (std::size_t a = 0; a < attributes.size(); ++a) stored.Set(int(a + 1), attributes[a]);
+    // The address from 5, between attributes it must not touch.
+    kelmor::DynArray stored(
+        kelmor::test::Marks("LYON CENTRE^^SAP/1^18278^12 RUE DE LA REPUBLIQUE^Bâtiment "
+                            "A^^69002^LYON^04 78 42 15 30^^0^^^^^"
+                            "001"));
     EXPECT_EQ(ctl_.AddressLoad(5, stored), "Bâtiment A\r\n12 RUE DE LA REPUBLIQUE\r\n69002 LYON");
     EXPECT_EQ(ctl_.AddressModified(5, stored), 0);
 

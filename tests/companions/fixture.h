@@ -11,6 +11,7 @@
 #include "driver.h"
 #include "forms/scripteduiservice.h"
 #include "kelmor/database.h"
+#include "test_database.h"
 
 namespace centremed_test {
 
@@ -18,27 +19,16 @@ namespace centremed_test {
 inline const std::string kChef = "CHEF", kAgent = "AGENT";
 using Writes = std::vector<drive::WriteNote>;
 
-inline void Put(kelmor::Database& db, const char* file, const std::string& key,
-                std::vector<std::vector<std::string>> attributes) {
-    kelmor::DbRecord record = db.OpenFile(file).NewRecord(key);
-    for (std::size_t a = 0; a < attributes.size(); ++a)
-        record.SetValues(static_cast<int>(a + 1), attributes[a]);
-    record.DBWrite();
-}
-
 // Centres listed ARCHE (001), BEAULIEU (004), LILAS (002): code 003 is free.
 struct MedicalDatabase {
     MedicalDatabase() {
         auto plain = kelmor::Database::OpenSqlite(dir.filePath("centres.db").toStdString());
-        for (const char* file : {"SECTEUR", "SOUSSECTEUR", "QUARTIER", "CENTREMEDICAL",
-                                 "ANTENNEMEDICALE", "ASSOCIATION", "COMPTEUR", "DROITS"})
-            plain->CreateFile(file);
-        Put(*plain, "CENTREMEDICAL", "001", {{"ARCHE"}});
-        Put(*plain, "CENTREMEDICAL", "002", {{"LILAS"}});
-        Put(*plain, "CENTREMEDICAL", "004", {{"BEAULIEU"}});
-        Put(*plain, "COMPTEUR", "999", {{"3"}});
-        Put(*plain, "DROITS", kChef, {{"SECTEUR", "CENTREMEDICAL"}, {"2", "2"}});
-        Put(*plain, "DROITS", kAgent, {{"SECTEUR", "CENTREMEDICAL"}, {"1", "1"}});
+        kelmor::test::Fill(
+            *plain,
+            {"SECTEUR|SOUSSECTEUR|QUARTIER|ANTENNEMEDICALE|ASSOCIATION",
+             "CENTREMEDICAL;001;1=ARCHE|CENTREMEDICAL;002;1=LILAS|CENTREMEDICAL;004;1=BEAULIEU",
+             "COMPTEUR;999;1=3|DROITS;CHEF;1=SECTEUR]CENTREMEDICAL;2=2]2",
+             "DROITS;AGENT;1=SECTEUR]CENTREMEDICAL;2=1]1"});
         recorded = drive::Record(plain);
     }
     Writes TakeWrites() { return recorded.recorder->TakeWrites(); }

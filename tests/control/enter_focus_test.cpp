@@ -26,7 +26,7 @@ TEST(EnterFocus, AfterAMessageBoxNothingAfterAModalDialogLinksEmptiedAndCentresR
     ui.Txt_CodeCentreMedQuartier->Quietly([&] { ui.Txt_CodeCentreMedQuartier->SetText("012"); });
     ui.Txt_CodeAntMedQuartier->Quietly([&] { ui.Txt_CodeAntMedQuartier->SetText("004"); });
     forms::SetFocus(ui.Txt_CodeAntMedQuartier);
-    Put(*ed.db, "CENTREMEDICAL", "020", {{"BEAULIEU"}});  // added meanwhile
+    kelmor::test::Fill(*ed.db, {"CENTREMEDICAL;020;1=BEAULIEU"});  // added meanwhile
     auto links = [&] {  // once the focus is back: the link codes and the centre list
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return QApplication::focusWidget() == ui.Txt_CodeAntMedQuartier; }));

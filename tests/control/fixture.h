@@ -12,36 +12,23 @@
 #include "forms/focus.h"
 #include "forms/scripteduiservice.h"
 #include "kelmor/database.h"
+#include "test_database.h"
 
 namespace control_test {
 
 // DROITS users: SECTEUR at level 2 and at level 1.
 inline const std::string kChef = "CHEF", kAgent = "AGENT";
 
-inline void Put(kelmor::Database& db, const char* file, const std::string& key,
-                std::vector<std::vector<std::string>> attributes) {
-    kelmor::DbRecord record = db.OpenFile(file).NewRecord(key);
-    for (std::size_t a = 0; a < attributes.size(); ++a)
-        record.SetValues(static_cast<int>(a + 1), attributes[a]);
-    record.DBWrite();
-}
-
-// Sectors listed CENTRE, ÉTANG, NORD; centres listed ARCHE, LILAS.
-inline void Fill(kelmor::Database& db, int associations, bool counter999) {
-    for (const char* file : {"SECTEUR", "SOUSSECTEUR", "QUARTIER", "CENTREMEDICAL",
-                             "ANTENNEMEDICALE", "ASSOCIATION", "COMPTEUR", "DROITS"})
-        db.CreateFile(file);
-    Put(db, "SECTEUR", "001", {{"NORD"}});
-    Put(db, "SECTEUR", "002", {{"CENTRE"}});
-    Put(db, "SECTEUR", "003", {{"ÉTANG"}});
-    Put(db, "CENTREMEDICAL", "012", {{"LILAS"}});
-    Put(db, "CENTREMEDICAL", "005", {{"ARCHE"}});
-    Put(db, "ANTENNEMEDICALE", "012004", {{"PORTE"}});  // LILAS's only antenna
+// Sectors listed CENTRE, ÉTANG, NORD; centres listed ARCHE, LILAS (its only antenna PORTE).
+inline void FillSectors(kelmor::Database& db, int associations, bool counter999) {
+    kelmor::test::Fill(db, {"SECTEUR;001;1=NORD|SECTEUR;002;1=CENTRE|SECTEUR;003;1=ÉTANG",
+                            "SOUSSECTEUR|QUARTIER|ASSOCIATION|COMPTEUR",
+                            "CENTREMEDICAL;012;1=LILAS|CENTREMEDICAL;005;1=ARCHE",
+                            "ANTENNEMEDICALE;012004;1=PORTE",
+                            "DROITS;CHEF;1=AIDES]SECTEUR;2=1]2|DROITS;AGENT;1=SECTEUR;2=1"});
     for (int i = 1; i <= associations; ++i)
-        Put(db, "ASSOCIATION", "A" + std::to_string(i), {{"ENTITE"}});
-    if (counter999) Put(db, "COMPTEUR", "999", {{"3"}});
-    Put(db, "DROITS", kChef, {{"AIDES", "SECTEUR"}, {"1", "2"}});
-    Put(db, "DROITS", kAgent, {{"SECTEUR"}, {"1"}});
+        kelmor::test::Fill(db, {"ASSOCIATION;A" + std::to_string(i) + ";1=ENTITE"});
+    if (counter999) kelmor::test::Fill(db, {"COMPTEUR;999;1=3"});
 }
 
 inline std::vector<std::string> Items(const forms::ComboBox* combo) {
@@ -58,7 +45,7 @@ inline std::string NameOf(const QObject* o) {
 struct Editor {
     explicit Editor(const std::string& user = kChef, int associations = 2, bool counter999 = true)
         : db(kelmor::Database::OpenSqlite(dir_.filePath("fixture.db").toStdString())) {
-        Fill(*db, associations, counter999);
+        FillSectors(*db, associations, counter999);
         ctl = new zonitra::Ctr_Secteur(&host_);
         host_.resize(ctl->sizeHint());
         ctl->SetDroitsUtilisateur(std::make_shared<services::DroitsUtilisateur>(*db, user));

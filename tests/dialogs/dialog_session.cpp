@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "control/secteur_editor.h"
 #include "host_database.h"
 #include "kelmor/database.h"
+#include "test_database.h"
 
 namespace dialogs_test {
 namespace {
@@ -21,15 +21,15 @@ std::string ApprovalsOf(const kelmor::DbRecord& record) {
 
 }  // namespace
 
-Session::Session(const std::string& user, const std::string& lines) {
-    std::string source = ZONITRA_DEMO_JSONL;
-    if (!lines.empty()) {
-        source = dir_.filePath("records.jsonl").toStdString();
-        std::ofstream(source) << lines;
-    }
+Session::Session(const std::string& user, const std::vector<std::string>& records) {
     const std::string database = dir_.filePath("dialogs.sqlite").toStdString();
-    host::CreateFromJsonLines(database, source);
-    db_ = host::OpenExisting(database);
+    if (records.empty()) {
+        host::CreateFromJsonLines(database, ZONITRA_DEMO_JSONL);
+        db_ = host::OpenExisting(database);
+    } else {
+        db_ = kelmor::Database::OpenSqlite(database);
+        for (const std::string& record : records) kelmor::test::Fill(*db_, {record});
+    }
     driver_ = std::make_unique<drive::Driver>(drive::Record(db_), user);
     driver_->Start();
     driver_->Editor()->OfferMedicalCentreEditor(true);

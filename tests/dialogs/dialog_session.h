@@ -18,8 +18,8 @@ using drive::Json;
 
 class Session {
 public:
-    // On the demo data, or on the records of the JSON-lines text `lines`.
-    explicit Session(const std::string& user, const std::string& lines = {});
+    // On the demo data, or on `records` as kelmor::test::Fill takes them.
+    explicit Session(const std::string& user, const std::vector<std::string>& records = {});
 
     // Plays the commands, one a line; returns what `state` and `record`
     // printed. A command that fails fails the test.

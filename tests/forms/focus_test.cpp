@@ -45,7 +45,7 @@ protected:
     QWidget* Focused() const { return QApplication::focusWidget(); }
 };
 
-TEST_F(FocusTest, TabAndBackTabFollowTheTabOrderAndWrap) {
+TEST_F(FocusTest, TabAndBackTabFollowTheTabOrderWrapAndSkipWhatCannotTakeIt) {
     for (int i = 0; i < 5; ++i) QTest::keyClick(Focused(), Qt::Key_Tab);
     QTest::keyClick(Focused(), Qt::Key_Backtab);
     QTest::keyClick(Focused(), Qt::Key_Backtab);
@@ -53,11 +53,10 @@ TEST_F(FocusTest, TabAndBackTabFollowTheTabOrderAndWrap) {
                               "Lost:Txt_Other", "Got:Txt_Inner", "Lost:Txt_Inner", "Got:Cmd_Ok",
                               "Lost:Cmd_Ok", "Got:Txt_Code", "Lost:Txt_Code", "Got:Cmd_Ok",
                               "Lost:Cmd_Ok", "Got:Txt_Inner"}));
-}
-
-TEST_F(FocusTest, TabSkipsDisabledAndHiddenControls) {
+    forms::SetFocus(code_);
     list_->setEnabled(false);
     inner_->hide();
+    log_.clear();
     for (int i = 0; i < 3; ++i) QTest::keyClick(Focused(), Qt::Key_Tab);
     EXPECT_EQ(log_, (EventLog{"Lost:Txt_Code", "Got:Txt_Other", "Lost:Txt_Other", "Got:Cmd_Ok",
                               "Lost:Cmd_Ok", "Got:Txt_Code"}));
@@ -185,22 +184,35 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A handler disables the control around a modal display, then enables it again: the focus
-// goes back to the control that last had it, inside the call that enables it.
-class FocusReturnTest : public FocusTest, public ::testing::WithParamInterface<bool> {};
+// goes back to the control that last had it, inside the call that enables it. A control
+// disabled meanwhile is not replaced: the focus is parked.
+struct Return {
+    const char* name;
+    bool modalForm;  // or a message box
+    bool disabledMeanwhile;
+    EventLog log;
+};
 
-TEST_P(FocusReturnTest, ReEnablingGivesTheFocusBack) {
-    const bool modalForm = GetParam();
+void PrintTo(const Return& r, std::ostream* out) {
+    *out << r.name;
+}
+
+class FocusReturnTest : public FocusTest, public ::testing::WithParamInterface<Return> {};
+
+TEST_P(FocusReturnTest, ReEnablingGivesTheFocusBackToAControlStillEnabled) {
+    const Return& r = GetParam();
     sibling_->hide();  // the host holds only the control, as the editor's host form does
     Dialog dialog(host_.get(), log_);
     ui_.ModalShown = [](forms::ModalForm& shown) { shown.close(); };
     ok_->Click = [&] {
         form_->setEnabled(false);
-        if (modalForm) {
+        if (r.modalForm) {
             forms::Ui().ShowModal(dialog);
         } else {
             forms::Ui().MsgBox("Continuer ?", forms::vbYesNo, "Message ORVANIS");
         }
         forms::Ui().DoEvents();
+        if (r.disabledMeanwhile) ok_->setEnabled(false);
         log_.push_back("enabling");
         form_->setEnabled(true);
         log_.push_back("enabled");
@@ -209,46 +221,29 @@ TEST_P(FocusReturnTest, ReEnablingGivesTheFocusBack) {
     log_.clear();
     QTest::keyClick(ok_, Qt::Key_Space);
     forms::WaitIdle();
-    EXPECT_EQ(Focused(), ok_);
-    const EventLog afterModal{"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
-                              "Enter:Ctr_Test",   "Got:Cmd_Ok",     "enabled"};
-    const EventLog afterMessage{"enabling", "Got:Cmd_Ok", "enabled"};  // no EnterFocus
-    EXPECT_EQ(log_, modalForm ? afterModal : afterMessage);
+    EXPECT_EQ(Focused(), r.disabledMeanwhile ? static_cast<QWidget*>(form_) : ok_);
+    EXPECT_EQ(log_, r.log);
     log_.clear();
-    QTest::keyClick(ok_, Qt::Key_Tab);  // back to normal
-    EXPECT_EQ(log_, (EventLog{"Lost:Cmd_Ok", "Got:Txt_Code"}));
+    QTest::keyClick(Focused(), Qt::Key_Tab);  // back to normal
+    EXPECT_EQ(log_, r.disabledMeanwhile ? EventLog{"Got:Txt_Code"}
+                                        : (EventLog{"Lost:Cmd_Ok", "Got:Txt_Code"}));
 }
 
-// The same, the control itself disabled meanwhile: it is not replaced, the focus is parked.
-TEST_P(FocusReturnTest, AControlDisabledMeanwhileIsNotReplaced) {
-    const bool modalForm = GetParam();
-    sibling_->hide();
-    Dialog dialog(host_.get(), log_);
-    ui_.ModalShown = [](forms::ModalForm& shown) { shown.close(); };
-    ok_->Click = [&] {
-        form_->setEnabled(false);
-        if (modalForm) {
-            forms::Ui().ShowModal(dialog);
-        } else {
-            forms::Ui().MsgBox("Continuer ?", forms::vbYesNo, "Message ORVANIS");
-        }
-        forms::Ui().DoEvents();
-        ok_->setEnabled(false);
-        form_->setEnabled(true);
-    };
-    forms::SetFocus(ok_);
-    log_.clear();
-    QTest::keyClick(ok_, Qt::Key_Space);
-    forms::WaitIdle();
-    EXPECT_EQ(Focused(), form_);
-    const EventLog afterModal{"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "Enter:Ctr_Test"};
-    EXPECT_EQ(log_, modalForm ? afterModal : EventLog{});
-    log_.clear();
-    QTest::keyClick(Focused(), Qt::Key_Tab);
-    EXPECT_EQ(log_, EventLog{"Got:Txt_Code"});
-}
-
-INSTANTIATE_TEST_SUITE_P(After, FocusReturnTest, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "ModalForm" : "MessageBox"; });
+// A message box raises no EnterFocus.
+INSTANTIATE_TEST_SUITE_P(
+    After, FocusReturnTest,
+    ::testing::Values(Return{"ModalForm",
+                             true,
+                             false,
+                             {"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
+                              "Enter:Ctr_Test", "Got:Cmd_Ok", "enabled"}},
+                      Return{"MessageBox", false, false, {"enabling", "Got:Cmd_Ok", "enabled"}},
+                      Return{"ModalFormControlDisabled",
+                             true,
+                             true,
+                             {"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
+                              "Enter:Ctr_Test", "enabled"}},
+                      Return{"MessageBoxControlDisabled", false, true, {"enabling", "enabled"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

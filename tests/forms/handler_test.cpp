@@ -65,26 +65,6 @@ TEST(MsgBoxStyleTest, BadStylesAreRejectedByName) {
     EXPECT_TRUE(ui.Messages().empty());
 }
 
-TEST(ScriptedUiServiceTest, AnswersInOrderThenFirstButtonFlagged) {
-    ScriptedUiService ui;
-    ui.QueueAnswer(vbNo);
-    ui.QueueAnswer(vbCancel);
-    EXPECT_EQ(ui.MsgBox("Un ?", vbYesNo + vbQuestion, "Message ORVANIS"), vbNo);
-    EXPECT_EQ(ui.MsgBox("Deux ?", vbYesNoCancel, "Message ORVANIS"), vbCancel);
-    EXPECT_EQ(ui.MsgBox("Ce Secteur n'existe pas.\r\nSuite", vbExclamation, "Message ORVANIS"),
-              vbOK);
-    const std::vector<MessageRecord> boxes = ui.TakeMessages();
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_FALSE(boxes[0].unanswered);
-    const MessageRecord& last = boxes[2];
-    EXPECT_EQ(last.text, "Ce Secteur n'existe pas.\r\nSuite");
-    EXPECT_EQ(last.title, "Message ORVANIS");
-    EXPECT_EQ(last.icon, vbExclamation);
-    EXPECT_EQ(last.buttons, std::vector<int>{vbOK});
-    EXPECT_TRUE(last.unanswered);
-    EXPECT_TRUE(ui.Messages().empty());
-}
-
 [[noreturn]] void Fail() {
     throw std::runtime_error("base indisponible");
 }

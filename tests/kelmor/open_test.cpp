@@ -12,6 +12,7 @@
 #include <string>
 
 #include "kelmor/database.h"
+#include "test_database.h"
 #include "test_support.h"
 
 namespace kelmor {
@@ -99,27 +100,17 @@ TEST(Open, OnlyCreateIfMissingMakesADatabaseOfAMissingOrEmptyFile) {
     }
 }
 
+// What a read-only session refuses is checked on both backends with the
+// writes; here, that opening and reading leave the file byte for byte.
 TEST(Open, ReadOnlyReadsEverythingAndWritesNothing) {
     test::TempDir dir;
     const std::string path = dir.File("ours.db");
-    {
-        auto db = Database::OpenSqlite(path);
-        db->CreateFile("SECTEUR");
-        DbRecord r = db->OpenFile("SECTEUR").NewRecord("001");
-        r.Set(1, "NORD");
-        r.DBWrite();
-    }
+    test::Fill(*Database::OpenSqlite(path), {"SECTEUR;001;1=NORD"});
     const std::string before = Bytes(path);
     auto db = Database::OpenSqlite(path, OpenMode::ReadOnly);
-    EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Get(1), "NORD");
     EXPECT_EQ(test::Select(*db, "SSELECT SECTEUR PAR 1", "", "0 1").Get(1, 2), "NORD");
-    test::ExpectError([&] { db->CreateFile("QUARTIER"); }, kReadOnly, "opened read-only");
     test::ExpectError([&] { Transaction t(*db); }, kReadOnly, "opened read-only");
     test::ExpectError([&] { db->OpenFile("SECTEUR").DeleteRecord("001"); }, kReadOnly, "ours.db");
-    DbRecord record = db->OpenFile("SECTEUR").ReadRecord("001");
-    record.Set(1, "SUD");
-    test::ExpectError([&] { record.DBWrite(); }, kReadOnly, "opened read-only");
-    EXPECT_EQ(record.Get(1), "NORD");
     db.reset();
     EXPECT_EQ(Bytes(path), before);
 }

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace kelmor::test {
 
@@ -26,7 +28,33 @@ std::string WithDatabase(const std::string& location, const std::string& name) {
     return location.substr(0, authorityEnd) + "/" + name + location.substr(rest);
 }
 
+// `text` cut at each `by`.
+std::vector<std::string> Split(std::string_view text, char by) {
+    std::vector<std::string> parts;
+    for (std::size_t end; (end = text.find(by)) != std::string_view::npos;
+         text.remove_prefix(end + 1))
+        parts.emplace_back(text.substr(0, end));
+    parts.emplace_back(text);
+    return parts;
+}
+
 }  // namespace
+
+void Fill(Database& db, std::initializer_list<std::string_view> records) {
+    for (std::string_view text : records)
+        for (const std::string& one : Split(text, '|')) {
+            const std::vector<std::string> fields = Split(one, ';');
+            if (!db.HasFile(fields[0])) db.CreateFile(fields[0]);
+            if (fields.size() < 2) continue;
+            DbRecord record = db.OpenFile(fields[0]).NewRecord(fields[1]);
+            for (std::size_t f = 2; f < fields.size(); ++f) {
+                const std::size_t equals = fields[f].find('=');
+                record.SetValues(std::stoi(fields[f].substr(0, equals)),
+                                 Split(std::string_view(fields[f]).substr(equals + 1), ']'));
+            }
+            record.DBWrite();
+        }
+}
 
 std::string BackendName(BackendKind kind) {
     return kind == BackendKind::Sqlite ? "Sqlite" : "Postgres";

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "kelmor/database.h"
 
@@ -57,6 +59,12 @@ private:
     std::string name_;  // PostgreSQL: the schema's name
     std::string location_;
 };
+
+// The one way fixtures are built: stores records written
+// "FILE;KEY;N=VALUE;...", several in one text joined by '|', creating their
+// files as needed ("FILE" alone only creates it); ']' separates the values
+// of an attribute.
+void Fill(Database& db, std::initializer_list<std::string_view> records);
 
 // Runs one fixed statement on a connection string (no result); fails the test
 // with the server's message otherwise.

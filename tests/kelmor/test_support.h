@@ -21,6 +21,7 @@ public:
         path_ = pattern;
     }
     ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string Dir() const { return path_.string(); }
     std::string File(std::string_view name) const { return (path_ / name).string(); }
 
 private:

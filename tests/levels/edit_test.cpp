@@ -1,16 +1,10 @@
 // Edits written as a field is left: renames of each level, the sector's four
 // attribute fields, relinks of a neighbourhood; and exactly the database calls
-// each action makes.
-
-#include <QTest>
+// each action makes. What the return from a dialog empties belongs to the
+// control's tests.
 
 #include <gtest/gtest.h>
 
-#include "control/ctr_secteur.h"
-#include "forms/idle.h"
-#include "forms/modalform.h"
-#include "forms/scripteduiservice.h"
-#include "forms/textbox.h"
 #include "kelmor/database.h"
 #include "session.h"
 
@@ -110,9 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
         Attribute{"DateKeyFilter", kDate, "1a3-01", "01/03/2001", "12114", true, kCram, kOk},
         Attribute{"DateNoSeparators", kDate, "01032001", "01/03/2001", "12114", true, kCram, kOk},
         Attribute{"DateImpossibleDay", kDate, "31/02/2001", "", "", false, kDate, kDateBox},
-        Attribute{"DateImpossibleMonth", kDate, "12/13/2001", "", "", false, kDate, kDateBox},
         Attribute{"DateTooManyGroups", kDate, "1/2/3/4", "", "", false, kDate, kOk},
-        Attribute{"DateEmptyGroup", kDate, "12//2001", "", "", false, kDate, kOk},
         Attribute{"DateEmptied", kDate, "", "", "", false, kCram, kOk},
         Attribute{"DepOneDigit", kDep, "5", "05", "05", true, kSub, kOk},
         Attribute{"DepCorsica", kDep, "2a", "2A", "2A", true, kSub, kOk},
@@ -201,33 +193,6 @@ INSTANTIATE_TEST_SUITE_P(
                              "type Txt_CodeAntMedQuartier 004",
                              ",,012,LILAS,004,PORTE", "005001"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Back from a modal dialog the link fields are empty and the centre list is
-// read again; the neighbourhood stays and nothing is written.
-TEST(ReturnFromDialog, EmptiesTheLinksAndRereadsTheCentres) {
-    Session s;
-    ASSERT_TRUE(s.Open("001 02 02"));
-    kelmor::DbRecord centre = s.Plain().OpenFile("CENTREMEDICAL").NewRecord("040");
-    centre.Set(1, "BRUYERE");
-    centre.DBWrite();
-
-    forms::ModalForm dialog(s.Driver().Editor());
-    dialog.setObjectName(QStringLiteral("Frm_Essai"));
-    auto* field = new forms::TextBox(&dialog);
-    field->setObjectName(QStringLiteral("Txt_Essai"));
-    dialog.SetTabIndex(field, 0);
-    forms::ScriptedUiService& ui = s.Driver().Ui();
-    ui.ModalShown = [&](forms::ModalForm&) { s.Do("type Txt_Essai x\nclose Frm_Essai"); };
-    ui.ShowModal(dialog);
-    forms::WaitIdle();
-
-    EXPECT_TRUE(QTest::qWaitFor([&] { return s.Text("Txt_CodeCentreMedQuartier").empty(); }));
-    EXPECT_EQ(s.Screen(), "001,NORD,02,ABBAYE,02,CLOITRE,,,,");
-    EXPECT_EQ(s.Items("Cbo_LibCentreMedQuartier"), (Texts{"ARCHE", "BRUYERE", "DUNES", "LILAS"}));
-    EXPECT_EQ(s.TakeMessages(), Texts{});
-    s.Do("focus Txt_CodeAntMedQuartier\nkey Txt_CodeAntMedQuartier Tab");
-    EXPECT_EQ(s.TakeWrites(), Texts{});
-}
 
 // Each action's reads, list scans, counts, pages and writes, and nothing more:
 // the legal entities are counted, not read; a whole-file list is counted and

@@ -6,7 +6,6 @@
 #include <kelmor/database.h>
 #include <kelmor/forwarding_backend.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QStringList>
 #include <sstream>
@@ -84,43 +83,25 @@ private:
     }
 };
 
-namespace {
-
-// "FILE;KEY;ATTR=VALUE;..." records, '|' between them. Attribute 12 of a sector
-// is a CEDEX set, as the address dialog leaves it.
-const char* const kRecords[] = {
-    "SECTEUR;001;1=NORD;3=AG-1;4=12125;12=0;20=CR-1;21=05",
-    "SECTEUR;002;1=CENTRE;3=AG-2;12=0;20=CR-2;21=69|SECTEUR;003;1=EST;12=0;21=2A",
-    "SECTEUR;004;1=OUEST;12=0;21=29|SECTEUR;007;1=SUD;12=0;21=2B|SECTEUR;0AB;1=LETTRES;12=0;21=01",
-    "SOUSSECTEUR;00101;1=VERGERS|SOUSSECTEUR;00102;1=ABBAYE|SOUSSECTEUR;00103;1=MOULIN",
-    "SOUSSECTEUR;00201;1=CENTRE VILLE|SOUSSECTEUR;00401;1=PORT",
-    "QUARTIER;0010101;1=PLACE;2=012004|QUARTIER;0010201;1=TILLEULS;2=005001",
-    "QUARTIER;0010202;1=CLOITRE;2=012005|QUARTIER;0010203;1=BEFFROI;2=099001",
-    "QUARTIER;0020101;1=MAIRIE;2=005001|QUARTIER;0040101;1=QUAI;2=012001",
-    "QUARTIER;0040102;1=DIGUE;2=012009",
-    "CENTREMEDICAL;005;1=ARCHE|CENTREMEDICAL;012;1=LILAS|CENTREMEDICAL;030;1=DUNES",
-    "ANTENNEMEDICALE;005001;1=PONT|ANTENNEMEDICALE;012001;1=HALLES",
-    "ANTENNEMEDICALE;012004;1=PORTE|ANTENNEMEDICALE;012005;1=GARE",
-    "ASSOCIATION;001;1=ENTITE|COMPTEUR;999;1=COMPTEUR|DROITS;CHEF;1=SECTEUR;2=2"};
-
-void BuildFixture(kelmor::Database& db) {
-    for (const QString line : kRecords)
-        for (const QString& fields : line.split(u'|')) {
-            const QStringList parts = fields.split(u';');
-            const std::string file = parts[0].toStdString();
-            if (!db.HasFile(file)) db.CreateFile(file);
-            kelmor::DbRecord record = db.OpenFile(file).NewRecord(parts[1].toStdString());
-            for (const QString& attr : parts.mid(2))
-                record.Set(attr.section(u'=', 0, 0).toInt(), attr.section(u'=', 1).toStdString());
-            record.DBWrite();
-        }
-}
-
-}  // namespace
-
 Session::Session(kelmor::test::BackendKind kind) : database_(kind) {
     plain_ = database_.Open();
-    BuildFixture(*plain_);
+    // Attribute 12 of a sector is a CEDEX set, as the address dialog leaves it.
+    kelmor::test::Fill(
+        *plain_,
+        {"SECTEUR;001;1=NORD;3=AG-1;4=12125;12=0;20=CR-1;21=05",
+         "SECTEUR;002;1=CENTRE;3=AG-2;12=0;20=CR-2;21=69|SECTEUR;003;1=EST;12=0;21=2A",
+         "SECTEUR;004;1=OUEST;12=0;21=29|SECTEUR;007;1=SUD;12=0;21=2B|SECTEUR;0AB;1=LETTRES;12=0;"
+         "21=01",
+         "SOUSSECTEUR;00101;1=VERGERS|SOUSSECTEUR;00102;1=ABBAYE|SOUSSECTEUR;00103;1=MOULIN",
+         "SOUSSECTEUR;00201;1=CENTRE VILLE|SOUSSECTEUR;00401;1=PORT",
+         "QUARTIER;0010101;1=PLACE;2=012004|QUARTIER;0010201;1=TILLEULS;2=005001",
+         "QUARTIER;0010202;1=CLOITRE;2=012005|QUARTIER;0010203;1=BEFFROI;2=099001",
+         "QUARTIER;0020101;1=MAIRIE;2=005001|QUARTIER;0040101;1=QUAI;2=012001",
+         "QUARTIER;0040102;1=DIGUE;2=012009",
+         "CENTREMEDICAL;005;1=ARCHE|CENTREMEDICAL;012;1=LILAS|CENTREMEDICAL;030;1=DUNES",
+         "ANTENNEMEDICALE;005001;1=PONT|ANTENNEMEDICALE;012001;1=HALLES",
+         "ANTENNEMEDICALE;012004;1=PORTE|ANTENNEMEDICALE;012005;1=GARE",
+         "ASSOCIATION;001;1=ENTITE|COMPTEUR;999;1=COMPTEUR|DROITS;CHEF;1=SECTEUR;2=2"});
     counter_ = std::make_shared<CountingBackend>(
         std::shared_ptr<kelmor::Backend>(plain_, &plain_->backend()));
     recorded_ = drive::Record(std::make_shared<kelmor::Database>(counter_));
@@ -216,17 +197,6 @@ void Session::OtherWorkstationSets(const std::string& file, const std::string& k
     kelmor::DbRecord record = other_->OpenFile(file).ReadRecord(key);
     record.Set(attr, value);
     record.DBWrite();
-}
-
-std::string Session::AnyText(const char* name) const {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (!window->isVisible()) continue;
-        auto* control = window->findChild<QWidget*>(QString::fromLatin1(name));
-        if (auto* combo = qobject_cast<forms::ComboBox*>(control))
-            return combo->Text().toStdString();
-        if (auto* box = qobject_cast<QLineEdit*>(control)) return box->text().toStdString();
-    }
-    throw std::logic_error(std::string("no open window has a text control ") + name);
 }
 
 bool Session::Enabled(const char* name) const {

@@ -74,8 +74,6 @@ public:
     // setting attribute `attr` of a record it reads now and storing it.
     void OtherWorkstationSets(const std::string& file, const std::string& key, int attr,
                               const std::string& value);
-    // The text of control `name` of any open window (the dialogs included).
-    std::string AnyText(const char* name) const;
 
     // Attribute `attr` of a record as stored now; "<none>" when absent.
     std::string Stored(const std::string& file, const std::string& key, int attr) const;

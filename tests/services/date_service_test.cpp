@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <chrono>
 #include <random>
 #include <string>
-#include <string_view>
 
 namespace {
 
@@ -90,26 +88,13 @@ struct Shape {
 
 class DateNormalise : public ::testing::TestWithParam<Shape> {};
 
-// A test name from the typed text: its row number, then its digits and letters
-// with "_" for every run of anything else ("7_12_03_2001"), "Empty" for "".
-std::string ShapeName(std::size_t row, std::string_view typed) {
-    std::string name = std::to_string(row) + "_";
-    for (const unsigned char c : typed) {
-        if (std::isalnum(c))
-            name += static_cast<char>(c);
-        else if (name.back() != '_')
-            name += '_';
-    }
-    if (name.back() == '_') name.pop_back();
-    return typed.empty() ? name + "_Empty" : name;
-}
-
 TEST_P(DateNormalise, ShapesTheTextOrSetsTheFlag) {
     const Shape& c = GetParam();
     const DateService dates = Service();
     std::string text = c.typed;
     std::int16_t flag = 0;
     dates.DateNormalise(text, flag);
+    SCOPED_TRACE(c.typed);
     EXPECT_EQ(flag, c.normalised ? 0 : -1);
     EXPECT_EQ(text, c.normalised ? c.normalised : c.typed);
     EXPECT_EQ(dates.DateToStored(c.typed).empty(), !c.valid);
@@ -117,10 +102,8 @@ TEST_P(DateNormalise, ShapesTheTextOrSetsTheFlag) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Shapes, DateNormalise, ::testing::Values(
-    Shape{"12/03/2001", "12/03/2001", true}, Shape{"1/3/2001", "01/03/2001", true},
-    Shape{"12/3/01", "12/03/2001", true},    Shape{"12/03/49", "12/03/2049", true},
-    Shape{"12/03/50", "12/03/1950", true},   Shape{"120301", "12/03/2001", true},
-    Shape{"12032001", "12/03/2001", true},   Shape{"12-03-2001", "12/03/2001", true},
+    // The shapes every day is typed in are checked above.
+    Shape{"12/3/01", "12/03/2001", true},    Shape{"12-03-2001", "12/03/2001", true},
     Shape{"  12 03 2001 ", "12/03/2001", true}, Shape{"5/7", "05/07/2026", true},
     // Well shaped but impossible: no flag, DateToStored refuses.
     Shape{"31/02/2001", "31/02/2001", false}, Shape{"29/02/2100", "29/02/2100", false},
@@ -131,8 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, DateNormalise, ::testing::Values(
     Shape{"demain", nullptr, false},     Shape{"12//2001", nullptr, false},
     Shape{"12/03/", nullptr, false},     Shape{"1/2/3/4", nullptr, false},
     Shape{"1203", nullptr, false},       Shape{"1203200", nullptr, false},
-    Shape{"123/03/2001", nullptr, false}, Shape{"12/03/201", nullptr, false}),
-    [](const auto& info) { return ShapeName(info.index, info.param.typed); });
+    Shape{"123/03/2001", nullptr, false}, Shape{"12/03/201", nullptr, false}));
 // clang-format on
 
 TEST(DateService, KnownFormsAndRefusedStoredTexts) {

@@ -3,13 +3,12 @@
 #include "services/droits.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "kelmor/database.h"
 #include "services/jsonl.h"
+#include "test_support.h"
 
 namespace {
 
@@ -29,12 +28,8 @@ protected:
     std::int32_t Level(const char* user, const char* module) {
         return DroitsUtilisateur(*db_, user).ModuleRights(module).AccessLevel();
     }
-    std::string dir_ = [] {
-        std::string d = (std::filesystem::temp_directory_path() / "droits-XXXXXX").string();
-        return mkdtemp(d.data()) ? d : "";
-    }();
-    std::shared_ptr<kelmor::Database> db_ = kelmor::Database::OpenSqlite(dir_ + "/r.sqlite");
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    kelmor::test::TempDir dir_;
+    std::shared_ptr<kelmor::Database> db_ = kelmor::Database::OpenSqlite(dir_.File("r.sqlite"));
 };
 
 TEST_F(Droits, GivesTheStoredLevelOrZero) {

@@ -4,13 +4,13 @@
 #include "services/jsonl.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <sstream>
 #include <string>
 
 #include "kelmor/database.h"
+#include "test_support.h"
 
 namespace {
 
@@ -111,12 +111,9 @@ TEST(Reader, KeepsMemoryBoundedByNamingAFewBadLinesAndSkippingHugeOnes) {
 
 class StagedLoad : public testing::Test {
 protected:
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string dir_ = [] {
-        std::string d = (std::filesystem::temp_directory_path() / "jsonl-XXXXXX").string();
-        return mkdtemp(d.data()) ? d : "";
-    }();
-    std::shared_ptr<kelmor::Database> db_ = kelmor::Database::OpenSqlite(dir_ + "/l.sqlite");
+    kelmor::test::TempDir temp_;
+    std::string dir_ = temp_.Dir();
+    std::shared_ptr<kelmor::Database> db_ = kelmor::Database::OpenSqlite(temp_.File("l.sqlite"));
 };
 
 TEST_F(StagedLoad, StoresInOrderReplacingWholeRecordsOrNothingAtAll) {

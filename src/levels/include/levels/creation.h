@@ -11,8 +11,10 @@
 #include <QString>
 
 #include <cstdint>
-#include <initializer_list>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "control/secteur_screen.h"
 #include "control/shared_state.h"
@@ -45,10 +47,26 @@ private:
     std::string message_;
 };
 
-// Stores `records` in one transaction of `database`: all of them, or none
-// when the key of any of them exists (false) or a write fails (the failure
-// propagates). The records must belong to `database`.
-bool InsertTogether(kelmor::Database& database, std::initializer_list<kelmor::DbRecord*> records);
+// One record of a creation and the slot of SharedState::records that keeps
+// it once stored.
+struct CreatedRecord {
+    kelmor::DbRecord record;
+    std::optional<kelmor::DbRecord>* keptIn;
+};
+
+// How the sector and sub-sector creations end: codes 1 to `lastCode` are
+// tried in turn; `build(number)` returns the records of that code, or none
+// when `probe` found it used. The records of a code are stored in one
+// transaction of `database` (they must belong to it): all of them, or none
+// when the key of any of them exists (the next code is tried) or a write
+// fails (the failure propagates). The first records stored are kept in
+// their slots, `creating` is cleared and `list` dropped ("OK" fills it
+// again). With no code left, a failed read that may have hidden a free one
+// is thrown; otherwise the operator is shown `noCodeLeft`.
+void CreateAtFirstFreeCode(kelmor::Database& database, int lastCode, const CodeProbe& probe,
+                           const std::function<std::vector<CreatedRecord>(int number)>& build,
+                           Boolean16& creating, std::optional<kelmor::ResultList>& list,
+                           const QString& noCodeLeft);
 
 // What every "Ajouter" of the levels switches alike: while one record is
 // entered, no other creation can start and the sector's address cannot be
