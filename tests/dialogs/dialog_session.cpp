@@ -22,7 +22,7 @@ std::string ApprovalsOf(const kelmor::DbRecord& record) {
 }  // namespace
 
 Session::Session(const std::string& user, const std::vector<std::string>& records) {
-    const std::string database = dir_.filePath("dialogs.sqlite").toStdString();
+    const std::string database = path_ = dir_.filePath("dialogs.sqlite").toStdString();
     if (records.empty()) {
         host::CreateFromJsonLines(database, ZONITRA_DEMO_JSONL);
         db_ = host::OpenExisting(database);
@@ -57,6 +57,14 @@ std::string Session::Stored(const std::string& key) const {
 std::string Session::Current() const {
     const auto& record = zonitra::EditorOf(*driver_->Editor()).State().records.secteur;
     return record ? ApprovalsOf(*record) : "<none>";
+}
+
+void Session::OtherWorkstationSets(const std::string& key,
+                                   const std::vector<std::pair<int, std::string>>& values) {
+    const auto other = host::OpenExisting(path_);
+    kelmor::DbRecord record = other->OpenFile("SECTEUR").ReadRecord(key);
+    for (const auto& [attr, value] : values) record.Set(attr, value);
+    record.DBWrite();
 }
 
 }  // namespace dialogs_test

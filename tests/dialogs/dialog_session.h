@@ -31,8 +31,14 @@ public:
     std::string Stored(const std::string& key) const;
     std::string Current() const;
 
+    // Another workstation, on its own connection, stores values in
+    // attributes of sector `key`.
+    void OtherWorkstationSets(const std::string& key,
+                              const std::vector<std::pair<int, std::string>>& values);
+
 private:
     QTemporaryDir dir_;
+    std::string path_;
     std::shared_ptr<kelmor::Database> db_;
     std::unique_ptr<drive::Driver> driver_;
 };
