@@ -4,7 +4,9 @@
 # corpus in fuzz/corpus (about 20 s each on a busy machine). New inputs go to a temporary
 # folder, never into the repository. A crash stops the script and leaves its
 # input in $FUZZ_BUILD_DIR/crashes. FUZZ_RUNS=N runs N executions each (for
-# long runs by hand: FUZZ_RUNS=10000000 tools/fuzz.sh jsonl).
+# long runs by hand: FUZZ_RUNS=10000000 tools/fuzz.sh jsonl). For runs that
+# go on from an earlier one, FUZZ_KEEP=DIR keeps the inputs found in DIR/TARGET
+# and starts from them, and FUZZ_SEED=N (default 1) varies the mutations.
 # Arguments: the targets to run (default: jsonl query dynarray).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,17 +26,22 @@ cmake --build "$build" -j "$(nproc)" --target "${targets[@]/%/_fuzz}"
 
 mkdir -p "$build/crashes"
 for target in "${targets[@]}"; do
-    work="$(mktemp -d)"
+    if [ -n "${FUZZ_KEEP:-}" ]; then
+        work="$FUZZ_KEEP/$target"
+        mkdir -p "$work"
+    else
+        work="$(mktemp -d)"
+    fi
     runs="${FUZZ_RUNS:-${default_runs[$target]}}"
     echo "fuzz: $target, $runs executions"
-    if ! "$build/fuzz/${target}_fuzz" -runs="$runs" -seed=1 -max_len=4096 -timeout=10 \
+    if ! "$build/fuzz/${target}_fuzz" -runs="$runs" -seed="${FUZZ_SEED:-1}" -max_len=4096 -timeout=10 \
         -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$build/crashes/$target-" \
         "$work" "fuzz/corpus/$target" >"$build/$target.log" 2>&1; then
         tail -n 40 "$build/$target.log"
         echo "fuzz: $target failed; the input is in $build/crashes"
-        rm -rf "$work"
+        [ -n "${FUZZ_KEEP:-}" ] || rm -rf "$work"
         exit 1
     fi
     grep -E "^stat::number_of_executed_units|^#[0-9]+ *DONE" "$build/$target.log" | tail -n 2 || true
-    rm -rf "$work"
+    [ -n "${FUZZ_KEEP:-}" ] || rm -rf "$work"
 done
