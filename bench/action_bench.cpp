@@ -19,8 +19,6 @@
 // counts, label-ordered pages and writes, without records parsed or lists
 // filled. Ratios compare the same percentile.
 
-#include <sqlite3.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -43,8 +41,8 @@
 #include "forms/scripteduiservice.h"
 #include "forms/uiservice.h"
 #include "kelmor/database.h"
-#include "kelmor/forwarding_backend.h"
 #include "services/droits.h"
+#include "storage_replay.h"
 
 namespace {
 
@@ -54,201 +52,6 @@ using Clock = std::chrono::steady_clock;
 double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
-
-// One storage call, as the library made it.
-struct Call {
-    enum class Kind { Read, Scan, Count, Page, Write } kind = Kind::Read;
-    std::string file, key, text;  // text: a scan's or count's key text, or the written record
-    kelmor::KeySelection::Kind selection = kelmor::KeySelection::Kind::All;
-    std::string afterSortKey, afterKey, sortKey;
-    bool label = false, hasAfter = false;
-    std::int64_t skip = 0;
-    int limit = 0;
-
-    static Call Of(Kind kind, std::string_view file, std::string_view key, std::string_view text) {
-        Call c;
-        c.kind = kind;
-        c.file = file;
-        c.key = key;
-        c.text = text;
-        return c;
-    }
-};
-
-class RecordingBackend : public kelmor::ForwardingBackend {
-public:
-    using ForwardingBackend::ForwardingBackend;
-    std::vector<Call> calls;
-
-    std::optional<std::string> Read(std::string_view f, std::string_view k) override {
-        calls.push_back(Call::Of(Call::Kind::Read, f, k, {}));
-        return inner().Read(f, k);
-    }
-    void Scan(std::string_view f, const kelmor::KeySelection& s, const Visitor& v) override {
-        Call c = Call::Of(Call::Kind::Scan, f, {}, s.text);
-        c.selection = s.kind;
-        calls.push_back(std::move(c));
-        inner().Scan(f, s, v);
-    }
-    std::int64_t Count(std::string_view f, const kelmor::KeySelection& s) override {
-        Call c = Call::Of(Call::Kind::Count, f, {}, s.text);
-        c.selection = s.kind;
-        calls.push_back(std::move(c));
-        return inner().Count(f, s);
-    }
-    std::vector<OrderedRow> Page(std::string_view f, Order order,
-                                 const std::optional<OrderedRow>& after, std::int64_t skip,
-                                 int limit) override {
-        Call c = Call::Of(Call::Kind::Page, f, {}, {});
-        c.label = order == Order::Label;
-        c.hasAfter = after.has_value();
-        if (after) c.afterSortKey = after->sortKey, c.afterKey = after->key;
-        c.skip = skip;
-        c.limit = limit;
-        calls.push_back(std::move(c));
-        return inner().Page(f, order, after, skip, limit);
-    }
-    std::string Update(std::string_view f, std::string_view k, const Updater& u) override {
-        const std::string whole = inner().Update(f, k, u);
-        calls.push_back(Call::Of(Call::Kind::Write, f, k, whole));
-        calls.back().sortKey = kelmor::LabelSortKey(whole);
-        return whole;
-    }
-    void Write(std::string_view f, std::string_view k, std::string_view w) override {
-        calls.push_back(Call::Of(Call::Kind::Write, f, k, w));
-        calls.back().sortKey = kelmor::LabelSortKey(w);
-        inner().Write(f, k, w);
-    }
-};
-
-// The recorded calls again, with sqlite3 statements on the same file.
-class Replayer {
-public:
-    explicit Replayer(const std::string& path) {
-        Check(sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), "open");
-        Check(sqlite3_exec(db_, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL", nullptr,
-                           nullptr, nullptr),
-              "pragmas");
-        read_ = Prepare("SELECT body FROM kelmor_records WHERE file = ?1 AND key = ?2");
-        range_ = Prepare(
-            "SELECT key, body FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3 "
-            "ORDER BY key");
-        all_ = Prepare("SELECT key, body FROM kelmor_records WHERE file = ?1 ORDER BY key");
-        countFile_ = Prepare("SELECT records FROM kelmor_files WHERE id = ?1");
-        countRange_ = Prepare(
-            "SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3");
-        pageLabel_ = Prepare(
-            "SELECT key, sortkey, body FROM kelmor_records WHERE file = ?1 AND "
-            "(sortkey, key) > (?2, ?3) ORDER BY sortkey, key LIMIT ?5 OFFSET ?4");
-        pageKey_ = Prepare(
-            "SELECT key, sortkey, body FROM kelmor_records WHERE file = ?1 AND key > ?3 "
-            "ORDER BY key LIMIT ?5 OFFSET ?4");
-        write_ = Prepare(
-            "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES (?1, ?2, ?3, ?4) "
-            "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body, sortkey = "
-            "excluded.sortkey");
-        begin_ = Prepare("BEGIN IMMEDIATE");
-        commit_ = Prepare("COMMIT");
-        sqlite3_stmt* ids = Prepare("SELECT id, name FROM kelmor_files");
-        while (sqlite3_step(ids) == SQLITE_ROW)
-            files_[reinterpret_cast<const char*>(sqlite3_column_text(ids, 1))] =
-                sqlite3_column_int64(ids, 0);
-        sqlite3_finalize(ids);
-    }
-    ~Replayer() {
-        for (sqlite3_stmt* s : {read_, range_, all_, countFile_, countRange_, pageLabel_, pageKey_,
-                                write_, begin_, commit_})
-            sqlite3_finalize(s);
-        sqlite3_close(db_);
-    }
-    Replayer(const Replayer&) = delete;
-    Replayer& operator=(const Replayer&) = delete;
-
-    // Bytes read, so that nothing is optimised away.
-    std::size_t Run(const std::vector<Call>& calls) {
-        std::size_t bytes = 0;
-        for (const Call& c : calls) {
-            const sqlite3_int64 id = files_.at(c.file);
-            switch (c.kind) {
-                case Call::Kind::Read:
-                    sqlite3_bind_int64(read_, 1, id);
-                    Text(read_, 2, c.key);
-                    bytes += Drain(read_, 0);
-                    break;
-                case Call::Kind::Scan:
-                case Call::Kind::Count: {
-                    const bool whole = c.text.empty();
-                    const bool count = c.kind == Call::Kind::Count;
-                    sqlite3_stmt* s =
-                        count ? (whole ? countFile_ : countRange_) : (whole ? all_ : range_);
-                    // Keys here are digits: the range's end is the prefix + ':'.
-                    const std::string upper = c.text + ':';
-                    sqlite3_bind_int64(s, 1, id);
-                    if (!whole) Text(s, 2, c.text), Text(s, 3, upper);
-                    bytes += Drain(s, count ? 0 : 1);
-                    break;
-                }
-                case Call::Kind::Page: {
-                    sqlite3_stmt* s = c.label ? pageLabel_ : pageKey_;
-                    sqlite3_bind_int64(s, 1, id);
-                    if (c.label) Blob(s, 2, c.afterSortKey);
-                    Text(s, 3, c.afterKey);
-                    sqlite3_bind_int64(s, 4, c.skip);
-                    sqlite3_bind_int(s, 5, c.limit);
-                    bytes += Drain(s, 2);
-                    break;
-                }
-                case Call::Kind::Write:
-                    // A read-modify-write under the write lock, as the library's.
-                    Drain(begin_, 0);
-                    sqlite3_bind_int64(read_, 1, id);
-                    Text(read_, 2, c.key);
-                    bytes += Drain(read_, 0);
-                    sqlite3_bind_int64(write_, 1, id);
-                    Text(write_, 2, c.key);
-                    Blob(write_, 3, c.text);
-                    Blob(write_, 4, c.sortKey);
-                    Drain(write_, 0);
-                    Drain(commit_, 0);
-                    break;
-            }
-        }
-        return bytes;
-    }
-
-private:
-    sqlite3_stmt* Prepare(const char* sql) {
-        sqlite3_stmt* s = nullptr;
-        Check(sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), sql);
-        return s;
-    }
-    static void Text(sqlite3_stmt* s, int i, const std::string& t) {
-        sqlite3_bind_text(s, i, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
-    }
-    static void Blob(sqlite3_stmt* s, int i, const std::string& t) {
-        sqlite3_bind_blob(s, i, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
-    }
-    std::size_t Drain(sqlite3_stmt* s, int column) {
-        std::size_t bytes = 0;
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-            bytes += static_cast<std::size_t>(sqlite3_column_bytes(s, column));
-        Check(rc, "replaying a call");
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
-        return bytes;
-    }
-    void Check(int rc, const char* what) {
-        if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-            throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db_));
-    }
-
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt *read_ = nullptr, *range_ = nullptr, *all_ = nullptr, *countFile_ = nullptr,
-                 *countRange_ = nullptr, *pageLabel_ = nullptr, *pageKey_ = nullptr,
-                 *write_ = nullptr, *begin_ = nullptr, *commit_ = nullptr;
-    std::map<std::string, sqlite3_int64> files_;
-};
 
 // The generated database, made once and kept.
 std::string Database() {
@@ -273,7 +76,7 @@ void Require(bool ok, const std::string& what) {
 
 struct Editor {
     std::string path = Database();
-    std::shared_ptr<RecordingBackend> recorder;
+    std::shared_ptr<bench::RecordingBackend> recorder;
     std::shared_ptr<kelmor::Database> db;
     forms::ScriptedUiService ui;
     forms::ScopedUi scope{ui};
@@ -282,7 +85,7 @@ struct Editor {
 
     Editor() {
         auto plain = kelmor::Database::OpenSqlite(path, kelmor::OpenMode::MustExist);
-        recorder = std::make_shared<RecordingBackend>(
+        recorder = std::make_shared<bench::RecordingBackend>(
             std::shared_ptr<kelmor::Backend>(plain, &plain->backend()));
         db = std::make_shared<kelmor::Database>(recorder);
         host.resize(editor->sizeHint());
@@ -329,7 +132,7 @@ struct Sample {
 };
 
 // Times `key` on `control`, then the same storage calls with sqlite3.
-Sample Time(Editor& e, Replayer& replay, QWidget* control, Qt::Key key, const char* text) {
+Sample Time(Editor& e, bench::Replayer& replay, QWidget* control, Qt::Key key, const char* text) {
     e.recorder->calls.clear();
     const Clock::time_point t0 = Clock::now();
     QTest::sendKeyEvent(QTest::Click, control, key, QString::fromLatin1(text), Qt::NoModifier);
@@ -340,7 +143,9 @@ Sample Time(Editor& e, Replayer& replay, QWidget* control, Qt::Key key, const ch
     Settle();
     Require(e.recorder->calls.size() > 0,
             "a key in " + control->objectName().toStdString() + " made no storage call");
-    const std::vector<Call> calls = std::move(e.recorder->calls);
+    std::vector<bench::Call> calls = std::move(e.recorder->calls);
+    e.recorder->calls.clear();
+    bench::FillSortKeys(calls);
     const Clock::time_point d0 = Clock::now();
     volatile std::size_t bytes = replay.Run(calls);
     static_cast<void>(bytes);
@@ -372,7 +177,7 @@ int main(int argc, char** argv) {
     const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     try {
         Editor e;
-        Replayer replay(e.path);
+        bench::Replayer replay(e.path);
         const auto& ui = e.Ui();
         std::vector<Sample> lookup, rename;
         for (int i = 0; i < samples; ++i) {
