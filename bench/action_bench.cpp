@@ -221,6 +221,7 @@ struct Editor {
 
 struct Sample {
     double handler = 0, painted = 0, direct = 0;
+    bench::CallCounts calls;
 };
 
 // The records a creation inserted, deleted with sqlite3.
@@ -243,6 +244,7 @@ void Direct(Editor& e, bench::Replayer& replay, Sample& s) {
     std::vector<bench::Call> calls = std::move(e.recorder->calls);
     e.recorder->calls.clear();
     bench::FillSortKeys(calls);
+    s.calls = bench::Count(calls);
     const std::vector<bench::Call> undo = Undo(calls);
     replay.Run(undo);
     const Clock::time_point d0 = Clock::now();
@@ -351,11 +353,12 @@ void Report(const char* action, const std::vector<Sample>& samples) {
     std::vector<double> h, p, d;
     for (const Sample& s : samples)
         h.push_back(s.handler), p.push_back(s.painted), d.push_back(s.direct);
+    const bench::CallCounts& c = samples.back().calls;
     for (double q : {0.50, 0.99}) {
         const double hq = Percentile(h, q), pq = Percentile(p, q), dq = Percentile(d, q);
-        std::printf("%-13s p%-2d %10.3f %10.3f %10.3f %10.1f %10.1f\n", action,
+        std::printf("%-13s p%-2d %10.3f %10.3f %10.3f %10.1f %10.1f   %ld / %ld / %ld\n", action,
                     static_cast<int>(q * 100), hq, pq, dq, dq > 0 ? hq / dq : 0,
-                    dq > 0 ? pq / dq : 0);
+                    dq > 0 ? pq / dq : 0, c.reads, c.ranges, c.writes);
     }
 }
 
@@ -513,8 +516,8 @@ int main(int argc, char** argv) {
         Measure(e, replay, samples, runs, children);
         std::printf("999 x %d x %d, %d samples per action, milliseconds\n", children, children,
                     samples);
-        std::printf("%-13s %-3s %10s %10s %10s %10s %10s\n", "action", "", "handler", "w/ paint",
-                    "sqlite3", "hdl/sql", "paint/sql");
+        std::printf("%-13s %-3s %10s %10s %10s %10s %10s   %s\n", "action", "", "handler",
+                    "w/ paint", "sqlite3", "hdl/sql", "paint/sql", "reads / ranges / writes");
         for (const Run& r : runs) Report(r.name, r.samples);
         std::printf("\nresident memory: %.1f MB after Init; peak (VmHWM) during:\n",
                     static_cast<double>(rssBefore) / 1024);

@@ -12,7 +12,27 @@ QString NumberCode(int number, int width) {
     return QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
 }
 
+void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file,
+                          const std::string& prefix) {
+    kelmor::DynArray request;
+    // No sort: the file's key order, read a page at a time.
+    request.Set(1, "SSELECT " + file.Name() + (prefix.empty() ? "" : " = '" + prefix + "]'"));
+    request.Set(2, file.Name());
+    request.Set(3, "0");
+    std::int32_t count = 0;
+    try {
+        const kelmor::ResultList keys = database.Query(request.Text(), "", count);
+        for (int row = 1; row <= keys.DCount(); ++row) taken_.insert(keys.Get(row));
+    } catch (const kelmor::Error& e) {
+        // The probe then reads each code, and its failures count as it says.
+        qWarning("%s: the keys of %s could not be listed, each code is read: %s", where_,
+                 file.Name().c_str(), e.what());
+        taken_.clear();
+    }
+}
+
 bool CodeProbe::Free(const kelmor::DbFile& file, const std::string& key) {
+    if (taken_.count(key) != 0) return false;
     const kelmor::ReadResult read = file.TryReadRecord(key);
     if (read.error == kelmor::kNotFound) return true;
     if (read.error != 0) {

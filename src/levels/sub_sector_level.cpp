@@ -164,6 +164,7 @@ void SubSectorLevel::Creation_SousSecteur() {
     kelmor::Database& database = state_.Db("Creation_SousSecteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data());
     CodeProbe probe("Creation_SousSecteur");
+    probe.NoteTaken(database, file, S(sector));
     for (int number = 1; number <= soussecteur::kLastCode; ++number) {
         const std::string key = S(sector + NumberCode(number, soussecteur::kKey.codeLength));
         if (!probe.Free(file, key)) continue;

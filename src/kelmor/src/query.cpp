@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "collation.h"
@@ -236,6 +238,60 @@ private:
     std::map<std::int64_t, Backend::OrderedRow> ends_;
 };
 
+// The keys starting with a prefix, by label: read in key order with the sort
+// keys stored beside them, then sorted on those bytes. A list of a sector's
+// 9,800 neighbourhoods thus costs no collation at all, where comparing the
+// labels themselves made some 130,000 French comparisons.
+ResultList LabelOrderedPrefix(Backend& backend, const ParsedQuery& query,
+                              const std::vector<int>& columns) {
+    const std::string& prefix = query.selection.text;
+    std::vector<Backend::OrderedRow> found;
+    // The pages start after the greatest text below every key with the
+    // prefix: its last byte one less, then 0xFF, which no key holds (keys are
+    // UTF-8). One more row than counted shows where the prefix ends.
+    std::string before = prefix;
+    before.back() = static_cast<char>(static_cast<unsigned char>(before.back()) - 1);
+    before += '\xFF';
+    const std::int64_t counted = backend.Count(query.file, query.selection);
+    std::optional<Backend::OrderedRow> after = Backend::OrderedRow{before, {}, {}};
+    found.reserve(static_cast<std::size_t>(counted));
+    bool more = true;
+    while (more) {
+        const int limit = static_cast<int>(std::clamp<std::int64_t>(
+            counted - static_cast<std::int64_t>(found.size()) + 1, 16, std::int64_t{1} << 20));
+        std::vector<Backend::OrderedRow> page =
+            backend.Page(query.file, Backend::Order::Key, after, 0, limit);
+        // Rows written since the count may lengthen the list: read on while
+        // whole pages stay within the prefix.
+        more = page.size() == static_cast<std::size_t>(limit);
+        for (Backend::OrderedRow& row : page) {
+            if (row.key.compare(0, prefix.size(), prefix) != 0) {
+                more = false;
+                break;
+            }
+            found.push_back(std::move(row));
+        }
+        if (more) after = Backend::OrderedRow{found.back().key, {}, {}};
+    }
+    // A backend that gives no sort key in key order: made here, as stored.
+    for (Backend::OrderedRow& row : found) {
+        if (row.sortKey.empty()) row.sortKey = LabelSortKey(row.whole);
+    }
+    // Rows arrive in key order: a stable sort keeps it between equal labels.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Backend::OrderedRow& a, const Backend::OrderedRow& b) {
+                         return a.sortKey < b.sortKey;
+                     });
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(found.size());
+    for (const Backend::OrderedRow& r : found) {
+        std::vector<std::string>& cols = rows.emplace_back();
+        cols.reserve(columns.size());
+        for (int c : columns) cols.emplace_back(c == 0 ? r.key : AttributeView(r.whole, c));
+    }
+    return ResultList(std::move(rows));
+}
+
 }  // namespace
 
 ResultList RunQuery(const std::shared_ptr<Backend>& backendPtr, const ParsedQuery& query,
@@ -254,6 +310,9 @@ ResultList RunQuery(const std::shared_ptr<Backend>& backendPtr, const ParsedQuer
                        query.sortAttributes.empty() ? Backend::Order::Key : Backend::Order::Label,
                        columns));
     }
+    if (query.selection.kind == KeySelection::Kind::Prefix &&
+        query.sortAttributes == std::vector{1} && query.selection.text.back() != '\0')
+        return LabelOrderedPrefix(backend, query, columns);
     std::vector<std::vector<std::string>> rows;
     // The PAR attributes of each row, joined by attribute marks; and whether
     // they hold no mark at all (the usual single-valued label).
