@@ -4,6 +4,7 @@
 
 #include "control/messages.h"
 #include "forms/msgbox.h"
+#include "kelmor/backend.h"
 #include "levels/level_context.h"
 
 namespace zonitra::levels {
@@ -14,15 +15,13 @@ QString NumberCode(int number, int width) {
 
 void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file,
                           const std::string& prefix) {
-    kelmor::DynArray request;
-    // No sort: the file's key order, read a page at a time.
-    request.Set(1, "SSELECT " + file.Name() + (prefix.empty() ? "" : " = '" + prefix + "]'"));
-    request.Set(2, file.Name());
-    request.Set(3, "0");
-    std::int32_t count = 0;
+    using Kind = kelmor::KeySelection::Kind;
+    // One key-ordered scan, the records left unread.
+    const kelmor::KeySelection selection{prefix.empty() ? Kind::All : Kind::Prefix, prefix};
     try {
-        const kelmor::ResultList keys = database.Query(request.Text(), "", count);
-        for (int row = 1; row <= keys.DCount(); ++row) taken_.insert(keys.Get(row));
+        database.backend().Scan(
+            file.Name(), selection,
+            [&](std::string_view key, std::string_view) { taken_.emplace(key); });
     } catch (const kelmor::Error& e) {
         // The probe then reads each code, and its failures count as it says.
         qWarning("%s: the keys of %s could not be listed, each code is read: %s", where_,

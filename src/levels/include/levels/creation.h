@@ -32,9 +32,9 @@ public:
     explicit CodeProbe(const char* where) noexcept : where_(where) {}
 
     // Notes the keys of `file` that begin with `prefix` (all of them for an
-    // empty prefix) from one key-ordered listing, so that Free answers for
-    // them without a read each: a sector creation would otherwise read every
-    // taken code, 998 reads on a full file.
+    // empty prefix) from one key-ordered scan, so that Free answers for them
+    // without a read each: a sector creation would otherwise read every taken
+    // code, 998 reads on a full file.
     void NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file,
                    const std::string& prefix);
     // True when `file` holds no record `key`: false at once for a key noted
