@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QAbstractListModel>
-#include <QListView>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,6 +11,7 @@
 #include "focus_private.h"
 #include "forms/handler.h"
 #include "forms/textbox.h"
+#include "uniform_list_view.h"
 
 namespace forms {
 
@@ -57,8 +57,9 @@ private:
 ComboBox::ComboBox(QWidget* parent)
     : QComboBox(parent), edit_(new TextBox(this)), entries_(new Entries(this)) {
     setModel(entries_);
-    // Every row has the font's height: the view never measures rows it does not show.
-    if (auto* list = qobject_cast<QListView*>(view())) list->setUniformItemSizes(true);
+    // Rows of one height, laid out by arithmetic: opening a list of millions
+    // asks only for the rows shown.
+    setView(new detail::UniformListView(this));
     // The size comes from the screen's layout, never from walking the entries.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setEditable(true);
