@@ -29,7 +29,7 @@ public:
         return Text(index.row());
     }
     QString Text(int row) const {
-        if (row < 0) return {};
+        if (row < 0 || resetting_) return {};
         if (row < count_) return entry_ ? entry_(row) : QString();
         const auto i = static_cast<std::size_t>(row - count_);
         return i < appended_.size() ? appended_[i] : QString();
@@ -39,7 +39,12 @@ public:
         count_ = count;
         entry_ = std::move(entry);
         appended_.clear();
+        // The combo box makes the first entry current on a reset and shows its
+        // text, which SetEntries puts back: not asked for, a list that is never
+        // opened is never read.
+        resetting_ = true;
         endResetModel();
+        resetting_ = false;
     }
     void Append(const QString& text) {
         const int row = rowCount();
@@ -52,6 +57,7 @@ private:
     int count_ = 0;
     std::function<QString(int)> entry_;
     std::vector<QString> appended_;
+    bool resetting_ = false;
 };
 
 ComboBox::ComboBox(QWidget* parent)

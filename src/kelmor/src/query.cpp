@@ -242,8 +242,9 @@ private:
 // keys stored beside them, then sorted on those bytes. A list of a sector's
 // 9,800 neighbourhoods thus costs no collation at all, where comparing the
 // labels themselves made some 130,000 French comparisons.
-ResultList LabelOrderedPrefix(Backend& backend, const ParsedQuery& query,
-                              const std::vector<int>& columns) {
+std::vector<std::vector<std::string>> LabelOrderedPrefix(Backend& backend, const ParsedQuery& query,
+                                                         const std::vector<int>& columns,
+                                                         std::int64_t counted) {
     const std::string& prefix = query.selection.text;
     std::vector<Backend::OrderedRow> found;
     // The pages start after the greatest text below every key with the
@@ -252,7 +253,6 @@ ResultList LabelOrderedPrefix(Backend& backend, const ParsedQuery& query,
     std::string before = prefix;
     before.back() = static_cast<char>(static_cast<unsigned char>(before.back()) - 1);
     before += '\xFF';
-    const std::int64_t counted = backend.Count(query.file, query.selection);
     std::optional<Backend::OrderedRow> after = Backend::OrderedRow{before, {}, {}};
     found.reserve(static_cast<std::size_t>(counted));
     bool more = true;
@@ -289,8 +289,37 @@ ResultList LabelOrderedPrefix(Backend& backend, const ParsedQuery& query,
         cols.reserve(columns.size());
         for (int c : columns) cols.emplace_back(c == 0 ? r.key : AttributeView(r.whole, c));
     }
-    return ResultList(std::move(rows));
+    return rows;
 }
+
+// A list of a prefix by label, counted at once and read whole when a row is
+// first asked for: filling a drop-down needs only the count, and the rows of
+// a list nobody opens (a sector's 9,702 neighbourhoods after a sub-sector
+// creation) are never read.
+class PrefixSource final : public ResultList::Source {
+public:
+    PrefixSource(std::shared_ptr<Backend> backend, ParsedQuery query, std::vector<int> columns,
+                 std::int64_t counted)
+        : backend_(std::move(backend)),
+          query_(std::move(query)),
+          columns_(std::move(columns)),
+          counted_(counted) {}
+
+    std::vector<std::vector<std::string>> Fetch(std::int64_t first, int count) override {
+        if (!rows_) rows_ = LabelOrderedPrefix(*backend_, query_, columns_, counted_);
+        const auto size = static_cast<std::int64_t>(rows_->size());
+        const std::int64_t from = std::clamp<std::int64_t>(first, 0, size);
+        const std::int64_t to = std::clamp<std::int64_t>(first + count, from, size);
+        return {rows_->begin() + from, rows_->begin() + to};
+    }
+
+private:
+    std::shared_ptr<Backend> backend_;
+    ParsedQuery query_;
+    std::vector<int> columns_;
+    std::int64_t counted_;
+    std::optional<std::vector<std::vector<std::string>>> rows_;
+};
 
 }  // namespace
 
@@ -311,8 +340,10 @@ ResultList RunQuery(const std::shared_ptr<Backend>& backendPtr, const ParsedQuer
                        columns));
     }
     if (query.selection.kind == KeySelection::Kind::Prefix &&
-        query.sortAttributes == std::vector{1} && query.selection.text.back() != '\0')
-        return LabelOrderedPrefix(backend, query, columns);
+        query.sortAttributes == std::vector{1} && query.selection.text.back() != '\0') {
+        const std::int64_t count = backend.Count(query.file, query.selection);
+        return ResultList(count, std::make_shared<PrefixSource>(backendPtr, query, columns, count));
+    }
     std::vector<std::vector<std::string>> rows;
     // The PAR attributes of each row, joined by attribute marks; and whether
     // they hold no mark at all (the usual single-valued label).
