@@ -48,7 +48,9 @@ QRect UniformListView::visualRect(const QModelIndex& index) const {
     if (!index.isValid() || index.parent() != rootIndex()) return {};
     const std::int64_t top =
         static_cast<std::int64_t>(index.row()) * RowHeight() - verticalOffset();
-    return QRect(0, static_cast<int>(top), viewport()->width(), RowHeight());
+    // A row far off the viewport stays far off, whatever the int range.
+    const auto far = std::int64_t{INT32_MAX / 2};
+    return QRect(0, static_cast<int>(std::clamp(top, -far, far)), viewport()->width(), RowHeight());
 }
 
 QModelIndex UniformListView::indexAt(const QPoint& point) const {
