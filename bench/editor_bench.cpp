@@ -303,10 +303,10 @@ void KelmorCascade(const kelmor::Database& db) {
     benchmark::DoNotOptimize(sec.ReadRecord(kSector));
     benchmark::DoNotOptimize(Query(db, "SSELECT ASSOCIATION", "ASSOCIATION", "1 "));
     benchmark::DoNotOptimize(
-        Query(db, "SSELECT SOUSSECTEUR = '" + kSector + "]' PAR 1", "SOUSSECTEUR"));
+        Query(db, "SSELECT SOUSSECTEUR = '" + kSector + "]' PAR 1", "SOUSSECTEUR").Get(1));
     benchmark::DoNotOptimize(sub.ReadRecord(kSubSector));
     benchmark::DoNotOptimize(
-        Query(db, "SSELECT QUARTIER = '" + kSubSector + "]' PAR 1", "QUARTIER"));
+        Query(db, "SSELECT QUARTIER = '" + kSubSector + "]' PAR 1", "QUARTIER").Get(1));
     const kelmor::DbRecord q = qua.ReadRecord(kNeighbourhood);
     const std::string link = q.Get(2);
     // The centre code's lookup, its antennas, the antenna code's lookup,
