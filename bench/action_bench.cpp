@@ -1,26 +1,50 @@
 // Operator actions replayed through the real editor, offscreen, on a generated
 // database, each next to the same storage work done directly with sqlite3.
 //
-//   action_bench [SAMPLES]        (default 200 per action)
+//   action_bench [--large] [SAMPLES]     (default 200 samples per action)
 //
-// The database is `kelmor DB generate 999 20 20 BENCH`, made on first use in
-// $ZONITRA_BENCH_DIR (or /tmp) as action-999-20-20.db and kept for later runs.
+// The database is `kelmor DB generate 999 20 20 BENCH` (999 x 99 x 99 with
+// --large or ZONITRA_BENCH_LARGE=1: 9.9 million records, minutes to make),
+// made on first use in $ZONITRA_BENCH_DIR (or /tmp) as action-999-U-N.db and
+// kept for later runs. Each run first makes room for the creations, once:
+// sector 999 and everything under it goes (codes 001-998 stay taken, so the
+// sector creation probes them all), as do sub-sector 00799 and neighbourhood
+// 0070199 when their parent is full.
 //
-// Each sample times one key event, the one that sets the action off:
-//   SectorLookup  Enter in the sector code after "7" (the sector read and
-//                 shown, its 20 sub-sectors listed)
-//   SectorRename  Tab out of the sector label after typing a new one (the
-//                 write and the refill of the sector list)
-// "handler" runs from the key press to the return of its release, before any
-// paint; "with paint" goes on to the events it posted and a synchronous repaint
-// of the whole editor (an upper bound on the paint of the changed widgets).
-// The storage calls the action made are recorded and replayed with prepared
-// sqlite3 statements on the same file ("sqlite3"): the reads, key ranges,
-// counts, label-ordered pages and writes, without records parsed or lists
-// filled. Ratios compare the same percentile.
+// Each sample times the one event that sets an action off:
+//   SectorLookup   Enter in the sector code after "8" (sector 008 shown, its
+//                  sub-sectors listed)
+//   SubLookup      Enter in the sub-sector code after "1" (00801 shown, its
+//                  neighbourhoods listed)
+//   QuartLookup    Enter in the neighbourhood code after "1" (0080101 shown
+//                  with its medical centre and antenna)
+//   Relink         Tab out of the antenna code after typing another antenna
+//                  of the centre (the neighbourhood's link written)
+//   SectorRename   Tab out of the sector label after typing a new one (the
+//                  write and the refill of the sector list)
+//   OkSector       click on "OK" of a new sector: the probe of codes 001-999,
+//                  three inserts, every level cleared and its list refilled
+//                  (the sub-sector and neighbourhood lists with every record
+//                  of their files)
+//   OkSubSector    "OK" of a new sub-sector of 007
+//   OkQuartier     "OK" of a new neighbourhood of 00701
+//   OpenAgrement, OpenAdresse, OpenGestDoc
+//                  click on the dialog's button, sector 008 shown, until the
+//                  dialog is shown (it is then closed, untimed)
+// "handler" runs from the press to the return of the release (for a dialog:
+// to its show), before any paint; "with paint" goes on to the events it posted
+// and a synchronous repaint of the whole editor (of the dialog), an upper
+// bound on the paint of the changed widgets. The storage calls the action made
+// are recorded and replayed with prepared sqlite3 statements on the same file
+// ("sqlite3"): the reads, key ranges, counts, label-ordered pages and writes,
+// without records parsed or lists filled. A creation's records are removed
+// before its replay and after it, untimed. Ratios compare the same percentile.
+// "hdl cpu" is the handler's CPU time (this thread's), which leaves out the
+// time other processes held the CPU on a loaded machine. The peak resident
+// memory (VmHWM) is reset before each creation's samples and printed after
+// them.
 
-#include <sqlite3.h>
-
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -30,8 +54,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
-#include <map>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -40,11 +67,12 @@
 #include "control/ctr_secteur.h"
 #include "control/secteur_editor.h"
 #include "forms/idle.h"
+#include "forms/modalform.h"
 #include "forms/scripteduiservice.h"
 #include "forms/uiservice.h"
 #include "kelmor/database.h"
-#include "kelmor/forwarding_backend.h"
 #include "services/droits.h"
+#include "storage_replay.h"
 
 namespace {
 
@@ -55,240 +83,96 @@ double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// One storage call, as the library made it.
-struct Call {
-    enum class Kind { Read, Scan, Count, Page, Write } kind = Kind::Read;
-    std::string file, key, text;  // text: a scan's or count's key text, or the written record
-    kelmor::KeySelection::Kind selection = kelmor::KeySelection::Kind::All;
-    std::string afterSortKey, afterKey, sortKey;
-    bool label = false, hasAfter = false;
-    std::int64_t skip = 0;
-    int limit = 0;
-
-    static Call Of(Kind kind, std::string_view file, std::string_view key, std::string_view text) {
-        Call c;
-        c.kind = kind;
-        c.file = file;
-        c.key = key;
-        c.text = text;
-        return c;
-    }
-};
-
-class RecordingBackend : public kelmor::ForwardingBackend {
-public:
-    using ForwardingBackend::ForwardingBackend;
-    std::vector<Call> calls;
-
-    std::optional<std::string> Read(std::string_view f, std::string_view k) override {
-        calls.push_back(Call::Of(Call::Kind::Read, f, k, {}));
-        return inner().Read(f, k);
-    }
-    void Scan(std::string_view f, const kelmor::KeySelection& s, const Visitor& v) override {
-        Call c = Call::Of(Call::Kind::Scan, f, {}, s.text);
-        c.selection = s.kind;
-        calls.push_back(std::move(c));
-        inner().Scan(f, s, v);
-    }
-    std::int64_t Count(std::string_view f, const kelmor::KeySelection& s) override {
-        Call c = Call::Of(Call::Kind::Count, f, {}, s.text);
-        c.selection = s.kind;
-        calls.push_back(std::move(c));
-        return inner().Count(f, s);
-    }
-    std::vector<OrderedRow> Page(std::string_view f, Order order,
-                                 const std::optional<OrderedRow>& after, std::int64_t skip,
-                                 int limit) override {
-        Call c = Call::Of(Call::Kind::Page, f, {}, {});
-        c.label = order == Order::Label;
-        c.hasAfter = after.has_value();
-        if (after) c.afterSortKey = after->sortKey, c.afterKey = after->key;
-        c.skip = skip;
-        c.limit = limit;
-        calls.push_back(std::move(c));
-        return inner().Page(f, order, after, skip, limit);
-    }
-    std::string Update(std::string_view f, std::string_view k, const Updater& u) override {
-        const std::string whole = inner().Update(f, k, u);
-        calls.push_back(Call::Of(Call::Kind::Write, f, k, whole));
-        calls.back().sortKey = kelmor::LabelSortKey(whole);
-        return whole;
-    }
-    void Write(std::string_view f, std::string_view k, std::string_view w) override {
-        calls.push_back(Call::Of(Call::Kind::Write, f, k, w));
-        calls.back().sortKey = kelmor::LabelSortKey(w);
-        inner().Write(f, k, w);
-    }
-};
-
-// The recorded calls again, with sqlite3 statements on the same file.
-class Replayer {
-public:
-    explicit Replayer(const std::string& path) {
-        Check(sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), "open");
-        Check(sqlite3_exec(db_, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL", nullptr,
-                           nullptr, nullptr),
-              "pragmas");
-        read_ = Prepare("SELECT body FROM kelmor_records WHERE file = ?1 AND key = ?2");
-        range_ = Prepare(
-            "SELECT key, body FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3 "
-            "ORDER BY key");
-        all_ = Prepare("SELECT key, body FROM kelmor_records WHERE file = ?1 ORDER BY key");
-        countFile_ = Prepare("SELECT records FROM kelmor_files WHERE id = ?1");
-        countRange_ = Prepare(
-            "SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3");
-        pageLabel_ = Prepare(
-            "SELECT key, sortkey, body FROM kelmor_records WHERE file = ?1 AND "
-            "(sortkey, key) > (?2, ?3) ORDER BY sortkey, key LIMIT ?5 OFFSET ?4");
-        pageKey_ = Prepare(
-            "SELECT key, sortkey, body FROM kelmor_records WHERE file = ?1 AND key > ?3 "
-            "ORDER BY key LIMIT ?5 OFFSET ?4");
-        write_ = Prepare(
-            "INSERT INTO kelmor_records(file, key, body, sortkey) VALUES (?1, ?2, ?3, ?4) "
-            "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body, sortkey = "
-            "excluded.sortkey");
-        begin_ = Prepare("BEGIN IMMEDIATE");
-        commit_ = Prepare("COMMIT");
-        sqlite3_stmt* ids = Prepare("SELECT id, name FROM kelmor_files");
-        while (sqlite3_step(ids) == SQLITE_ROW)
-            files_[reinterpret_cast<const char*>(sqlite3_column_text(ids, 1))] =
-                sqlite3_column_int64(ids, 0);
-        sqlite3_finalize(ids);
-    }
-    ~Replayer() {
-        for (sqlite3_stmt* s : {read_, range_, all_, countFile_, countRange_, pageLabel_, pageKey_,
-                                write_, begin_, commit_})
-            sqlite3_finalize(s);
-        sqlite3_close(db_);
-    }
-    Replayer(const Replayer&) = delete;
-    Replayer& operator=(const Replayer&) = delete;
-
-    // Bytes read, so that nothing is optimised away.
-    std::size_t Run(const std::vector<Call>& calls) {
-        std::size_t bytes = 0;
-        for (const Call& c : calls) {
-            const sqlite3_int64 id = files_.at(c.file);
-            switch (c.kind) {
-                case Call::Kind::Read:
-                    sqlite3_bind_int64(read_, 1, id);
-                    Text(read_, 2, c.key);
-                    bytes += Drain(read_, 0);
-                    break;
-                case Call::Kind::Scan:
-                case Call::Kind::Count: {
-                    const bool whole = c.text.empty();
-                    const bool count = c.kind == Call::Kind::Count;
-                    sqlite3_stmt* s =
-                        count ? (whole ? countFile_ : countRange_) : (whole ? all_ : range_);
-                    // Keys here are digits: the range's end is the prefix + ':'.
-                    const std::string upper = c.text + ':';
-                    sqlite3_bind_int64(s, 1, id);
-                    if (!whole) Text(s, 2, c.text), Text(s, 3, upper);
-                    bytes += Drain(s, count ? 0 : 1);
-                    break;
-                }
-                case Call::Kind::Page: {
-                    sqlite3_stmt* s = c.label ? pageLabel_ : pageKey_;
-                    sqlite3_bind_int64(s, 1, id);
-                    if (c.label) Blob(s, 2, c.afterSortKey);
-                    Text(s, 3, c.afterKey);
-                    sqlite3_bind_int64(s, 4, c.skip);
-                    sqlite3_bind_int(s, 5, c.limit);
-                    bytes += Drain(s, 2);
-                    break;
-                }
-                case Call::Kind::Write:
-                    // A read-modify-write under the write lock, as the library's.
-                    Drain(begin_, 0);
-                    sqlite3_bind_int64(read_, 1, id);
-                    Text(read_, 2, c.key);
-                    bytes += Drain(read_, 0);
-                    sqlite3_bind_int64(write_, 1, id);
-                    Text(write_, 2, c.key);
-                    Blob(write_, 3, c.text);
-                    Blob(write_, 4, c.sortKey);
-                    Drain(write_, 0);
-                    Drain(commit_, 0);
-                    break;
-            }
-        }
-        return bytes;
-    }
-
-private:
-    sqlite3_stmt* Prepare(const char* sql) {
-        sqlite3_stmt* s = nullptr;
-        Check(sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), sql);
-        return s;
-    }
-    static void Text(sqlite3_stmt* s, int i, const std::string& t) {
-        sqlite3_bind_text(s, i, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
-    }
-    static void Blob(sqlite3_stmt* s, int i, const std::string& t) {
-        sqlite3_bind_blob(s, i, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
-    }
-    std::size_t Drain(sqlite3_stmt* s, int column) {
-        std::size_t bytes = 0;
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-            bytes += static_cast<std::size_t>(sqlite3_column_bytes(s, column));
-        Check(rc, "replaying a call");
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
-        return bytes;
-    }
-    void Check(int rc, const char* what) {
-        if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-            throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db_));
-    }
-
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt *read_ = nullptr, *range_ = nullptr, *all_ = nullptr, *countFile_ = nullptr,
-                 *countRange_ = nullptr, *pageLabel_ = nullptr, *pageKey_ = nullptr,
-                 *write_ = nullptr, *begin_ = nullptr, *commit_ = nullptr;
-    std::map<std::string, sqlite3_int64> files_;
-};
-
-// The generated database, made once and kept.
-std::string Database() {
-    const char* dir = std::getenv("ZONITRA_BENCH_DIR");
-    const fs::path path = fs::path(dir && *dir ? dir : "/tmp") / "action-999-20-20.db";
-    if (!fs::exists(path)) {
-        std::fprintf(stderr, "action_bench: generating %s\n", path.c_str());
-        const std::string command =
-            std::string(KELMOR_PROGRAM) + " '" + path.string() + "' generate 999 20 20 BENCH";
-        if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
-    }
-    return path.string();
-}
-
-void Settle() {
-    if (!forms::WaitIdle()) throw std::runtime_error("the editor is still busy after 5 s");
+// This thread's CPU time in milliseconds: on a loaded machine the wall-clock
+// percentiles include time other processes held the CPU.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 void Require(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error("action_bench: " + what);
 }
 
+void Settle() {
+    if (!forms::WaitIdle()) throw std::runtime_error("the editor is still busy after 5 s");
+}
+
+// The generated database, made once and kept.
+std::string Database(int children) {
+    const char* dir = std::getenv("ZONITRA_BENCH_DIR");
+    const std::string size = "999 " + std::to_string(children) + " " + std::to_string(children);
+    const std::string name =
+        "action-999-" + std::to_string(children) + "-" + std::to_string(children) + ".db";
+    const fs::path path = fs::path(dir && *dir ? dir : "/tmp") / name;
+    if (!fs::exists(path)) {
+        std::fprintf(stderr, "action_bench: generating %s\n", path.c_str());
+        const std::string command =
+            std::string(KELMOR_PROGRAM) + " '" + path.string() + "' generate " + size + " BENCH";
+        if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+    }
+    return path.string();
+}
+
+// Removes the records of `file` whose key starts with `prefix`, in one transaction.
+void Remove(kelmor::Backend& b, const char* file, const std::string& prefix) {
+    std::vector<std::string> keys;
+    b.Scan(file, {kelmor::KeySelection::Kind::Prefix, prefix},
+           [&](std::string_view key, std::string_view) { keys.emplace_back(key); });
+    if (keys.empty()) return;
+    b.Begin();
+    for (const std::string& k : keys) b.Delete(file, k);
+    b.Commit();
+}
+
+// Room for the three creations (see the top of the file).
+void MakeRoom(kelmor::Backend& b) {
+    Remove(b, "SECTEUR", "999");
+    Remove(b, "SOUSSECTEUR", "999");
+    Remove(b, "QUARTIER", "999");
+    if (b.Read("SOUSSECTEUR", "00799")) {
+        Remove(b, "SOUSSECTEUR", "00799");
+        Remove(b, "QUARTIER", "00799");
+    }
+    if (b.Read("QUARTIER", "0070199")) Remove(b, "QUARTIER", "0070199");
+}
+
+// kB of a line of /proc/self/status ("VmHWM", "VmRSS").
+long StatusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field) + 1);
+    }
+    return -1;
+}
+
+void ResetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 struct Editor {
-    std::string path = Database();
-    std::shared_ptr<RecordingBackend> recorder;
+    std::string path;
+    std::shared_ptr<kelmor::Database> plain;  // not recorded: set-up and clean-up
+    std::shared_ptr<bench::RecordingBackend> recorder;
     std::shared_ptr<kelmor::Database> db;
     forms::ScriptedUiService ui;
     forms::ScopedUi scope{ui};
     QWidget host;
     zonitra::Ctr_Secteur* editor = new zonitra::Ctr_Secteur(&host);
 
-    Editor() {
-        auto plain = kelmor::Database::OpenSqlite(path, kelmor::OpenMode::MustExist);
-        recorder = std::make_shared<RecordingBackend>(
+    explicit Editor(int children) : path(Database(children)) {
+        plain = kelmor::Database::OpenSqlite(path, kelmor::OpenMode::MustExist);
+        MakeRoom(plain->backend());
+        recorder = std::make_shared<bench::RecordingBackend>(
             std::shared_ptr<kelmor::Backend>(plain, &plain->backend()));
         db = std::make_shared<kelmor::Database>(recorder);
         host.resize(editor->sizeHint());
         editor->SetDroitsUtilisateur(std::make_shared<services::DroitsUtilisateur>(*db, "BENCH"));
         editor->SetTheClient(std::make_shared<const int>(0));
         editor->SetTheDatabase(db);
+        editor->OfferDocumentSettings(true);
         host.show();
         host.activateWindow();
         Require(QTest::qWaitForWindowActive(&host), "the host window is not active");
@@ -322,29 +206,162 @@ struct Editor {
         if (erase) Key(control, Qt::Key_Delete, {});
         Type(control, text);
     }
+    // Code typed and confirmed with Enter, untimed.
+    void Enter(QWidget* control, const QString& code) {
+        Retype(control, code, true);
+        Key(control, Qt::Key_Return, QStringLiteral("\r"));
+    }
+    void Click(QWidget* button) {
+        Require(button->isEnabled(), button->objectName().toStdString() + " is disabled");
+        QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
+    }
+    // The label and medical links of a new record, typed as an operator would.
+    void FillNew(QWidget* label, const QString& text) {
+        Retype(label, text, false);
+        Key(label, Qt::Key_Tab, QStringLiteral("\t"));
+        Retype(Ui().Txt_CodeCentreMedQuartier, QStringLiteral("001"), true);
+        Retype(Ui().Txt_CodeAntMedQuartier, QStringLiteral("001"), true);
+    }
+    void NoMessage(const char* during) {
+        const auto messages = ui.TakeMessages();
+        Require(messages.empty(), std::string("a message box came up during ") + during + ": " +
+                                      (messages.empty() ? "" : messages[0].text.toStdString()));
+    }
 };
 
 struct Sample {
     double handler = 0, painted = 0, direct = 0;
+    double handlerCpu = 0;  // the handler's CPU time: what preemption leaves out
+    bench::CallCounts calls;
 };
 
-// Times `key` on `control`, then the same storage calls with sqlite3.
-Sample Time(Editor& e, Replayer& replay, QWidget* control, Qt::Key key, const char* text) {
+// The records a creation inserted, deleted with sqlite3.
+std::vector<bench::Call> Undo(const std::vector<bench::Call>& calls) {
+    std::vector<bench::Call> undo;
+    for (const bench::Call& c : calls) {
+        if (c.kind != bench::Call::Kind::Insert) continue;
+        bench::Call d;
+        d.kind = bench::Call::Kind::Delete;
+        d.file = c.file;
+        d.key = c.key;
+        undo.push_back(std::move(d));
+    }
+    return undo;
+}
+
+// Replays the calls of the sample just timed; a creation's inserts are
+// undone before and after, so that the replay inserts the same records.
+void Direct(Editor& e, bench::Replayer& replay, Sample& s) {
+    std::vector<bench::Call> calls = std::move(e.recorder->calls);
     e.recorder->calls.clear();
+    bench::FillSortKeys(calls);
+    s.calls = bench::Count(calls);
+    const std::vector<bench::Call> undo = Undo(calls);
+    replay.Run(undo);
+    const Clock::time_point d0 = Clock::now();
+    volatile std::size_t bytes = replay.Run(calls);
+    static_cast<void>(bytes);
+    s.direct = Ms(Clock::now() - d0);
+    replay.Run(undo);
+}
+
+// Times `act` (one key or click), then the same storage calls with sqlite3.
+Sample Time(Editor& e, bench::Replayer& replay, const std::function<void()>& act,
+            const std::function<void(const std::vector<bench::Call>&)>& check) {
+    e.recorder->calls.clear();
+    Sample s;
+    const double c0 = CpuMs();
     const Clock::time_point t0 = Clock::now();
-    QTest::sendKeyEvent(QTest::Click, control, key, QString::fromLatin1(text), Qt::NoModifier);
+    act();
     const Clock::time_point t1 = Clock::now();
+    s.handlerCpu = CpuMs() - c0;
     QCoreApplication::processEvents();
     e.editor->repaint();
     const Clock::time_point t2 = Clock::now();
     Settle();
-    Require(e.recorder->calls.size() > 0,
-            "a key in " + control->objectName().toStdString() + " made no storage call");
-    const std::vector<Call> calls = std::move(e.recorder->calls);
-    const Clock::time_point d0 = Clock::now();
-    volatile std::size_t bytes = replay.Run(calls);
-    static_cast<void>(bytes);
-    return {Ms(t1 - t0), Ms(t2 - t0), Ms(Clock::now() - d0)};
+    s.handler = Ms(t1 - t0);
+    s.painted = Ms(t2 - t0);
+    Require(!e.recorder->calls.empty(), "an action made no storage call");
+    check(e.recorder->calls);
+    Direct(e, replay, s);
+    return s;
+}
+
+Sample TimeKey(Editor& e, bench::Replayer& replay, QWidget* control, Qt::Key key, const char* text,
+               const std::function<void(const std::vector<bench::Call>&)>& check) {
+    return Time(
+        e, replay,
+        [&] {
+            QTest::sendKeyEvent(QTest::Click, control, key, QString::fromLatin1(text),
+                                Qt::NoModifier);
+        },
+        check);
+}
+
+// Times a click that opens a modal dialog: to the dialog's show, then to its
+// first paint. The dialog is closed at once, untimed.
+class ShowWatch : public QObject {
+public:
+    Clock::time_point shown;
+    bool seen = false;
+    const double* cpuStart = nullptr;
+    double* cpuShown = nullptr;
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && !seen && qobject_cast<forms::ModalForm*>(object)) {
+            shown = Clock::now();
+            *cpuShown = CpuMs() - *cpuStart;
+            seen = true;
+        }
+        return false;
+    }
+};
+
+Sample TimeDialog(Editor& e, bench::Replayer& replay, QWidget* button) {
+    ShowWatch watch;
+    qApp->installEventFilter(&watch);
+    Sample s;
+    Clock::time_point t0, painted;
+    double c0 = 0;
+    std::vector<bench::Call> calls;
+    bool opened = false;
+    watch.cpuStart = &c0;
+    watch.cpuShown = &s.handlerCpu;
+    e.ui.ModalShown = [&](forms::ModalForm& form) {
+        form.repaint();
+        painted = Clock::now();
+        calls = std::move(e.recorder->calls);
+        opened = true;
+        e.NoMessage("a dialog's opening");
+        // Closed as the operator would, by its return or cancel button when it
+        // refuses a plain unload.
+        if (form.Unload()) return;
+        for (const char* name : {"Cmd_Retour", "Cmd_Annuler"}) {
+            if (auto* b = form.findChild<QAbstractButton*>(QString::fromLatin1(name))) {
+                QTest::mouseClick(b, Qt::LeftButton);
+                if (!form.isVisible()) return;
+            }
+        }
+        throw std::runtime_error(form.objectName().toStdString() + " does not close");
+    };
+    e.recorder->calls.clear();
+    c0 = CpuMs();
+    t0 = Clock::now();
+    QTest::mouseClick(button, Qt::LeftButton);
+    qApp->removeEventFilter(&watch);
+    e.ui.ModalShown = nullptr;
+    Settle();
+    Require(opened && watch.seen, button->objectName().toStdString() + " opened no dialog");
+    e.ui.TakeMessages();  // the closing's, not measured
+    s.handler = Ms(watch.shown - t0);
+    s.painted = Ms(painted - t0);
+    e.recorder->calls = std::move(calls);
+    if (e.recorder->calls.empty()) {
+        s.direct = 0;  // nothing read: no ratio
+        return s;
+    }
+    Direct(e, replay, s);
+    return s;
 }
 
 double Percentile(std::vector<double> v, double p) {
@@ -354,14 +371,149 @@ double Percentile(std::vector<double> v, double p) {
 }
 
 void Report(const char* action, const std::vector<Sample>& samples) {
-    std::vector<double> h, p, d;
-    for (const Sample& s : samples)
+    std::vector<double> h, p, d, cpu;
+    for (const Sample& s : samples) {
         h.push_back(s.handler), p.push_back(s.painted), d.push_back(s.direct);
+        cpu.push_back(s.handlerCpu);
+    }
+    const bench::CallCounts& c = samples.back().calls;
     for (double q : {0.50, 0.99}) {
         const double hq = Percentile(h, q), pq = Percentile(p, q), dq = Percentile(d, q);
-        std::printf("%-13s p%-2d %10.3f %10.3f %10.3f %10.1f %10.1f\n", action,
-                    static_cast<int>(q * 100), hq, pq, dq, hq / dq, pq / dq);
+        std::printf("%-13s p%-2d %10.3f %10.3f %10.3f %10.3f %10.1f %10.1f   %ld / %ld / %ld\n",
+                    action, static_cast<int>(q * 100), hq, Percentile(cpu, q), pq, dq,
+                    dq > 0 ? hq / dq : 0, dq > 0 ? pq / dq : 0, c.reads, c.ranges, c.writes);
     }
+}
+
+bool Wrote(const std::vector<bench::Call>& calls) {
+    return std::any_of(calls.begin(), calls.end(), [](const bench::Call& c) {
+        return c.kind == bench::Call::Kind::Update || c.kind == bench::Call::Kind::Write;
+    });
+}
+
+std::size_t Inserts(const std::vector<bench::Call>& calls) {
+    return static_cast<std::size_t>(std::count_if(calls.begin(), calls.end(), [](const auto& c) {
+        return c.kind == bench::Call::Kind::Insert;
+    }));
+}
+
+struct Run {
+    const char* name;
+    std::vector<Sample> samples;
+    long peakKb = -1;  // VmHWM after the samples, creations only
+};
+
+void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& runs,
+             int children) {
+    const auto& ui = e.Ui();
+    auto run = [&](const char* name) -> Run& {
+        std::fprintf(stderr, "action_bench: %s\n", name);
+        return runs.emplace_back(Run{name, {}, -1});
+    };
+
+    Run& sector = run("SectorLookup");
+    for (int i = 0; i < samples; ++i) {
+        e.Retype(ui.Txt_CodeSecteur, QStringLiteral("8"), true);
+        sector.samples.push_back(
+            TimeKey(e, replay, ui.Txt_CodeSecteur, Qt::Key_Return, "\r", [](const auto&) {}));
+        Require(
+            ui.Txt_CodeSecteur->Text() == "008" && ui.Cbo_LibSousSecteur->ListCount() == children,
+            "the lookup of sector 008 did not list its sub-sectors");
+        e.NoMessage("the sector lookup");
+    }
+
+    Run& sub = run("SubLookup");
+    for (int i = 0; i < samples; ++i) {
+        e.Retype(ui.Txt_CodeSousSecteur, QStringLiteral("1"), true);
+        sub.samples.push_back(
+            TimeKey(e, replay, ui.Txt_CodeSousSecteur, Qt::Key_Return, "\r", [](const auto&) {}));
+        Require(
+            ui.Txt_CodeSousSecteur->Text() == "01" && ui.Cbo_LibQuartier->ListCount() == children,
+            "the lookup of sub-sector 00801 did not list its neighbourhoods");
+        e.NoMessage("the sub-sector lookup");
+    }
+
+    Run& quartier = run("QuartLookup");
+    for (int i = 0; i < samples; ++i) {
+        e.Retype(ui.Txt_CodeQuartier, QStringLiteral("1"), true);
+        quartier.samples.push_back(
+            TimeKey(e, replay, ui.Txt_CodeQuartier, Qt::Key_Return, "\r", [](const auto&) {}));
+        Require(
+            ui.Txt_CodeQuartier->Text() == "01" && ui.Txt_CodeAntMedQuartier->Text().size() == 3,
+            "the lookup of neighbourhood 0080101 did not show its antenna");
+        e.NoMessage("the neighbourhood lookup");
+    }
+
+    Run& relink = run("Relink");
+    const QString antenna = ui.Txt_CodeAntMedQuartier->Text();
+    for (int i = 0; i < samples; ++i) {
+        const QString other = i % 2 == 0 ? (antenna == "001" ? "002" : "001") : antenna;
+        e.Retype(ui.Txt_CodeAntMedQuartier, other, true);
+        relink.samples.push_back(
+            TimeKey(e, replay, ui.Txt_CodeAntMedQuartier, Qt::Key_Tab, "\t", [](const auto& calls) {
+                Require(Wrote(calls), "leaving another antenna code wrote no link");
+            }));
+        e.NoMessage("the relink");
+    }
+
+    Run& rename = run("SectorRename");
+    for (int i = 0; i < samples; ++i) {
+        e.Enter(ui.Txt_CodeSecteur, QStringLiteral("8"));
+        // Always another label than the stored one, or nothing would be written.
+        const QString label = ui.Cbo_LibSecteur->Text() == "HUIT SUD" ? QStringLiteral("huit nord")
+                                                                      : QStringLiteral("huit sud");
+        e.Retype(ui.Cbo_LibSecteur, label, false);
+        rename.samples.push_back(
+            TimeKey(e, replay, ui.Cbo_LibSecteur, Qt::Key_Tab, "\t",
+                    [](const auto& calls) { Require(Wrote(calls), "the rename wrote nothing"); }));
+        Require(ui.Cbo_LibSecteur->Text() == label.toUpper(),
+                "the rename did not keep the typed label");
+        e.NoMessage("the rename");
+    }
+
+    Run& dialogs = run("OpenAgrement");
+    Run& adresse = run("OpenAdresse");
+    Run& gestdoc = run("OpenGestDoc");
+    e.Enter(ui.Txt_CodeSecteur, QStringLiteral("8"));
+    for (int i = 0; i < samples; ++i) {
+        dialogs.samples.push_back(TimeDialog(e, replay, ui.Cmd_Agrement));
+        adresse.samples.push_back(TimeDialog(e, replay, ui.Cmd_Adresse));
+        gestdoc.samples.push_back(TimeDialog(e, replay, ui.Cmd_GestionDocumentaire));
+        e.NoMessage("a dialog's opening");
+    }
+
+    auto creation = [&](const char* name, std::size_t records, const std::function<void()>& enter) {
+        Run& r = run(name);
+        ResetPeakMemory();
+        for (int i = 0; i < samples; ++i) {
+            enter();
+            e.NoMessage("the entry of a new record");
+            r.samples.push_back(Time(
+                e, replay, [&] { QTest::mouseClick(e.Ui().Cmd_OkSecteurGeo, Qt::LeftButton); },
+                [&](const auto& calls) {
+                    Require(Inserts(calls) == records,
+                            std::string(name) + " inserted " + std::to_string(Inserts(calls)) +
+                                " records instead of " + std::to_string(records));
+                }));
+            e.NoMessage(name);
+        }
+        r.peakKb = StatusKb("VmHWM");
+    };
+    creation("OkSector", 3, [&] {
+        e.Click(ui.Cmd_AjouterSecteur);
+        e.FillNew(ui.Cbo_LibSecteur, QStringLiteral("nouveau"));
+    });
+    creation("OkSubSector", 2, [&] {
+        e.Enter(ui.Txt_CodeSecteur, QStringLiteral("7"));
+        e.Click(ui.Cmd_AjouterSousSecteur);
+        e.FillNew(ui.Cbo_LibSousSecteur, QStringLiteral("nouveau"));
+    });
+    creation("OkQuartier", 1, [&] {
+        e.Enter(ui.Txt_CodeSecteur, QStringLiteral("7"));
+        e.Enter(ui.Txt_CodeSousSecteur, QStringLiteral("1"));
+        e.Click(ui.Cmd_AjouterQuartier);
+        e.FillNew(ui.Cbo_LibQuartier, QStringLiteral("nouveau"));
+    });
 }
 
 }  // namespace
@@ -369,35 +521,34 @@ void Report(const char* action, const std::vector<Sample>& samples) {
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    const char* large = std::getenv("ZONITRA_BENCH_LARGE");
+    int children = large && *large && std::strcmp(large, "0") != 0 ? 99 : 20;
+    int samples = 200;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--large") == 0)
+            children = 99;
+        else
+            samples = std::max(1, std::atoi(argv[i]));
+    }
     try {
-        Editor e;
-        Replayer replay(e.path);
-        const auto& ui = e.Ui();
-        std::vector<Sample> lookup, rename;
-        for (int i = 0; i < samples; ++i) {
-            e.Retype(ui.Txt_CodeSecteur, QStringLiteral("7"), true);
-            lookup.push_back(Time(e, replay, ui.Txt_CodeSecteur, Qt::Key_Return, "\r"));
-            Require(ui.Txt_CodeSecteur->Text() == "007" && !ui.Cbo_LibSecteur->Text().isEmpty() &&
-                        ui.Cbo_LibSousSecteur->ListCount() == 20,
-                    "the lookup of sector 007 did not list its 20 sub-sectors");
-            Require(e.ui.TakeMessages().empty(), "a message box came up during the lookup");
+        Editor e(children);
+        bench::Replayer replay(e.path);
+        std::vector<Run> runs;
+        runs.reserve(16);
+        const long rssBefore = StatusKb("VmRSS");
+        Measure(e, replay, samples, runs, children);
+        std::printf("999 x %d x %d, %d samples per action, milliseconds\n", children, children,
+                    samples);
+        std::printf("%-13s %-3s %10s %10s %10s %10s %10s %10s   %s\n", "action", "", "handler",
+                    "hdl cpu", "w/ paint", "sqlite3", "hdl/sql", "paint/sql",
+                    "reads / ranges / writes");
+        for (const Run& r : runs) Report(r.name, r.samples);
+        std::printf("\nresident memory: %.1f MB after Init; peak (VmHWM) during:\n",
+                    static_cast<double>(rssBefore) / 1024);
+        for (const Run& r : runs) {
+            if (r.peakKb >= 0)
+                std::printf("  %-13s %.1f MB\n", r.name, static_cast<double>(r.peakKb) / 1024);
         }
-        for (int i = 0; i < samples; ++i) {
-            e.Retype(ui.Txt_CodeSecteur, QStringLiteral("7"), true);
-            e.Key(ui.Txt_CodeSecteur, Qt::Key_Return, QStringLiteral("\r"));
-            const QString label = i % 2 ? QStringLiteral("sept nord") : QStringLiteral("sept sud");
-            e.Retype(ui.Cbo_LibSecteur, label, false);
-            rename.push_back(Time(e, replay, ui.Cbo_LibSecteur, Qt::Key_Tab, "\t"));
-            Require(ui.Cbo_LibSecteur->Text() == label.toUpper(),
-                    "the rename did not keep the typed label");
-            Require(e.ui.TakeMessages().empty(), "a message box came up during the rename");
-        }
-        std::printf("999 x 20 x 20, %d samples per action, milliseconds\n", samples);
-        std::printf("%-13s %-3s %10s %10s %10s %10s %10s\n", "action", "", "handler", "w/ paint",
-                    "sqlite3", "hdl/sql", "paint/sql");
-        Report("SectorLookup", lookup);
-        Report("SectorRename", rename);
     } catch (const std::exception& ex) {
         std::fprintf(stderr, "action_bench: %s\n", ex.what());
         return 1;

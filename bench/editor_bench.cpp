@@ -11,13 +11,13 @@
 //                  (sector, sub-sector, neighbourhood, centre and antenna).
 //   SectorRename   types over the label of sector 007 and leaves it with Tab:
 //                  the label is written and the sector list filled again.
-// The direct sides do the reads, queries and writes those actions name, once
-// through kelmor and once with sqlite3 statements on the same file (no record
-// parsing, no French sort). Counts of storage calls per action are printed
-// for both, then the ratios.
+// The direct sides do the reads, queries and writes those actions name through
+// kelmor, and replay the storage calls kelmor made for them with sqlite3
+// statements on the same file (no record parsing, no French sort). Counts of
+// storage calls per action are printed for the editor and kelmor, then the
+// ratios.
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,8 +41,8 @@
 #include "forms/scripteduiservice.h"
 #include "forms/uiservice.h"
 #include "kelmor/database.h"
-#include "kelmor/forwarding_backend.h"
 #include "services/droits.h"
+#include "storage_replay.h"
 
 namespace {
 
@@ -60,41 +60,6 @@ std::string Code(int n, int width) {
     std::snprintf(text, sizeof text, "%0*d", width, n);
     return text;
 }
-
-// Forwards to the storage and counts its calls, so that each action's round
-// trips can be compared with what the direct side does.
-class CountingBackend : public kelmor::ForwardingBackend {
-public:
-    using ForwardingBackend::ForwardingBackend;
-    struct Counts {
-        long reads = 0, scans = 0, writes = 0;
-    };
-    Counts Take() { return std::exchange(counts_, {}); }
-
-    std::optional<std::string> Read(std::string_view f, std::string_view k) override {
-        ++counts_.reads;
-        return inner().Read(f, k);
-    }
-    void Write(std::string_view f, std::string_view k, std::string_view w) override {
-        ++counts_.writes;
-        inner().Write(f, k, w);
-    }
-    bool Insert(std::string_view f, std::string_view k, std::string_view w) override {
-        ++counts_.writes;
-        return inner().Insert(f, k, w);
-    }
-    std::string Update(std::string_view f, std::string_view k, const Updater& u) override {
-        ++counts_.writes;
-        return inner().Update(f, k, u);
-    }
-    void Scan(std::string_view f, const kelmor::KeySelection& s, const Visitor& v) override {
-        ++counts_.scans;
-        inner().Scan(f, s, v);
-    }
-
-private:
-    Counts counts_;
-};
 
 void Put(const kelmor::DbFile& file, const std::string& key, const std::string& a1,
          const std::string& a2 = {}) {
@@ -146,8 +111,8 @@ void Build(kelmor::Database& db) {
 struct World {
     QTemporaryDir dir;
     std::string path;
-    std::shared_ptr<CountingBackend> counter;
-    std::shared_ptr<kelmor::Database> db;  // counted, used by the editor and direct kelmor
+    std::shared_ptr<bench::RecordingBackend> recorder;
+    std::shared_ptr<kelmor::Database> db;  // recorded, used by the editor and direct kelmor
     forms::ScriptedUiService ui;
     std::unique_ptr<forms::ScopedUi> scope;
     std::unique_ptr<QWidget> host;
@@ -158,9 +123,9 @@ struct World {
         path = dir.filePath("bench.db").toStdString();
         auto plain = kelmor::Database::OpenSqlite(path);
         Build(*plain);
-        counter = std::make_shared<CountingBackend>(
+        recorder = std::make_shared<bench::RecordingBackend>(
             std::shared_ptr<kelmor::Backend>(plain, &plain->backend()));
-        db = std::make_shared<kelmor::Database>(counter);
+        db = std::make_shared<kelmor::Database>(recorder);
         scope = std::make_unique<forms::ScopedUi>(ui);
         host = std::make_unique<QWidget>();
         editor = new zonitra::Ctr_Secteur(host.get());
@@ -223,16 +188,23 @@ void Require(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error("benchmark set-up: " + what);
 }
 
-std::map<std::string, CountingBackend::Counts> g_counts;
+std::map<std::string, bench::CallCounts> g_counts;
 
-void Note(const std::string& name, const CountingBackend::Counts& total, long iterations) {
-    g_counts[name] = {total.reads / iterations, total.scans / iterations,
+// The calls recorded since the last Take, counted.
+bench::CallCounts Take(World& w) {
+    const bench::CallCounts n = bench::Count(w.recorder->calls);
+    w.recorder->calls.clear();
+    return n;
+}
+
+void Note(const std::string& name, const bench::CallCounts& total, long iterations) {
+    g_counts[name] = {total.reads / iterations, total.ranges / iterations,
                       total.writes / iterations};
 }
 
-void Accumulate(CountingBackend::Counts& total, const CountingBackend::Counts& c) {
+void Accumulate(bench::CallCounts& total, const bench::CallCounts& c) {
     total.reads += c.reads;
-    total.scans += c.scans;
+    total.ranges += c.ranges;
     total.writes += c.writes;
 }
 
@@ -241,21 +213,21 @@ void Accumulate(CountingBackend::Counts& total, const CountingBackend::Counts& c
 void BM_Editor_SectorCascade(benchmark::State& state) {
     World& w = TheWorld();
     const auto& ui = zonitra::EditorOf(*w.editor).Screen();
-    CountingBackend::Counts total;
+    bench::CallCounts total;
     for (auto _ : state) {
         state.PauseTiming();
         Focus(ui.Txt_CodeSecteur);
         SelectAll(ui.Txt_CodeSecteur);
         QTest::keyClick(ui.Txt_CodeSecteur, Qt::Key_Delete);
         Settle();
-        w.counter->Take();
+        Take(w);
         state.ResumeTiming();
 
         Type(ui.Txt_CodeSecteur, QStringLiteral("7"));
         Press(ui.Txt_CodeSecteur, Qt::Key_Return, "\r");
 
         state.PauseTiming();
-        Accumulate(total, w.counter->Take());
+        Accumulate(total, Take(w));
         Require(
             ui.Txt_CodeAntMedQuartier->Text() == "002" &&
                 ui.Cbo_LibQuartier->Text() == QString::fromStdString("QUARTIER " + kNeighbourhood),
@@ -269,7 +241,7 @@ void BM_Editor_SectorCascade(benchmark::State& state) {
 void BM_Editor_SectorRename(benchmark::State& state) {
     World& w = TheWorld();
     const auto& ui = zonitra::EditorOf(*w.editor).Screen();
-    CountingBackend::Counts total;
+    bench::CallCounts total;
     static long n = 0;  // across runs: each rename must change the label
     for (auto _ : state) {
         state.PauseTiming();
@@ -289,14 +261,14 @@ void BM_Editor_SectorRename(benchmark::State& state) {
                                              : std::string("nothing")) +
                     ")");
         SelectAll(ui.Cbo_LibSecteur);
-        w.counter->Take();
+        Take(w);
         state.ResumeTiming();
 
         Type(ui.Cbo_LibSecteur, label);
         Press(ui.Cbo_LibSecteur, Qt::Key_Tab, "\t");
 
         state.PauseTiming();
-        const CountingBackend::Counts c = w.counter->Take();
+        const bench::CallCounts c = Take(w);
         Accumulate(total, c);
         Require(c.writes == 1 && ui.Cbo_LibSecteur->Text() == label.toUpper(),
                 "the rename did not write the label once (writes " + std::to_string(c.writes) +
@@ -324,155 +296,77 @@ kelmor::ResultList Query(const kelmor::Database& db, const std::string& text, co
 }
 
 // The reads and queries the cascade names, in its order.
-void BM_Kelmor_SectorCascade(benchmark::State& state) {
-    World& w = TheWorld();
-    const kelmor::Database& db = *w.db;
+void KelmorCascade(const kelmor::Database& db) {
     const kelmor::DbFile sec = db.OpenFile("SECTEUR"), sub = db.OpenFile("SOUSSECTEUR"),
                          qua = db.OpenFile("QUARTIER"), cen = db.OpenFile("CENTREMEDICAL"),
                          ant = db.OpenFile("ANTENNEMEDICALE");
-    CountingBackend::Counts total;
-    w.counter->Take();
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(sec.ReadRecord(kSector));
-        benchmark::DoNotOptimize(Query(db, "SSELECT ASSOCIATION", "ASSOCIATION", "1 "));
-        benchmark::DoNotOptimize(
-            Query(db, "SSELECT SOUSSECTEUR = '" + kSector + "]' PAR 1", "SOUSSECTEUR"));
-        benchmark::DoNotOptimize(sub.ReadRecord(kSubSector));
-        benchmark::DoNotOptimize(
-            Query(db, "SSELECT QUARTIER = '" + kSubSector + "]' PAR 1", "QUARTIER"));
-        const kelmor::DbRecord q = qua.ReadRecord(kNeighbourhood);
-        const std::string link = q.Get(2);
-        // The centre code's lookup, its antennas, the antenna code's lookup,
-        // then the display's own reads of both.
-        benchmark::DoNotOptimize(cen.ReadRecord(link.substr(0, 3)));
-        benchmark::DoNotOptimize(Query(
-            db, "SSELECT ANTENNEMEDICALE = '" + link.substr(0, 3) + "]' PAR 1", "ANTENNEMEDICALE"));
-        benchmark::DoNotOptimize(ant.ReadRecord(link));
-        benchmark::DoNotOptimize(cen.ReadRecord(link.substr(0, 3)));
-        benchmark::DoNotOptimize(ant.ReadRecord(link));
-    }
-    total = w.counter->Take();
-    Note("Kelmor_SectorCascade", total, state.iterations());
+    benchmark::DoNotOptimize(sec.ReadRecord(kSector));
+    benchmark::DoNotOptimize(Query(db, "SSELECT ASSOCIATION", "ASSOCIATION", "1 "));
+    benchmark::DoNotOptimize(
+        Query(db, "SSELECT SOUSSECTEUR = '" + kSector + "]' PAR 1", "SOUSSECTEUR").Get(1));
+    benchmark::DoNotOptimize(sub.ReadRecord(kSubSector));
+    benchmark::DoNotOptimize(
+        Query(db, "SSELECT QUARTIER = '" + kSubSector + "]' PAR 1", "QUARTIER").Get(1));
+    const kelmor::DbRecord q = qua.ReadRecord(kNeighbourhood);
+    const std::string link = q.Get(2);
+    // The centre code's lookup, its antennas, the antenna code's lookup,
+    // then the display's own reads of both.
+    benchmark::DoNotOptimize(cen.ReadRecord(link.substr(0, 3)));
+    benchmark::DoNotOptimize(Query(
+        db, "SSELECT ANTENNEMEDICALE = '" + link.substr(0, 3) + "]' PAR 1", "ANTENNEMEDICALE"));
+    benchmark::DoNotOptimize(ant.ReadRecord(link));
+    benchmark::DoNotOptimize(cen.ReadRecord(link.substr(0, 3)));
+    benchmark::DoNotOptimize(ant.ReadRecord(link));
+}
+
+// The write of a new label, then the sector list read again.
+void KelmorRename(kelmor::Database& db, bool north) {
+    kelmor::DbRecord record = db.OpenFile("SECTEUR").ReadRecord(kSector);
+    record.Set(1, north ? "SEPT NORD" : "SEPT SUD");
+    record.DBWrite();
+    benchmark::DoNotOptimize(Query(db, "SSELECT SECTEUR PAR 1", "SECTEUR"));
+}
+
+void BM_Kelmor_SectorCascade(benchmark::State& state) {
+    World& w = TheWorld();
+    Take(w);
+    for (auto _ : state) KelmorCascade(*w.db);
+    Note("Kelmor_SectorCascade", Take(w), state.iterations());
 }
 
 void BM_Kelmor_SectorRename(benchmark::State& state) {
     World& w = TheWorld();
-    kelmor::DbRecord record = w.db->OpenFile("SECTEUR").ReadRecord(kSector);
     static long n = 0;
-    w.counter->Take();
-    for (auto _ : state) {
-        record.Set(1, (++n % 2) ? "SEPT NORD" : "SEPT SUD");
-        record.DBWrite();
-        benchmark::DoNotOptimize(Query(*w.db, "SSELECT SECTEUR PAR 1", "SECTEUR"));
-    }
-    Note("Kelmor_SectorRename", w.counter->Take(), state.iterations());
+    Take(w);
+    for (auto _ : state) KelmorRename(*w.db, ++n % 2);
+    Note("Kelmor_SectorRename", Take(w), state.iterations());
 }
 
 // ---------------------------------------------------- direct, with sqlite3
 
-class Raw {
-public:
-    explicit Raw(const std::string& path) {
-        Check(sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr), "open");
-        // The same durability as the library's connection.
-        Check(sqlite3_exec(db_, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL", nullptr,
-                           nullptr, nullptr),
-              "pragmas");
-        read_ = Prepare("SELECT body FROM kelmor_records WHERE file = ?1 AND key = ?2");
-        range_ = Prepare(
-            "SELECT key, body FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3 "
-            "ORDER BY key");
-        all_ = Prepare("SELECT key, body FROM kelmor_records WHERE file = ?1 ORDER BY key");
-        write_ = Prepare(
-            "INSERT INTO kelmor_records(file, key, body) VALUES (?1, ?2, ?3) "
-            "ON CONFLICT(file, key) DO UPDATE SET body = excluded.body");
-        sqlite3_stmt* ids = Prepare("SELECT id, name FROM kelmor_files");
-        while (sqlite3_step(ids) == SQLITE_ROW)
-            files_[reinterpret_cast<const char*>(sqlite3_column_text(ids, 1))] =
-                sqlite3_column_int64(ids, 0);
-        sqlite3_finalize(ids);
-    }
-    ~Raw() {
-        for (sqlite3_stmt* s : {read_, range_, all_, write_}) sqlite3_finalize(s);
-        sqlite3_close(db_);
-    }
-    Raw(const Raw&) = delete;
-    Raw& operator=(const Raw&) = delete;
-
-    std::size_t Read(const char* file, const std::string& key) {
-        sqlite3_bind_int64(read_, 1, files_.at(file));
-        sqlite3_bind_text(read_, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-        std::size_t bytes = 0;
-        if (sqlite3_step(read_) == SQLITE_ROW) bytes = sqlite3_column_bytes(read_, 0);
-        sqlite3_reset(read_);
-        return bytes;
-    }
-    // Rows whose key starts with prefix (digits only here: the bound is prefix + ':').
-    std::size_t Prefix(const char* file, const std::string& prefix) {
-        const std::string upper = prefix + ':';
-        sqlite3_bind_int64(range_, 1, files_.at(file));
-        sqlite3_bind_text(range_, 2, prefix.data(), static_cast<int>(prefix.size()), SQLITE_STATIC);
-        sqlite3_bind_text(range_, 3, upper.data(), static_cast<int>(upper.size()), SQLITE_STATIC);
-        return Drain(range_);
-    }
-    std::size_t All(const char* file) {
-        sqlite3_bind_int64(all_, 1, files_.at(file));
-        return Drain(all_);
-    }
-    void Write(const char* file, const std::string& key, const std::string& body) {
-        sqlite3_bind_int64(write_, 1, files_.at(file));
-        sqlite3_bind_text(write_, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-        sqlite3_bind_blob(write_, 3, body.data(), static_cast<int>(body.size()), SQLITE_STATIC);
-        Check(sqlite3_step(write_), "write");
-        sqlite3_reset(write_);
-    }
-
-private:
-    sqlite3_stmt* Prepare(const char* sql) {
-        sqlite3_stmt* s = nullptr;
-        Check(sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), sql);
-        return s;
-    }
-    std::size_t Drain(sqlite3_stmt* s) {
-        std::size_t bytes = 0;
-        while (sqlite3_step(s) == SQLITE_ROW) bytes += sqlite3_column_bytes(s, 1);
-        sqlite3_reset(s);
-        return bytes;
-    }
-    void Check(int rc, const char* what) {
-        if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-            throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db_));
-    }
-
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt *read_ = nullptr, *range_ = nullptr, *all_ = nullptr, *write_ = nullptr;
-    std::map<std::string, sqlite3_int64> files_;
-};
+// The storage calls of one run of `action` through kelmor, for replay.
+template <typename Action>
+std::vector<bench::Call> Recorded(World& w, Action action) {
+    w.recorder->calls.clear();
+    action();
+    std::vector<bench::Call> calls = std::move(w.recorder->calls);
+    w.recorder->calls.clear();
+    bench::FillSortKeys(calls);
+    return calls;
+}
 
 void BM_Sqlite_SectorCascade(benchmark::State& state) {
-    Raw raw(TheWorld().path);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(raw.Read("SECTEUR", kSector));
-        benchmark::DoNotOptimize(raw.All("ASSOCIATION"));
-        benchmark::DoNotOptimize(raw.Prefix("SOUSSECTEUR", kSector));
-        benchmark::DoNotOptimize(raw.Read("SOUSSECTEUR", kSubSector));
-        benchmark::DoNotOptimize(raw.Prefix("QUARTIER", kSubSector));
-        benchmark::DoNotOptimize(raw.Read("QUARTIER", kNeighbourhood));
-        benchmark::DoNotOptimize(raw.Read("CENTREMEDICAL", kCentre));
-        benchmark::DoNotOptimize(raw.Prefix("ANTENNEMEDICALE", kCentre));
-        benchmark::DoNotOptimize(raw.Read("ANTENNEMEDICALE", kAntenna));
-        benchmark::DoNotOptimize(raw.Read("CENTREMEDICAL", kCentre));
-        benchmark::DoNotOptimize(raw.Read("ANTENNEMEDICALE", kAntenna));
-    }
+    World& w = TheWorld();
+    const std::vector<bench::Call> calls = Recorded(w, [&] { KelmorCascade(*w.db); });
+    bench::Replayer replay(w.path);
+    for (auto _ : state) benchmark::DoNotOptimize(replay.Run(calls));
 }
 
 void BM_Sqlite_SectorRename(benchmark::State& state) {
-    Raw raw(TheWorld().path);
-    long n = 0;
-    for (auto _ : state) {
-        raw.Write("SECTEUR", kSector, (++n % 2) ? "SEPT NORD" : "SEPT SUD");
-        benchmark::DoNotOptimize(raw.All("SECTEUR"));
-    }
+    World& w = TheWorld();
+    const std::vector<bench::Call> calls = Recorded(w, [&] { KelmorRename(*w.db, true); });
+    bench::Replayer replay(w.path);
+    for (auto _ : state) benchmark::DoNotOptimize(replay.Run(calls));
 }
 
 BENCHMARK(BM_Editor_SectorCascade)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -506,9 +400,9 @@ public:
             std::printf("%-15s %12.3f %12.3f %12.3f %10.1f %10.1f\n", action, e, k, s,
                         k > 0 ? e / k : 0, s > 0 ? e / s : 0);
         }
-        std::printf("\nstorage calls per action (reads / scans / writes):\n");
+        std::printf("\nstorage calls per action (reads / key ranges / writes):\n");
         for (const auto& [name, c] : g_counts)
-            std::printf("  %-22s %ld / %ld / %ld\n", name.c_str(), c.reads, c.scans, c.writes);
+            std::printf("  %-22s %ld / %ld / %ld\n", name.c_str(), c.reads, c.ranges, c.writes);
     }
 
 private:

@@ -4,6 +4,7 @@
 
 #include "control/messages.h"
 #include "forms/msgbox.h"
+#include "kelmor/backend.h"
 #include "levels/level_context.h"
 
 namespace zonitra::levels {
@@ -25,7 +26,25 @@ QString NumberCode(int number, int width) {
     return QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
 }
 
+void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file,
+                          const std::string& prefix) {
+    using Kind = kelmor::KeySelection::Kind;
+    // One key-ordered scan, the records left unread.
+    const kelmor::KeySelection selection{prefix.empty() ? Kind::All : Kind::Prefix, prefix};
+    try {
+        database.backend().Scan(
+            file.Name(), selection,
+            [&](std::string_view key, std::string_view) { taken_.emplace(key); });
+    } catch (const kelmor::Error& e) {
+        // The probe then reads each code, and its failures count as it says.
+        qWarning("%s: the keys of %s could not be listed, each code is read: %s", where_,
+                 file.Name().c_str(), e.what());
+        taken_.clear();
+    }
+}
+
 bool CodeProbe::Free(const kelmor::DbFile& file, const std::string& key) {
+    if (taken_.count(key) != 0) return false;
     const kelmor::ReadResult read = file.TryReadRecord(key);
     if (read.error == kelmor::kNotFound) return true;
     if (read.error != 0) {

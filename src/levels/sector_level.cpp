@@ -258,6 +258,7 @@ void SectorLevel::Creation_Secteur() {
     kelmor::Database& database = state_.Db("Creation_Secteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.secteur, secteur::kFile.data());
     CodeProbe probe("Creation_Secteur");
+    probe.NoteTaken(database, file, {});
     const std::string firstSubSector(soussecteur::kFirstCode);
     const std::string firstNeighbourhood = firstSubSector + std::string(quartier::kFirstCode);
     CreateAtFirstFreeCode(

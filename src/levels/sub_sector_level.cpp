@@ -164,6 +164,7 @@ void SubSectorLevel::Creation_SousSecteur() {
     kelmor::Database& database = state_.Db("Creation_SousSecteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data());
     CodeProbe probe("Creation_SousSecteur");
+    probe.NoteTaken(database, file, S(sector));
     CreateAtFirstFreeCode(
         database, soussecteur::kLastCode, probe,
         [&](int number) -> std::vector<CreatedRecord> {

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QAbstractListModel>
-#include <QListView>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,6 +11,7 @@
 #include "focus_private.h"
 #include "forms/handler.h"
 #include "forms/textbox.h"
+#include "uniform_list_view.h"
 
 namespace forms {
 
@@ -29,7 +29,7 @@ public:
         return Text(index.row());
     }
     QString Text(int row) const {
-        if (row < 0) return {};
+        if (row < 0 || resetting_) return {};
         if (row < count_) return entry_ ? entry_(row) : QString();
         const auto i = static_cast<std::size_t>(row - count_);
         return i < appended_.size() ? appended_[i] : QString();
@@ -39,7 +39,12 @@ public:
         count_ = count;
         entry_ = std::move(entry);
         appended_.clear();
+        // The combo box makes the first entry current on a reset and shows its
+        // text, which SetEntries puts back: not asked for, a list that is never
+        // opened is never read.
+        resetting_ = true;
         endResetModel();
+        resetting_ = false;
     }
     void Append(const QString& text) {
         const int row = rowCount();
@@ -52,13 +57,15 @@ private:
     int count_ = 0;
     std::function<QString(int)> entry_;
     std::vector<QString> appended_;
+    bool resetting_ = false;
 };
 
 ComboBox::ComboBox(QWidget* parent)
     : QComboBox(parent), edit_(new TextBox(this)), entries_(new Entries(this)) {
     setModel(entries_);
-    // Every row has the font's height: the view never measures rows it does not show.
-    if (auto* list = qobject_cast<QListView*>(view())) list->setUniformItemSizes(true);
+    // Rows of one height, laid out by arithmetic: opening a list of millions
+    // asks only for the rows shown.
+    setView(new detail::UniformListView(this));
     // The size comes from the screen's layout, never from walking the entries.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setEditable(true);
