@@ -131,7 +131,6 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
         {{db, "load", dir_}, 7, "is a directory"},
         {{Path("new.sqlite"), "generate", "1000", "1", "1", "U"}, 2, "from 1 to 999"},
         {{db, "generate", "1", "1", "1", "U"}, 6, "exists"},
-        {{missing, "query", "SSELECT SECTEUR"}, 6, "missing.sqlite"},
         {{db, "load", Path("none.jsonl")}, 7, "none.jsonl"},
         {{Path("bad.sqlite"), "load", bad}, 5, "bad.jsonl:2: not valid JSON"},
         {{foreign, "create", "SECTEUR"}, 6, "another program"},
