@@ -45,23 +45,6 @@ protected:
     QWidget* Focused() const { return QApplication::focusWidget(); }
 };
 
-TEST_F(FocusTest, TabAndBackTabFollowTheTabOrderWrapAndSkipWhatCannotTakeIt) {
-    for (int i = 0; i < 5; ++i) QTest::keyClick(Focused(), Qt::Key_Tab);
-    QTest::keyClick(Focused(), Qt::Key_Backtab);
-    QTest::keyClick(Focused(), Qt::Key_Backtab);
-    EXPECT_EQ(log_, (EventLog{"Lost:Txt_Code", "Got:Cbo_Lib", "Lost:Cbo_Lib", "Got:Txt_Other",
-                              "Lost:Txt_Other", "Got:Txt_Inner", "Lost:Txt_Inner", "Got:Cmd_Ok",
-                              "Lost:Cmd_Ok", "Got:Txt_Code", "Lost:Txt_Code", "Got:Cmd_Ok",
-                              "Lost:Cmd_Ok", "Got:Txt_Inner"}));
-    forms::SetFocus(code_);
-    list_->setEnabled(false);
-    inner_->hide();
-    log_.clear();
-    for (int i = 0; i < 3; ++i) QTest::keyClick(Focused(), Qt::Key_Tab);
-    EXPECT_EQ(log_, (EventLog{"Lost:Txt_Code", "Got:Txt_Other", "Lost:Txt_Other", "Got:Cmd_Ok",
-                              "Lost:Cmd_Ok", "Got:Txt_Code"}));
-}
-
 TEST_F(FocusTest, ClickCodeAndEntryFromTheHostMoveTheFocusFirst) {
     ok_->Click = [this] { log_.push_back("Click:Cmd_Ok"); };
     forms_test::ClickInto(other_);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -181,8 +180,7 @@ struct Failure {
     const char* name;
     std::int32_t number;
     const char* says;
-    // Makes writes through `db` fail; returns what makes them work again.
-    std::function<std::function<void()>(const std::string& path, test::FaultVfs& vfs)> arrange;
+    int sqliteCode;  // what the failing file layer returns
 };
 
 class FailedWrite : public testing::TestWithParam<Failure> {};
@@ -199,7 +197,7 @@ TEST_P(FailedWrite, LeavesTheRecordAsStoredAndARetryWrites) {
         r.DBWrite();
     }
     auto db = Database::OpenSqlite(path, OpenMode::MustExist, {.lockWaitMs = 200});
-    const auto restore = GetParam().arrange(path, vfs);
+    vfs.FailWrites(GetParam().sqliteCode);
     DbRecord record = db->OpenFile("SECTEUR").ReadRecord("001");
     record.Set(1, "SUD");
     record.Set(5, "NEW");
@@ -216,7 +214,7 @@ TEST_P(FailedWrite, LeavesTheRecordAsStoredAndARetryWrites) {
     record.DBWrite();  // nothing changed since: nothing to write, no error
     EXPECT_FALSE(db->backend().InTransaction());
 
-    restore();
+    vfs.FailWrites(0);
     EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Text(), Marks("NORD^^AG-1"));
     record.Set(1, "SUD");  // as the operator types it again
     record.DBWrite();
@@ -227,21 +225,11 @@ TEST_P(FailedWrite, LeavesTheRecordAsStoredAndARetryWrites) {
               Marks("SUD^^AG-1"));
 }
 
-std::function<void()> FailWith(test::FaultVfs& vfs, int code) {
-    vfs.FailWrites(code);
-    return [&vfs] { vfs.FailWrites(0); };
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, FailedWrite,
-                         testing::Values(Failure{"DiskFull", kDiskFull, "disk is full",
-                                                 [](const std::string&, test::FaultVfs& vfs) {
-                                                     return FailWith(vfs, SQLITE_FULL);
-                                                 }},
-                                         Failure{"IoError", kIoError, "input/output error",
-                                                 [](const std::string&, test::FaultVfs& vfs) {
-                                                     return FailWith(vfs, SQLITE_IOERR_WRITE);
-                                                 }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FailedWrite,
+    testing::Values(Failure{"DiskFull", kDiskFull, "disk is full", SQLITE_FULL},
+                    Failure{"IoError", kIoError, "input/output error", SQLITE_IOERR_WRITE}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kelmor

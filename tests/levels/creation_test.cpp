@@ -207,8 +207,6 @@ const Codes kCodes[] = {
     {"SubSectorPassesALeftNeighbourhood", 1, "004", {"QUARTIER 0040201"}, {},
      {"SOUSSECTEUR 00403", "QUARTIER 0040301"}},
     {"SubSectorNoneLeft", 1, "004", Range("SOUSSECTEUR", "004", 2, 99, 2), {}, {}},
-    {"NeighbourhoodCountNamesAnExistingOne", 2, "001 02", {}, {"QUARTIER 0010201"},
-     {"QUARTIER 0010204"}},
     {"NeighbourhoodComesRoundTo01", 2, "004 01", Range("QUARTIER", "00401", 4, 99, 2),
      {"QUARTIER 0040101"}, {"QUARTIER 0040101"}},
     {"NeighbourhoodNoneLeft", 2, "004 01", Range("QUARTIER", "00401", 3, 99, 2), {}, {}}};

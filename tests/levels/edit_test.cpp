@@ -102,7 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
         Attribute{"DateFull", kDate, "12/03/2001", "12/03/2001", "12125", true, kCram, kOk},
         // Any key but a digit or Backspace types "/".
         Attribute{"DateKeyFilter", kDate, "1a3-01", "01/03/2001", "12114", true, kCram, kOk},
-        Attribute{"DateNoSeparators", kDate, "01032001", "01/03/2001", "12114", true, kCram, kOk},
         Attribute{"DateImpossibleDay", kDate, "31/02/2001", "", "", false, kDate, kDateBox},
         Attribute{"DateTooManyGroups", kDate, "1/2/3/4", "", "", false, kDate, kOk},
         Attribute{"DateEmptied", kDate, "", "", "", false, kCram, kOk},

@@ -127,33 +127,5 @@ INSTANTIATE_TEST_SUITE_P(
                "Txt_CodeAntMedQuartier", Warning(kAntennaLabelNeeded)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Labels that tie are listed in code order, so that entry k of a list always
-// stands for the same record. Forty ties, because a sort of sixteen rows or
-// fewer keeps the order it was given even without comparing the codes.
-TEST(LabelOrder, EqualLabelsAreListedInCodeOrder) {
-    Session s;
-    const kelmor::DbFile file = s.Plain().OpenFile("SOUSSECTEUR");
-    Texts codes;
-    for (int n = 1; n <= 42; ++n) {
-        const std::string code = (n < 10 ? "0" : "") + std::to_string(n);
-        kelmor::DbRecord record = file.NewRecord("003" + code);
-        // ÉGLISE sorts with the E's, before PARC; ZONE after.
-        record.Set(1, n == 17 ? "ZONE" : n == 30 ? "ÉGLISE" : "PARC");
-        record.DBWrite();
-        if (n != 17 && n != 30) codes.push_back(code);
-    }
-    codes.insert(codes.begin(), "30");
-    codes.push_back("17");
-    ASSERT_TRUE(s.Open("003"));
-    ASSERT_EQ(s.Items(kSubList).size(), codes.size());
-    Texts shown;
-    for (std::size_t entry = 0; entry < codes.size(); ++entry) {
-        s.Do("choose Cbo_LibSousSecteur " + std::to_string(entry));
-        shown.push_back(s.Text(kSub));
-    }
-    EXPECT_EQ(shown, codes);
-    EXPECT_EQ(s.TakeMessages(), Texts{});
-}
-
 }  // namespace
 }  // namespace levels_test

@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "kelmor/database.h"
-#include "services/jsonl.h"
 #include "test_support.h"
 
 namespace {
@@ -71,14 +68,6 @@ TEST_F(Droits, ALevelThatIsNotAWholeNumberIsAnErrorNamingIt) {
             EXPECT_NE(message.find("\"" + std::string(bad) + "\""), std::string::npos) << message;
         }
     }
-}
-
-// The demo database has a user who may change sectors and one who may only read.
-TEST_F(Droits, DemoHasAnEditorAndAReader) {
-    std::ifstream demo(DEMO_JSONL);
-    services::jsonl::StoreRecords(*db_, services::jsonl::ReadRecords(demo, DEMO_JSONL));
-    EXPECT_EQ(Level("MARTIN", "SECTEUR"), 2);
-    EXPECT_EQ(Level("DURAND", "SECTEUR"), 1);
 }
 
 }  // namespace
