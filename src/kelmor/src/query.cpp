@@ -193,6 +193,19 @@ std::vector<int> ParseColumns(std::string_view text) {
 
 namespace {
 
+// The asked-for columns of each row: 0 is the key, n attribute n.
+std::vector<std::vector<std::string>> Project(const std::vector<Backend::OrderedRow>& found,
+                                              const std::vector<int>& columns) {
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(found.size());
+    for (const Backend::OrderedRow& r : found) {
+        std::vector<std::string>& cols = rows.emplace_back();
+        cols.reserve(columns.size());
+        for (int c : columns) cols.emplace_back(c == 0 ? r.key : AttributeView(r.whole, c));
+    }
+    return rows;
+}
+
 // The rows of a whole file, paged from the backend's ordered index. Where each
 // page read ended is kept, so reading on from there is a seek; a jump further
 // skips from the nearest known position.
@@ -214,13 +227,7 @@ public:
             after = it->second;
         }
         std::vector<Backend::OrderedRow> page = backend_->Page(file_, order_, after, skip, count);
-        std::vector<std::vector<std::string>> rows;
-        rows.reserve(page.size());
-        for (const Backend::OrderedRow& r : page) {
-            std::vector<std::string>& cols = rows.emplace_back();
-            cols.reserve(columns_.size());
-            for (int c : columns_) cols.emplace_back(c == 0 ? r.key : AttributeView(r.whole, c));
-        }
+        std::vector<std::vector<std::string>> rows = Project(page, columns_);
         if (!page.empty()) {
             Backend::OrderedRow end = std::move(page.back());
             end.whole.clear();
@@ -282,14 +289,7 @@ std::vector<std::vector<std::string>> LabelOrderedPrefix(Backend& backend, const
                      [](const Backend::OrderedRow& a, const Backend::OrderedRow& b) {
                          return a.sortKey < b.sortKey;
                      });
-    std::vector<std::vector<std::string>> rows;
-    rows.reserve(found.size());
-    for (const Backend::OrderedRow& r : found) {
-        std::vector<std::string>& cols = rows.emplace_back();
-        cols.reserve(columns.size());
-        for (int c : columns) cols.emplace_back(c == 0 ? r.key : AttributeView(r.whole, c));
-    }
-    return rows;
+    return Project(found, columns);
 }
 
 // A list of a prefix by label, counted at once and read whole when a row is
