@@ -411,38 +411,28 @@ void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& 
         return runs.emplace_back(Run{name, {}, -1});
     };
 
-    Run& sector = run("SectorLookup");
-    for (int i = 0; i < samples; ++i) {
-        e.Retype(ui.Txt_CodeSecteur, QStringLiteral("8"), true);
-        sector.samples.push_back(
-            TimeKey(e, replay, ui.Txt_CodeSecteur, Qt::Key_Return, "\r", [](const auto&) {}));
-        Require(
-            ui.Txt_CodeSecteur->Text() == "008" && ui.Cbo_LibSousSecteur->ListCount() == children,
-            "the lookup of sector 008 did not list its sub-sectors");
-        e.NoMessage("the sector lookup");
-    }
-
-    Run& sub = run("SubLookup");
-    for (int i = 0; i < samples; ++i) {
-        e.Retype(ui.Txt_CodeSousSecteur, QStringLiteral("1"), true);
-        sub.samples.push_back(
-            TimeKey(e, replay, ui.Txt_CodeSousSecteur, Qt::Key_Return, "\r", [](const auto&) {}));
-        Require(
-            ui.Txt_CodeSousSecteur->Text() == "01" && ui.Cbo_LibQuartier->ListCount() == children,
-            "the lookup of sub-sector 00801 did not list its neighbourhoods");
-        e.NoMessage("the sub-sector lookup");
-    }
-
-    Run& quartier = run("QuartLookup");
-    for (int i = 0; i < samples; ++i) {
-        e.Retype(ui.Txt_CodeQuartier, QStringLiteral("1"), true);
-        quartier.samples.push_back(
-            TimeKey(e, replay, ui.Txt_CodeQuartier, Qt::Key_Return, "\r", [](const auto&) {}));
-        Require(
-            ui.Txt_CodeQuartier->Text() == "01" && ui.Txt_CodeAntMedQuartier->Text().size() == 3,
-            "the lookup of neighbourhood 0080101 did not show its antenna");
-        e.NoMessage("the neighbourhood lookup");
-    }
+    // A lookup: a one-character code completed by Enter, then what it must show.
+    const auto lookup = [&](const char* name, QWidget* code, const char* typed, const char* what,
+                            const std::function<bool()>& shown) {
+        Run& r = run(name);
+        for (int i = 0; i < samples; ++i) {
+            e.Retype(code, QString::fromLatin1(typed), true);
+            r.samples.push_back(TimeKey(e, replay, code, Qt::Key_Return, "\r", [](const auto&) {}));
+            Require(shown(), std::string("the ") + what + " did not show what it looked up");
+            e.NoMessage(what);
+        }
+    };
+    lookup("SectorLookup", ui.Txt_CodeSecteur, "8", "sector lookup", [&] {
+        return ui.Txt_CodeSecteur->Text() == "008" &&
+               ui.Cbo_LibSousSecteur->ListCount() == children;
+    });
+    lookup("SubLookup", ui.Txt_CodeSousSecteur, "1", "sub-sector lookup", [&] {
+        return ui.Txt_CodeSousSecteur->Text() == "01" &&
+               ui.Cbo_LibQuartier->ListCount() == children;
+    });
+    lookup("QuartLookup", ui.Txt_CodeQuartier, "1", "neighbourhood lookup", [&] {
+        return ui.Txt_CodeQuartier->Text() == "01" && ui.Txt_CodeAntMedQuartier->Text().size() == 3;
+    });
 
     Run& relink = run("Relink");
     const QString antenna = ui.Txt_CodeAntMedQuartier->Text();
