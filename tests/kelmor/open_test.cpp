@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 
+#include "kelmor/backend.h"
 #include "kelmor/database.h"
 #include "test_database.h"
 #include "test_support.h"
@@ -113,6 +115,41 @@ TEST(Open, ReadOnlyReadsEverythingAndWritesNothing) {
     test::ExpectError([&] { db->OpenFile("SECTEUR").DeleteRecord("001"); }, kReadOnly, "ours.db");
     db.reset();
     EXPECT_EQ(Bytes(path), before);
+}
+
+// Checkpoints run beside the writes, never stall them: the log must still be
+// copied back, stay bounded while writes go on, and leave with the last
+// connection, every commit in the database.
+TEST(Open, ManyCommitsKeepTheLogBoundedAndAllEndInTheDatabase) {
+    test::TempDir dir;
+    const std::string path = dir.File("busy.db");
+    auto db = Database::OpenSqlite(path);
+    db->CreateFile("QUARTIER");
+    const std::string body(900, 'x');
+    constexpr int kCommits = 3000;
+    std::uintmax_t largestLog = 0;
+    for (int i = 0; i < kCommits; ++i) {
+        Transaction t(*db);
+        const std::string key = std::to_string(1000000 + (i * 7919) % 1000000);
+        db->backend().Write("QUARTIER", key + "a", body);
+        db->backend().Write("QUARTIER", key + "b", body);
+        t.Commit();
+        largestLog = std::max(largestLog, fs::file_size(path + "-wal"));
+    }
+    // About 12,000 pages were logged; copied back, the log is reused from its
+    // start and never holds more than a few thousand.
+    EXPECT_LT(largestLog, 6000U * 4096U);
+    db.reset();
+    EXPECT_FALSE(fs::exists(path + "-wal"));
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* count = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw, "SELECT count(*) FROM kelmor_records", -1, &count, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(count, 0), 2 * kCommits);
+    sqlite3_finalize(count);
+    sqlite3_close(raw);
 }
 
 }  // namespace

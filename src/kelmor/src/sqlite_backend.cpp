@@ -194,6 +194,7 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const Sqlit
         if (!readOnly_) UseWal();
         UpgradeIfOlder();
         Prepare();
+        if (!readOnly_) checkpointer_ = std::make_unique<WalCheckpointer>(db_, path_);
     } catch (const Error&) {
         std::error_code none;
         const bool log = fs::exists(path + "-wal", none) && fs::file_size(path + "-wal", none) > 0;
@@ -284,6 +285,7 @@ SqliteBackend::~SqliteBackend() {
 }
 
 void SqliteBackend::Close() noexcept {
+    checkpointer_.reset();
     // Statements first: a connection with live statements does not close.
     for (auto* statement :
          {&findFile_, &insertFile_, &listFiles_, &read_, &write_, &insert_, &delete_, &scanAll_,

@@ -8,6 +8,7 @@
 
 #include "kelmor/backend.h"
 #include "kelmor/database.h"
+#include "wal_checkpointer.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
         scanAll_, scanFrom_, scanRange_, countFile_, countRange_, countFrom_, pageByKey_,
         pageByLabel_, begin_, commit_, rollback_;
+    std::unique_ptr<WalCheckpointer> checkpointer_;  // writable databases only
 };
 
 }  // namespace kelmor
