@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+
 #include "control/messages.h"
 #include "forms/msgbox.h"
 #include "kelmor/backend.h"
@@ -22,8 +24,11 @@ bool InsertTogether(kelmor::Database& database, std::vector<CreatedRecord>& crea
 
 }  // namespace
 
-QString NumberCode(int number, int width) {
-    return QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
+std::string NumberCode(int number, int width) {
+    std::string code = std::to_string(number);
+    const auto wanted = static_cast<std::size_t>(width);
+    if (code.size() < wanted) code.insert(0, wanted - code.size(), '0');
+    return code;
 }
 
 void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file,
@@ -34,7 +39,9 @@ void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile
     try {
         database.backend().Scan(
             file.Name(), selection,
-            [&](std::string_view key, std::string_view) { taken_.emplace(key); });
+            [&](std::string_view key, std::string_view) { taken_.emplace_back(key); });
+        // Backends list keys in byte order; Free's binary search relies on it.
+        if (!std::is_sorted(taken_.begin(), taken_.end())) std::sort(taken_.begin(), taken_.end());
     } catch (const kelmor::Error& e) {
         // The probe then reads each code, and its failures count as it says.
         qWarning("%s: the keys of %s could not be listed, each code is read: %s", where_,
@@ -44,7 +51,7 @@ void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile
 }
 
 bool CodeProbe::Free(const kelmor::DbFile& file, const std::string& key) {
-    if (taken_.count(key) != 0) return false;
+    if (std::binary_search(taken_.begin(), taken_.end(), key)) return false;
     const kelmor::ReadResult read = file.TryReadRecord(key);
     if (read.error == kelmor::kNotFound) return true;
     if (read.error != 0) {

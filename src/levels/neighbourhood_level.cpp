@@ -172,7 +172,7 @@ void NeighbourhoodLevel::Creation_Quartier() {
     for (int tried = 0; tried < quartier::kLastCode; ++tried) {
         const int number = (first - 1 + tried) % quartier::kLastCode + 1;
         kelmor::DbRecord record =
-            NewNeighbourhood(S(parent + NumberCode(number, quartier::kKey.codeLength)));
+            NewNeighbourhood(S(parent) + NumberCode(number, quartier::kKey.codeLength));
         if (!record.DBInsert()) continue;
         state_.records.quartier = std::move(record);
         state_.W_CreationQuartier = kFalse;

@@ -264,7 +264,7 @@ void SectorLevel::Creation_Secteur() {
     CreateAtFirstFreeCode(
         database, secteur::kLastCode, probe,
         [&](int number) -> std::vector<CreatedRecord> {
-            const std::string code = S(NumberCode(number, secteur::kKey.codeLength));
+            const std::string code = NumberCode(number, secteur::kKey.codeLength);
             if (!probe.Free(file, code)) return {};
             return {
                 {NewSector(code), &state_.records.secteur},

@@ -168,7 +168,7 @@ void SubSectorLevel::Creation_SousSecteur() {
     CreateAtFirstFreeCode(
         database, soussecteur::kLastCode, probe,
         [&](int number) -> std::vector<CreatedRecord> {
-            const std::string key = S(sector + NumberCode(number, soussecteur::kKey.codeLength));
+            const std::string key = S(sector) + NumberCode(number, soussecteur::kKey.codeLength);
             if (!probe.Free(file, key)) return {};
             return {{NewSubSector(key), &state_.records.sousSecteur},
                     {quartier_.NewNeighbourhood(key + std::string(quartier::kFirstCode)),

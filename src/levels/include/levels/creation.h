@@ -14,7 +14,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "control/secteur_screen.h"
@@ -24,7 +23,7 @@
 namespace zonitra::levels {
 
 // The decimal text of `number` with leading "0" to `width` characters: 7, 3 → "007".
-QString NumberCode(int number, int width);
+std::string NumberCode(int number, int width);
 
 // The probe of the sector and sub-sector creations: reads the keys a
 // creation is about to use, for the first code without a record.
@@ -51,7 +50,7 @@ public:
 
 private:
     const char* where_;
-    std::unordered_set<std::string> taken_;
+    std::vector<std::string> taken_;  // in byte order, as scanned
     std::int32_t error_ = 0;
     std::string message_;
 };
