@@ -7,6 +7,8 @@
 # long runs by hand: FUZZ_RUNS=10000000 tools/fuzz.sh jsonl). For runs that
 # go on from an earlier one, FUZZ_KEEP=DIR keeps the inputs found in DIR/TARGET
 # and starts from them, and FUZZ_SEED=N (default 1) varies the mutations.
+# FUZZ_SANITIZERS=undefined builds without AddressSanitizer (in its own
+# FUZZ_BUILD_DIR): faster, for long runs only.
 # Arguments: the targets to run (default: jsonl query dynarray).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +22,8 @@ if [ "${CI:-}" = "true" ] || [ "${ZONITRA_CI:-}" = "1" ]; then werror=ON; fi
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DZONITRA_FUZZ=ON -DZONITRA_WERROR="$werror" -DBUILD_TESTING=OFF -DZONITRA_BENCHMARKS=OFF \
+    -DZONITRA_FUZZ=ON -DZONITRA_FUZZ_SANITIZERS="${FUZZ_SANITIZERS:-address,undefined}" \
+    -DZONITRA_WERROR="$werror" -DBUILD_TESTING=OFF -DZONITRA_BENCHMARKS=OFF \
     "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/%/_fuzz}"
 

@@ -214,6 +214,9 @@ private:
     std::string error_;
 };
 
+// Reads start small and grow while the input fills them: a file of a few
+// lines costs one small buffer, a load of millions reads 64 KiB at a time.
+constexpr std::size_t kFirstChunk = 1 << 12;
 constexpr std::size_t kChunk = 1 << 16;
 
 }  // namespace
@@ -250,7 +253,7 @@ LinesError::LinesError(std::vector<std::string> lines, std::size_t total)
       total_(total) {}
 
 Reader::Reader(std::istream& in, std::string source)
-    : in_(in), source_(std::move(source)), buffer_(kChunk) {}
+    : in_(in), source_(std::move(source)), buffer_(kFirstChunk) {}
 
 bool Reader::NextLine() {
     line_.clear();
@@ -261,6 +264,9 @@ bool Reader::NextLine() {
                 if (line_.empty() && !tooLong_) return false;
                 ++number_;
                 return true;  // a last line without its line feed
+            }
+            if (end_ == buffer_.size() && buffer_.size() < kChunk) {
+                buffer_.resize(std::min(buffer_.size() * 4, kChunk));
             }
             in_.read(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
             begin_ = 0;
