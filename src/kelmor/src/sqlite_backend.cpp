@@ -608,6 +608,11 @@ void SqliteBackend::UseWal() {
     }
     if (!wal) Exec("PRAGMA journal_mode = WAL", "switching to WAL mode");
     Exec("PRAGMA synchronous = NORMAL", "setting the synchronisation mode");
+    // A write whose triggers change other tables (the counted key prefixes)
+    // keeps a statement journal; kept in memory, a long transaction (a load)
+    // does not write it to a temporary file for every record. Sorts still
+    // spill to temporary files.
+    Exec("PRAGMA temp_store = MEMORY", "keeping statement journals in memory");
 }
 
 std::optional<std::int64_t> SqliteBackend::FindFileId(std::string_view file) {
