@@ -1,6 +1,8 @@
 // `kelmor load` of a generated database's records against the same inserts
 // done directly with sqlite3, each in its own process, measured in one run:
-// CPU time (user + system) and peak resident memory of each process.
+// CPU time (user + system) and peak resident memory of each process; and the
+// same load again into a database that counts the key prefixes `kelmor
+// generate` declares, against the load without.
 //
 //   load_bench [SECTORS SUBSECTORS NEIGHBOURHOODS] [--keep DIR]
 //
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "generator.h"
+#include "kelmor/database.h"
 #include "kelmor/dynarray.h"
 #include "services/jsonl.h"
 
@@ -138,18 +141,41 @@ int main(int argc, char** argv) {
         throw std::runtime_error("cannot run " KELMOR_PROGRAM);
     });
     const Usage direct = Measure([&] { DirectInserts(shape, directDb); });
-    if (load.status != 0 || direct.status != 0) {
-        std::cerr << "a side failed (status " << load.status << ", " << direct.status << ")\n";
+    // The same load into a database that counts the key prefixes `kelmor
+    // generate` declares: what keeping those counts costs a load.
+    const std::string countedDb = dir + "/counted.sqlite";
+    {
+        auto db = kelmor::Database::OpenSqlite(countedDb);
+        kelmor::Transaction transaction(*db);
+        db->CreateFile("SOUSSECTEUR");
+        db->CreateFile("QUARTIER");
+        db->CountKeyPrefixes("SOUSSECTEUR", 3);
+        db->CountKeyPrefixes("QUARTIER", 3);
+        db->CountKeyPrefixes("QUARTIER", 5);
+        transaction.Commit();
+    }
+    const Usage counted = Measure([&] {
+        std::freopen("/dev/null", "w", stdout);
+        execl(KELMOR_PROGRAM, KELMOR_PROGRAM, countedDb.c_str(), "load", input.c_str(),
+              static_cast<char*>(nullptr));
+        throw std::runtime_error("cannot run " KELMOR_PROGRAM);
+    });
+    if (load.status != 0 || direct.status != 0 || counted.status != 0) {
+        std::cerr << "a side failed (status " << load.status << ", " << direct.status << ", "
+                  << counted.status << ")\n";
         return 1;
     }
     std::printf(
         "%llu records (%.0f MB of JSON lines)\n"
         "kelmor load: %.2f CPU s, %.0f records per CPU s, peak RSS %.1f MB\n"
         "sqlite3 inserts of the same rows: %.2f CPU s, %.0f records per CPU s, peak RSS %.1f MB\n"
-        "kelmor load / sqlite3 inserts (CPU): %.2f\n",
+        "kelmor load / sqlite3 inserts (CPU): %.2f\n"
+        "kelmor load counting SOUSSECTEUR 3, QUARTIER 3 and 5: %.2f CPU s, "
+        "%.2f x the load without\n",
         static_cast<unsigned long long>(records), fs::file_size(input) / 1e6, load.cpuSeconds,
         records / load.cpuSeconds, load.maxRssMb, direct.cpuSeconds, records / direct.cpuSeconds,
-        direct.maxRssMb, load.cpuSeconds / direct.cpuSeconds);
+        direct.maxRssMb, load.cpuSeconds / direct.cpuSeconds, counted.cpuSeconds,
+        counted.cpuSeconds / load.cpuSeconds);
     if (keep.empty()) fs::remove_all(dir);
     return 0;
 }

@@ -154,6 +154,18 @@ Replayer::Replayer(const std::string& path) {
     countFile_ = Prepare("SELECT records FROM kelmor_files WHERE id = ?1");
     countRange_ =
         Prepare("SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3");
+    // A prefix count as the library makes it: the kept count of a declared
+    // prefix length (no row when undeclared: the range is counted then).
+    sqlite3_stmt* declared = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_schema WHERE name = 'kelmor_prefix_lengths'",
+                           -1, &declared, nullptr) == SQLITE_OK &&
+        sqlite3_step(declared) == SQLITE_ROW) {
+        countPrefix_ = Prepare(
+            "SELECT coalesce((SELECT records FROM kelmor_prefix_counts "
+            "WHERE file = ?1 AND prefix = ?2), 0) "
+            "FROM kelmor_prefix_lengths WHERE file = ?1 AND chars = ?3");
+    }
+    sqlite3_finalize(declared);
     pageLabel_ = Prepare(
         "SELECT key, sortkey, body FROM kelmor_records WHERE file = ?1 AND "
         "(sortkey, key) > (?2, ?3) ORDER BY sortkey, key LIMIT ?5 OFFSET ?4");
@@ -210,6 +222,20 @@ std::size_t Replayer::Run(const std::vector<Call>& calls) {
                 const bool count = c.kind == Call::Kind::Count;
                 sqlite3_stmt* s =
                     count ? (whole ? countFile_ : countRange_) : (whole ? all_ : range_);
+                if (count && !whole && countPrefix_) {
+                    sqlite3_bind_int64(countPrefix_, 1, Id(c.file));
+                    Text(countPrefix_, 2, c.text);
+                    sqlite3_bind_int64(countPrefix_, 3,
+                                       static_cast<sqlite3_int64>(kelmor::CharacterCount(c.text)));
+                    const int rc = sqlite3_step(countPrefix_);
+                    const bool kept = rc == SQLITE_ROW;
+                    if (kept)
+                        bytes += static_cast<std::size_t>(sqlite3_column_int64(countPrefix_, 0));
+                    sqlite3_reset(countPrefix_);
+                    sqlite3_clear_bindings(countPrefix_);
+                    if (!kept) Check(rc, "replaying a prefix count");
+                    if (kept) break;
+                }
                 // Keys here are digits: the range's end is the prefix + ':'.
                 const std::string upper = c.text + ':';
                 sqlite3_bind_int64(s, 1, Id(c.file));

@@ -104,9 +104,9 @@ private:
     sqlite3* db_ = nullptr;
     std::vector<sqlite3_stmt*> statements_;
     sqlite3_stmt *read_ = nullptr, *range_ = nullptr, *all_ = nullptr, *countFile_ = nullptr,
-                 *countRange_ = nullptr, *pageLabel_ = nullptr, *pageKey_ = nullptr,
-                 *upsert_ = nullptr, *insert_ = nullptr, *delete_ = nullptr, *begin_ = nullptr,
-                 *commit_ = nullptr, *rollback_ = nullptr;
+                 *countRange_ = nullptr, *countPrefix_ = nullptr, *pageLabel_ = nullptr,
+                 *pageKey_ = nullptr, *upsert_ = nullptr, *insert_ = nullptr, *delete_ = nullptr,
+                 *begin_ = nullptr, *commit_ = nullptr, *rollback_ = nullptr;
     std::map<std::string, sqlite3_int64, std::less<>> files_;
 };
 

@@ -117,6 +117,10 @@ int Copy(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     const std::vector<std::string> files = source->FileNames();
     for (const std::string& name : files) {
         target->CreateFile(name);
+        // Declared before the records go in: the triggers count them.
+        for (int length : source->backend().CountedKeyPrefixes(name)) {
+            target->CountKeyPrefixes(name, length);
+        }
         source->backend().Scan(name, {}, [&](std::string_view key, std::string_view whole) {
             target->backend().Write(name, key, whole);
             ++records;

@@ -44,19 +44,31 @@ commands:
                           "SSELECT SECTEUR PAR 1", COLUMNS such as "0 1"
                           (0 = key; default: the key alone)
   copy DST                copy every file and record of DB into the empty
-                          database DST (SQLite or PostgreSQL), then check
+                          database DST (SQLite or PostgreSQL), with the
+                          counted key prefixes of each file, then check
                           that both hold the same records (count and SHA-256
                           per file); nothing is stored if they differ
   generate S U N USER     make a new database of S sectors (1-999), each of
                           U sub-sectors (1-99), each of N neighbourhoods
                           (1-99), with 100 medical centres of 10 antennas,
                           20 legal entities, the COMPTEUR record "999", and
-                          access level 2 to SECTEUR for USER; deterministic
-  upgrade                 give an SQLite database made by an older version
-                          the label sort key of each record and each file's
-                          record count, in one transaction (opening it for
-                          writing does the same; read-only opening refuses
-                          an older database)
+                          access level 2 to SECTEUR for USER; deterministic;
+                          counts the key prefixes SOUSSECTEUR 3, QUARTIER 3
+                          and QUARTIER 5 (see count-prefix)
+  count-prefix FILE LENGTH
+                          keep the record count of each key prefix of LENGTH
+                          characters of FILE (QUARTIER 3: each sector's
+                          neighbourhoods), so that counting such a prefix
+                          reads one row; counts the records present now,
+                          then every write keeps the counts; declaring again
+                          changes nothing; prints FILE's counted lengths
+  upgrade                 give a database made by an older version what
+                          later ones keep: on SQLite the label sort key of
+                          each record and each file's record count, and on
+                          both the tables of counted key prefixes, in one
+                          transaction (opening it for writing does the same;
+                          read-only opening refuses a database without sort
+                          keys)
 
 dump, read and query open the database read-only: they work on a read-only
 file or file system (on a server, in a read-only session). A load reads and
@@ -291,6 +303,18 @@ int Number(const std::string& text, const char* what) {
     return value;
 }
 
+int CountPrefix(const std::vector<std::string>& args, std::ostream& out) {
+    RequireArgs(args, 2, 2);
+    const std::string& file = args[2];
+    const int length = Number(args[3], "the prefix length");
+    auto db = Open(args[0], kelmor::OpenMode::MustExist);
+    db->CountKeyPrefixes(file, length);
+    out << "counted key prefixes of " << file << ":";
+    for (int counted : db->backend().CountedKeyPrefixes(file)) out << " " << counted;
+    out << " characters\n";
+    return kOk;
+}
+
 // Every file of a generated database, made in `db` inside one transaction
 // that the caller commits.
 void GenerateInto(kelmor::Database& db, const Shape& shape) {
@@ -298,6 +322,12 @@ void GenerateInto(kelmor::Database& db, const Shape& shape) {
                              "ANTENNEMEDICALE", "ASSOCIATION", "COMPTEUR", "DROITS"}) {
         db.CreateFile(file);
     }
+    // A sector's sub-sectors and neighbourhoods, a sub-sector's
+    // neighbourhoods: the lists the editor counts. Declared before the
+    // records go in, the triggers count them as they are stored.
+    db.CountKeyPrefixes("SOUSSECTEUR", 3);
+    db.CountKeyPrefixes("QUARTIER", 3);
+    db.CountKeyPrefixes("QUARTIER", 5);
     // Batched as a load is (see services::jsonl), for a server's sake.
     constexpr std::size_t kBatch = 4096;
     std::vector<std::string> texts;  // file, key, whole of each record
@@ -384,6 +414,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "query") return Query(args, out, err);
     if (command == "copy") return Copy(args, out, err);
     if (command == "generate") return Generate(args, out);
+    if (command == "count-prefix") return CountPrefix(args, out);
     if (command == "upgrade") {
         RequireArgs(args, 0, 0);
         Open(args[0], kelmor::OpenMode::MustExist);

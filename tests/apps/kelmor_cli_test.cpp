@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "kelmor/backend.h"
 #include "test_database.h"
 #include "test_support.h"
 
@@ -132,6 +133,11 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
         {{Path("new.sqlite"), "generate", "1000", "1", "1", "U"}, 2, "from 1 to 999"},
         {{db, "generate", "1", "1", "1", "U"}, 6, "exists"},
         {{db, "load", Path("none.jsonl")}, 7, "none.jsonl"},
+        {{db, "count-prefix", "SOUSSECTEUR", "0"}, 5, "at least 1 character"},
+        {{db, "count-prefix", "SOUSSECTEUR", "3 "}, 2, "must be a number"},
+        {{db, "count-prefix", "SOUSSECTEURS", "3"}, 4, "SOUSSECTEURS"},
+        {{db, "count-prefix", "SOUSSECTEUR"}, 2, "wrong number of arguments"},
+        {{missing, "count-prefix", "SOUSSECTEUR", "3"}, 6, "missing.sqlite"},
         {{Path("bad.sqlite"), "load", bad}, 5, "bad.jsonl:2: not valid JSON"},
         {{foreign, "create", "SECTEUR"}, 6, "another program"},
         {{foreign, "load", DEMO_JSONL}, 6, "another program"}};
@@ -153,6 +159,10 @@ TEST_F(KelmorCli, CopyBetweenBackendsKeepsEveryRecordAndRefusesATargetInUse) {
     const kelmor::test::TestDatabase server(kelmor::test::BackendKind::Postgres);
     const std::string pg = server.Location(), demo = Demo(), back = Path("back.sqlite");
     EXPECT_EQ(Kelmor({pg, "dump"}).code, 6) << "no tables before the copy";
+    // Counted key prefixes go with their files.
+    const Result counted = Kelmor({demo, "count-prefix", "SOUSSECTEUR", "3"});
+    ASSERT_EQ(counted.code, 0) << counted.err;
+    EXPECT_EQ(counted.out, "counted key prefixes of SOUSSECTEUR: 3 characters\n");
 
     const Result there = Kelmor({demo, "copy", pg});
     ASSERT_EQ(there.code, 0) << there.err;
@@ -172,6 +182,13 @@ TEST_F(KelmorCli, CopyBetweenBackendsKeepsEveryRecordAndRefusesATargetInUse) {
     for (const char* query : {"SSELECT SECTEUR PAR 1", "SSELECT SOUSSECTEUR = '001]' PAR 1"}) {
         EXPECT_EQ(Kelmor({pg, "query", query, "0 1"}).out,
                   Kelmor({demo, "query", query, "0 1"}).out);
+    }
+    for (const std::string& copy : {pg, back}) {
+        EXPECT_EQ(kelmor::Database::Open(copy, kelmor::OpenMode::ReadOnly)
+                      ->backend()
+                      .CountedKeyPrefixes("SOUSSECTEUR"),
+                  std::vector<int>{3})
+            << copy;
     }
 
     ASSERT_EQ(Kelmor({back, "load",
@@ -298,6 +315,28 @@ TEST_F(KelmorCli, GenerateMakesTheSameDatabaseEveryTime) {
         EXPECT_NE(antennas.find("[\"" + row.substr(2, 6) + "\"]"), std::string::npos) << row;
     }
     EXPECT_FALSE(fs::exists(Path("g1.sqlite.generating")));
+
+    // The lists the editor counts are counted from kept counts, equal to the
+    // records there; count-prefix adds a length to those.
+    for (const std::string& location : {Path("g1.sqlite"), server.Location()}) {
+        SCOPED_TRACE(location);
+        const Result added = Kelmor({location, "count-prefix", "QUARTIER", "7"});
+        ASSERT_EQ(added.code, 0) << added.err;
+        EXPECT_EQ(added.out, "counted key prefixes of QUARTIER: 3 5 7 characters\n");
+        EXPECT_EQ(Kelmor({location, "count-prefix", "QUARTIER", "5"}).out, added.out);
+        const auto db = kelmor::Database::Open(location, kelmor::OpenMode::ReadOnly);
+        EXPECT_EQ(db->backend().CountedKeyPrefixes("SOUSSECTEUR"), std::vector<int>{3});
+        for (const auto& [file, prefix, records] :
+             std::vector<std::tuple<const char*, const char*, int>>{{"SOUSSECTEUR", "002", 2},
+                                                                    {"QUARTIER", "003", 8},
+                                                                    {"QUARTIER", "00302", 4},
+                                                                    {"QUARTIER", "0030204", 1},
+                                                                    {"QUARTIER", "004", 0}}) {
+            EXPECT_EQ(db->backend().Count(file, {kelmor::KeySelection::Kind::Prefix, prefix}),
+                      records)
+                << file << " " << prefix;
+        }
+    }
 }
 
 }  // namespace

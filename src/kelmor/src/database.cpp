@@ -326,6 +326,37 @@ std::vector<Backend::OrderedRow> Backend::Page(std::string_view file, Order orde
     return {std::make_move_iterator(first), std::make_move_iterator(first + take)};
 }
 
+std::size_t CharacterCount(std::string_view text) noexcept {
+    // A character starts at every byte that is not a continuation byte (10xxxxxx).
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+void CheckPrefixLength(std::string_view file, int length) {
+    if (length < 1) {
+        throw Error(kBadValue, "kelmor: the counted key prefixes of " + std::string(file) +
+                                   " must be at least 1 character long, not " +
+                                   std::to_string(length));
+    }
+}
+
+void Backend::CountKeyPrefixes(std::string_view file, int length) {
+    CheckPrefixLength(file, length);
+    if (!HasFile(file)) {
+        throw Error(kNoSuchFile,
+                    "kelmor: the file " + std::string(file) + " does not exist in this database");
+    }
+}
+
+std::vector<int> Backend::CountedKeyPrefixes(std::string_view file) {
+    if (!HasFile(file)) {
+        throw Error(kNoSuchFile,
+                    "kelmor: the file " + std::string(file) + " does not exist in this database");
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------- Database
 
 Database::Database(std::shared_ptr<Backend> backend) : backend_(std::move(backend)) {
@@ -364,6 +395,10 @@ bool Database::HasFile(std::string_view name) const {
 void Database::CreateFile(std::string_view name) {
     CheckFileName(name);
     backend_->CreateFile(name);
+}
+
+void Database::CountKeyPrefixes(std::string_view file, int length) {
+    backend_->CountKeyPrefixes(file, length);
 }
 
 std::vector<std::string> Database::FileNames() const {

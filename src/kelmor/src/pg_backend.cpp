@@ -2,7 +2,9 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstring>
 #include <exception>
 #include <utility>
@@ -61,6 +63,50 @@ constexpr const char* kSchema =
     "INSERT INTO kelmor_meta(name, value) VALUES ('format', 'kelmor 2') "
     "  ON CONFLICT (name) DO NOTHING;";
 
+// Counted key prefixes (see CountKeyPrefixes): the declared lengths, in
+// characters, and per file the records of each prefix of those lengths, kept
+// by a trigger as the record counts are. A count that falls to 0 is removed.
+// Keys are bytea, so a prefix is cut by counting UTF-8 characters byte by
+// byte (keys are valid UTF-8), whatever the server's encoding.
+constexpr const char* kKeyPrefixes =
+    "CREATE TABLE IF NOT EXISTS kelmor_prefix_lengths("
+    "  file integer NOT NULL,"
+    "  chars integer NOT NULL,"
+    "  PRIMARY KEY (file, chars));"
+    "CREATE TABLE IF NOT EXISTS kelmor_prefix_counts("
+    "  file integer NOT NULL,"
+    "  prefix bytea NOT NULL,"
+    "  records bigint NOT NULL,"
+    "  PRIMARY KEY (file, prefix));"
+    // The first `chars` characters of `key`; null when it has fewer.
+    "CREATE OR REPLACE FUNCTION kelmor_key_prefix(key bytea, chars integer) RETURNS bytea"
+    "  LANGUAGE plpgsql IMMUTABLE STRICT AS $$ DECLARE seen integer := 0; BEGIN"
+    "  FOR i IN 0 .. length(key) - 1 LOOP"
+    "    IF (get_byte(key, i) & 192) <> 128 THEN"  // a character starts here
+    "      IF seen = chars THEN RETURN substring(key FROM 1 FOR i); END IF;"
+    "      seen := seen + 1;"
+    "    END IF;"
+    "  END LOOP;"
+    "  RETURN CASE WHEN seen = chars THEN key END; END $$;"
+    "CREATE OR REPLACE FUNCTION kelmor_count_prefixes() RETURNS trigger LANGUAGE plpgsql AS $$"
+    "  BEGIN"
+    "  IF TG_OP = 'INSERT' THEN"
+    "    INSERT INTO kelmor_prefix_counts(file, prefix, records)"
+    "      SELECT NEW.file, p.prefix, 1 FROM (SELECT kelmor_key_prefix(NEW.key, chars) AS prefix"
+    "        FROM kelmor_prefix_lengths WHERE file = NEW.file) AS p WHERE p.prefix IS NOT NULL"
+    "      ON CONFLICT (file, prefix) DO UPDATE SET records = kelmor_prefix_counts.records + 1;"
+    "  ELSE"
+    "    UPDATE kelmor_prefix_counts SET records = records - 1"
+    "      WHERE file = OLD.file AND prefix IN (SELECT kelmor_key_prefix(OLD.key, chars)"
+    "        FROM kelmor_prefix_lengths WHERE file = OLD.file);"
+    "    DELETE FROM kelmor_prefix_counts WHERE file = OLD.file AND records <= 0"
+    "      AND prefix IN (SELECT kelmor_key_prefix(OLD.key, chars)"
+    "        FROM kelmor_prefix_lengths WHERE file = OLD.file);"
+    "  END IF;"
+    "  RETURN NULL; END $$;"
+    "CREATE OR REPLACE TRIGGER kelmor_count_prefixes AFTER INSERT OR DELETE ON kelmor_records"
+    "  FOR EACH ROW EXECUTE FUNCTION kelmor_count_prefixes();";
+
 constexpr Oid kInt4 = 23, kInt8 = 20, kBytea = 17, kText = 25;
 
 struct StatementText {
@@ -92,6 +138,12 @@ enum PgBackend::Statement : int {
     kBegin,
     kCommit,
     kRollback,
+    // Only where the counted prefixes' tables exist (an older database opened
+    // read-only has none).
+    kCountPrefix,
+    kDeclarePrefix,
+    kFillPrefix,
+    kListPrefixes,
     kStatementCount
 };
 
@@ -99,7 +151,7 @@ namespace {
 
 // Indexed by PgBackend::Statement. Parameters are sent and results received
 // in binary: bytea as raw bytes, integer as 4 bytes in network order.
-constexpr std::array<StatementText, 19> kStatements = {{
+constexpr std::array<StatementText, 23> kStatements = {{
     {"kelmor_find_file", "SELECT id FROM kelmor_files WHERE name = $1", 1, {kText}},
     {"kelmor_insert_file",
      "INSERT INTO kelmor_files(name) VALUES ($1) ON CONFLICT (name) DO NOTHING",
@@ -165,6 +217,29 @@ constexpr std::array<StatementText, 19> kStatements = {{
     {"kelmor_begin", "BEGIN", 0, {}},
     {"kelmor_commit", "COMMIT", 0, {}},
     {"kelmor_rollback", "ROLLBACK", 0, {}},
+    // One round trip: the kept count when the length is declared, else the
+    // key range counted. An uncorrelated subquery runs only when needed.
+    {"kelmor_count_prefix",
+     "SELECT CASE WHEN EXISTS (SELECT FROM kelmor_prefix_lengths WHERE file = $1 AND chars = $4) "
+     "THEN coalesce((SELECT records FROM kelmor_prefix_counts WHERE file = $1 AND prefix = $2), 0) "
+     "ELSE (SELECT count(*) FROM kelmor_records WHERE file = $1 AND key >= $2 AND key < $3) END",
+     4,
+     {kInt4, kBytea, kBytea, kInt4}},
+    {"kelmor_declare_prefix",
+     "INSERT INTO kelmor_prefix_lengths(file, chars) VALUES ($1, $2) "
+     "ON CONFLICT (file, chars) DO NOTHING",
+     2,
+     {kInt4, kInt4}},
+    {"kelmor_fill_prefix",
+     "INSERT INTO kelmor_prefix_counts(file, prefix, records) "
+     "SELECT $1, p.prefix, count(*) FROM (SELECT kelmor_key_prefix(key, $2) AS prefix "
+     "FROM kelmor_records WHERE file = $1) AS p WHERE p.prefix IS NOT NULL GROUP BY p.prefix",
+     2,
+     {kInt4, kInt4}},
+    {"kelmor_list_prefixes",
+     "SELECT chars FROM kelmor_prefix_lengths WHERE file = $1 ORDER BY chars",
+     1,
+     {kInt4}},
 }};
 
 std::string Int4(std::int32_t value) {
@@ -310,7 +385,10 @@ void PgBackend::EnsureConnected() {
 
 void PgBackend::PrepareAll() {
     static_assert(kStatements.size() == kStatementCount);
-    for (const StatementText& s : kStatements) {
+    const std::size_t count =
+        prefixTables_ ? kStatements.size() : static_cast<std::size_t>(kCountPrefix);
+    for (std::size_t i = 0; i < count; ++i) {
+        const StatementText& s = kStatements[i];
         Result result(PQprepare(conn_, s.name, s.sql, s.params, s.types.data()));
         if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
             Fail(std::string("preparing \"") + s.sql + "\"", result.get());
@@ -360,12 +438,27 @@ void PgBackend::InitSchema(OpenMode mode) {
     // the advisory lock that creators hold while they create them, in a
     // transaction begun once the lock is held (one begun before would not
     // see the tables created while it waited).
-    if (inspect() == Schema::Ours) return;
+    // A database made before counted key prefixes gets their (empty) tables
+    // when opened for writing; read-only, it counts key ranges as before.
+    const auto hasPrefixTables = [&] {
+        Result r(PQexec(conn_,
+                        "SELECT to_regclass('kelmor_prefix_lengths') IS NOT NULL"
+                        "   AND to_regclass('kelmor_prefix_counts') IS NOT NULL"));
+        if (PQresultStatus(r.get()) != PGRES_TUPLES_OK) Fail("reading the schema", r.get());
+        return std::string_view(PQgetvalue(r.get(), 0, 0)) == "t";
+    };
+    if (inspect() == Schema::Ours) {
+        prefixTables_ = hasPrefixTables();
+        if (prefixTables_ || readOnly_) return;
+    }
     Exec("SELECT pg_advisory_lock(1263291730)", "reading the schema");
     try {
         Exec("BEGIN", "reading the schema");
         switch (inspect()) {
             case Schema::Ours:
+                if (!readOnly_ && !hasPrefixTables()) {
+                    Exec(kKeyPrefixes, "adding the tables of counted key prefixes");
+                }
                 break;
             case Schema::Foreign:
                 throw Error(kNotADatabase,
@@ -381,9 +474,11 @@ void PgBackend::InitSchema(OpenMode mode) {
                                     "create FILE...)");
                 }
                 Exec(kSchema, "creating the tables");
+                Exec(kKeyPrefixes, "creating the tables");
                 break;
         }
         Exec("COMMIT", "reading the schema");
+        prefixTables_ = hasPrefixTables();
     } catch (...) {
         Result rollback(PQexec(conn_, "ROLLBACK"));
         Result unlock(PQexec(conn_, "SELECT pg_advisory_unlock(1263291730)"));
@@ -748,12 +843,57 @@ std::int64_t PgBackend::Count(std::string_view file, const KeySelection& selecti
     if (!whole && selection.kind != Kind::Prefix) return Backend::Count(file, selection);
     std::optional<std::string> upper;
     if (!whole) upper = PrefixUpperBound(selection.text);
+    if (!whole && upper && prefixTables_) {
+        const std::string chars = Int4(static_cast<std::int32_t>(
+            std::min<std::size_t>(CharacterCount(selection.text), INT32_MAX)));
+        const Result result =
+            Run(kCountPrefix, {id, selection.text, *upper, chars}, "counting records");
+        return ReadInt8(PQgetvalue(result.get(), 0, 0));
+    }
     const Result result = whole ? Run(kCountFile, {id}, "counting records")
                           : upper
                               ? Run(kCountRange, {id, selection.text, *upper}, "counting records")
                               : Run(kCountFrom, {id, selection.text}, "counting records");
     if (PQntuples(result.get()) == 0) return 0;
     return ReadInt8(PQgetvalue(result.get(), 0, 0));
+}
+
+void PgBackend::CountKeyPrefixes(std::string_view file, int length) {
+    CheckPrefixLength(file, length);
+    const std::string what = "counting the key prefixes of " + std::string(file);
+    if (!prefixTables_) {  // only an older database opened read-only lacks them
+        throw Error(kReadOnly,
+                    "kelmor: " + what + " refused: " + display_ + " was opened read-only");
+    }
+    const bool own = !InTransaction();
+    if (own) Begin();
+    try {
+        const std::string id = Int4(FileId(file));
+        // No record of the file is written between the count of those present
+        // and the commit: a writer that did not yet see the declaration would
+        // be left out of the counts.
+        Exec("LOCK TABLE kelmor_records IN SHARE MODE", what);
+        const std::string chars = Int4(length);
+        const Result declared = Run(kDeclarePrefix, {id, chars}, what);
+        if (std::string_view(PQcmdTuples(declared.get())) == "1")
+            Run(kFillPrefix, {id, chars}, what);
+        if (own) Commit();
+    } catch (...) {
+        if (own) Rollback();
+        throw;
+    }
+}
+
+std::vector<int> PgBackend::CountedKeyPrefixes(std::string_view file) {
+    const std::string id = Int4(FileId(file));
+    std::vector<int> lengths;
+    if (!prefixTables_) return lengths;
+    const Result result =
+        Run(kListPrefixes, {id}, "listing the counted key prefixes of " + std::string(file));
+    for (int r = 0; r < PQntuples(result.get()); ++r) {
+        lengths.push_back(ReadInt4(PQgetvalue(result.get(), r, 0)));
+    }
+    return lengths;
 }
 
 std::vector<Backend::OrderedRow> PgBackend::Page(std::string_view file, Order order,

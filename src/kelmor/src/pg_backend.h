@@ -52,6 +52,8 @@ public:
     std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
     std::int64_t Count(std::string_view file, const KeySelection& selection) override;
+    void CountKeyPrefixes(std::string_view file, int length) override;
+    std::vector<int> CountedKeyPrefixes(std::string_view file) override;
     std::vector<OrderedRow> Page(std::string_view file, Order order,
                                  const std::optional<OrderedRow>& after, std::int64_t skip,
                                  int limit) override;
@@ -88,6 +90,9 @@ private:
     pg_conn* conn_ = nullptr;
     bool inTransaction_ = false;
     bool transactionLost_ = false;  // the connection went down inside a transaction
+    // The counted key prefixes' tables exist (not in an older database opened
+    // read-only).
+    bool prefixTables_ = false;
     // Files are never dropped, so a known name keeps its id; the cache is
     // cleared on rollback because a rolled-back CreateFile loses its id.
     std::map<std::string, std::int32_t, std::less<>> fileIds_;

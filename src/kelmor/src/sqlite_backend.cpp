@@ -47,6 +47,35 @@ const char* const kLabelsAndCounts =
     "CREATE TRIGGER IF NOT EXISTS kelmor_count_delete AFTER DELETE ON kelmor_records BEGIN"
     "  UPDATE kelmor_files SET records = records - 1 WHERE id = old.file; END;";
 
+// Counted key prefixes (see CountKeyPrefixes): the declared lengths, in
+// characters, and per file the records of each prefix of those lengths. The
+// triggers count as the record counts do: an upsert that replaces a record
+// fires no insert trigger. A count that falls to 0 is removed, so the table
+// holds the prefixes that have records. substr and length count characters
+// of the TEXT keys, as CharacterCount does.
+const char* const kKeyPrefixes =
+    "CREATE TABLE IF NOT EXISTS kelmor_prefix_lengths("
+    "  file INTEGER NOT NULL,"
+    "  chars INTEGER NOT NULL,"
+    "  PRIMARY KEY (file, chars)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS kelmor_prefix_counts("
+    "  file INTEGER NOT NULL,"
+    "  prefix TEXT NOT NULL,"
+    "  records INTEGER NOT NULL,"
+    "  PRIMARY KEY (file, prefix)) WITHOUT ROWID;"
+    "CREATE TRIGGER IF NOT EXISTS kelmor_prefix_insert AFTER INSERT ON kelmor_records BEGIN"
+    "  INSERT INTO kelmor_prefix_counts(file, prefix, records)"
+    "    SELECT new.file, substr(new.key, 1, chars), 1 FROM kelmor_prefix_lengths"
+    "    WHERE file = new.file AND chars <= length(new.key)"
+    "    ON CONFLICT(file, prefix) DO UPDATE SET records = records + 1; END;"
+    "CREATE TRIGGER IF NOT EXISTS kelmor_prefix_delete AFTER DELETE ON kelmor_records BEGIN"
+    "  UPDATE kelmor_prefix_counts SET records = records - 1"
+    "    WHERE file = old.file AND prefix IN (SELECT substr(old.key, 1, chars)"
+    "      FROM kelmor_prefix_lengths WHERE file = old.file AND chars <= length(old.key));"
+    "  DELETE FROM kelmor_prefix_counts"
+    "    WHERE file = old.file AND records <= 0 AND prefix IN (SELECT substr(old.key, 1, chars)"
+    "      FROM kelmor_prefix_lengths WHERE file = old.file AND chars <= length(old.key)); END;";
+
 // The sort key of a body, for the upgrade of a database made before the
 // label order was stored.
 void SortKeyFunction(sqlite3_context* context, int, sqlite3_value** args) {
@@ -256,6 +285,27 @@ void SqliteBackend::Prepare() {
         *this, "SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3");
     countFrom_ = std::make_unique<Statement>(
         *this, "SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2");
+    // An older database opened read-only has no counted prefixes: it counts
+    // key ranges as it always did.
+    if (HasTable("kelmor_prefix_lengths")) {
+        // No row when the length is not declared: the caller counts the range.
+        countPrefix_ = std::make_unique<Statement>(
+            *this,
+            "SELECT coalesce((SELECT records FROM kelmor_prefix_counts "
+            "WHERE file = ?1 AND prefix = ?2), 0) "
+            "FROM kelmor_prefix_lengths WHERE file = ?1 AND chars = ?3");
+        declarePrefix_ = std::make_unique<Statement>(
+            *this,
+            "INSERT INTO kelmor_prefix_lengths(file, chars) VALUES (?1, ?2) "
+            "ON CONFLICT(file, chars) DO NOTHING");
+        fillPrefix_ = std::make_unique<Statement>(
+            *this,
+            "INSERT INTO kelmor_prefix_counts(file, prefix, records) "
+            "SELECT file, substr(key, 1, ?2), count(*) FROM kelmor_records "
+            "WHERE file = ?1 AND length(key) >= ?2 GROUP BY substr(key, 1, ?2)");
+        listPrefixes_ = std::make_unique<Statement>(
+            *this, "SELECT chars FROM kelmor_prefix_lengths WHERE file = ?1 ORDER BY chars");
+    }
     pageByKey_ = std::make_unique<Statement>(*this,
                                              "SELECT key, sortkey, body FROM kelmor_records "
                                              "WHERE file = ?1 AND key > ?3 ORDER BY key "
@@ -288,9 +338,10 @@ void SqliteBackend::Close() noexcept {
     checkpointer_.reset();
     // Statements first: a connection with live statements does not close.
     for (auto* statement :
-         {&findFile_, &insertFile_, &listFiles_, &read_, &write_, &insert_, &delete_, &scanAll_,
-          &scanFrom_, &scanRange_, &countFile_, &countRange_, &countFrom_, &pageByKey_,
-          &pageByLabel_, &begin_, &commit_, &rollback_}) {
+         {&findFile_,    &insertFile_,  &listFiles_,     &read_,       &write_,        &insert_,
+          &delete_,      &scanAll_,     &scanFrom_,      &scanRange_,  &countFile_,    &countRange_,
+          &countFrom_,   &countPrefix_, &declarePrefix_, &fillPrefix_, &listPrefixes_, &pageByKey_,
+          &pageByLabel_, &begin_,       &commit_,        &rollback_}) {
         statement->reset();
     }
     sqlite3_close(db_);
@@ -467,6 +518,7 @@ void SqliteBackend::CreateSchema() {
         if (kind == Kind::Empty) {
             Exec(kSchema, "creating the tables");
             Exec(kLabelsAndCounts, "creating the tables");
+            Exec(kKeyPrefixes, "creating the tables");
             Exec("PRAGMA application_id = 1263291730", "marking the database");
             static_assert(kApplicationId == 1263291730);
         }
@@ -478,42 +530,62 @@ void SqliteBackend::CreateSchema() {
     }
 }
 
-void SqliteBackend::UpgradeIfOlder() {
-    bool current = false;
-    {
-        OneShot column;
-        if (sqlite3_prepare_v2(db_,
-                               "SELECT count(*) FROM pragma_table_info('kelmor_records') "
-                               "WHERE name = 'sortkey'",
-                               -1, &column.stmt, nullptr) != SQLITE_OK ||
-            sqlite3_step(column.stmt) != SQLITE_ROW) {
-            Fail("reading the schema");
-        }
-        current = sqlite3_column_int(column.stmt, 0) == 1;
+bool SqliteBackend::HasTable(const char* name) {
+    OneShot table;
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?1",
+                           -1, &table.stmt, nullptr) != SQLITE_OK ||
+        sqlite3_bind_text(table.stmt, 1, name, -1, SQLITE_STATIC) != SQLITE_OK ||
+        sqlite3_step(table.stmt) != SQLITE_ROW) {
+        Fail("reading the schema");
     }
-    if (current) return;
+    return sqlite3_column_int(table.stmt, 0) == 1;
+}
+
+bool SqliteBackend::HasSortKeys() {
+    OneShot column;
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT count(*) FROM pragma_table_info('kelmor_records') "
+                           "WHERE name = 'sortkey'",
+                           -1, &column.stmt, nullptr) != SQLITE_OK ||
+        sqlite3_step(column.stmt) != SQLITE_ROW) {
+        Fail("reading the schema");
+    }
+    return sqlite3_column_int(column.stmt, 0) == 1;
+}
+
+void SqliteBackend::UpgradeIfOlder() {
+    if (HasSortKeys() && HasTable("kelmor_prefix_lengths")) return;
     if (readOnly_) {
+        // Without counted prefixes a database reads as before; without sort
+        // keys it has no label order.
+        if (HasSortKeys()) return;
         throw Error(kReadOnly, "kelmor: the database " + path_ +
                                    " was made by an older version and is upgraded when first "
                                    "opened for writing (`kelmor " +
                                    path_ + " upgrade`); it cannot be read-only before");
     }
     // One transaction: the sort key of every record, the record counts, the
-    // index and the triggers, or nothing.
+    // index, the counted prefixes' tables and the triggers, or nothing. What
+    // is missing is judged again under the write lock: another connection
+    // may have upgraded in between.
     if (sqlite3_create_function(db_, "kelmor_label_sortkey", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                 nullptr, SortKeyFunction, nullptr, nullptr) != SQLITE_OK) {
         Fail("upgrading the database");
     }
     Exec("BEGIN IMMEDIATE", "upgrading the database");
     try {
-        Exec(
-            "ALTER TABLE kelmor_files ADD COLUMN records INTEGER NOT NULL DEFAULT 0;"
-            "ALTER TABLE kelmor_records ADD COLUMN sortkey BLOB NOT NULL DEFAULT x'';"
-            "UPDATE kelmor_records SET sortkey = kelmor_label_sortkey(body);"
-            "UPDATE kelmor_files SET records = "
-            "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);",
-            "upgrading the database");
-        Exec(kLabelsAndCounts, "upgrading the database");
+        if (!HasSortKeys()) {
+            Exec(
+                "ALTER TABLE kelmor_files ADD COLUMN records INTEGER NOT NULL DEFAULT 0;"
+                "ALTER TABLE kelmor_records ADD COLUMN sortkey BLOB NOT NULL DEFAULT x'';"
+                "UPDATE kelmor_records SET sortkey = kelmor_label_sortkey(body);"
+                "UPDATE kelmor_files SET records = "
+                "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);",
+                "upgrading the database");
+            Exec(kLabelsAndCounts, "upgrading the database");
+        }
+        Exec(kKeyPrefixes, "upgrading the database");
         Exec("COMMIT", "upgrading the database");
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -538,6 +610,11 @@ void SqliteBackend::UseWal() {
     }
     if (!wal) Exec("PRAGMA journal_mode = WAL", "switching to WAL mode");
     Exec("PRAGMA synchronous = NORMAL", "setting the synchronisation mode");
+    // A write whose triggers change other tables (the counted key prefixes)
+    // keeps a statement journal; kept in memory, a long transaction (a load)
+    // does not write it to a temporary file for every record. Sorts still
+    // spill to temporary files.
+    Exec("PRAGMA temp_store = MEMORY", "keeping statement journals in memory");
 }
 
 std::optional<std::int64_t> SqliteBackend::FindFileId(std::string_view file) {
@@ -679,11 +756,60 @@ std::int64_t SqliteBackend::Count(std::string_view file, const KeySelection& sel
         return use.Step("counting records") ? use.IntColumn(0) : 0;
     }
     if (selection.kind != Kind::Prefix) return Backend::Count(file, selection);
+    if (countPrefix_) {
+        Statement::Use use(*countPrefix_);
+        use.Int(1, id).Text(2, selection.text);
+        use.Int(3, static_cast<std::int64_t>(CharacterCount(selection.text)));
+        if (use.Step("counting records")) return use.IntColumn(0);
+    }
     const std::optional<std::string> upper = PrefixUpperBound(selection.text);
     Statement::Use use(upper ? *countRange_ : *countFrom_);
     use.Int(1, id).Text(2, selection.text);
     if (upper) use.Text(3, *upper);
     return use.Step("counting records") ? use.IntColumn(0) : 0;
+}
+
+void SqliteBackend::CountKeyPrefixes(std::string_view file, int length) {
+    CheckPrefixLength(file, length);
+    RequireWritable("counting the key prefixes of " + std::string(file));
+    const bool own = !InTransaction();
+    if (own) Begin();
+    try {
+        const std::int64_t id = FileId(file);
+        // Opened for writing, the database has the tables (UpgradeIfOlder).
+        if (!declarePrefix_) {
+            throw Error(kStorageError,
+                        "kelmor: the database " + path_ + " has no table of counted key prefixes");
+        }
+        bool declared = false;
+        {
+            Statement::Use use(*declarePrefix_);
+            use.Int(1, id).Int(2, length);
+            use.Step("counting the key prefixes of " + std::string(file));
+            declared = sqlite3_changes(db_) > 0;
+        }
+        if (declared) {
+            Statement::Use use(*fillPrefix_);
+            use.Int(1, id).Int(2, length);
+            use.Step("counting the key prefixes of " + std::string(file));
+        }
+        if (own) Commit();
+    } catch (...) {
+        if (own) Rollback();
+        throw;
+    }
+}
+
+std::vector<int> SqliteBackend::CountedKeyPrefixes(std::string_view file) {
+    const std::int64_t id = FileId(file);
+    std::vector<int> lengths;
+    if (!listPrefixes_) return lengths;
+    Statement::Use use(*listPrefixes_);
+    use.Int(1, id);
+    while (use.Step("listing the counted key prefixes of " + std::string(file))) {
+        lengths.push_back(static_cast<int>(use.IntColumn(0)));
+    }
+    return lengths;
 }
 
 std::vector<Backend::OrderedRow> SqliteBackend::Page(std::string_view file, Order order,

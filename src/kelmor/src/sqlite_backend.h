@@ -32,6 +32,8 @@ public:
     std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
     std::int64_t Count(std::string_view file, const KeySelection& selection) override;
+    void CountKeyPrefixes(std::string_view file, int length) override;
+    std::vector<int> CountedKeyPrefixes(std::string_view file) override;
     std::vector<OrderedRow> Page(std::string_view file, Order order,
                                  const std::optional<OrderedRow>& after, std::int64_t skip,
                                  int limit) override;
@@ -59,8 +61,11 @@ private:
     void Require(Kind kind) const;  // throws unless Ours
     void CreateSchema();
     void UseWal();
+    bool HasTable(const char* name);
+    bool HasSortKeys();
     // A database made before records carried their label sort key and files
-    // their record count gets both, in one transaction.
+    // their record count gets both, and one made before counted key prefixes
+    // gets their (empty) tables, in one transaction.
     void UpgradeIfOlder();
     void Prepare();
     void Close() noexcept;
@@ -78,6 +83,9 @@ private:
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
         scanAll_, scanFrom_, scanRange_, countFile_, countRange_, countFrom_, pageByKey_,
         pageByLabel_, begin_, commit_, rollback_;
+    // Null when the database has no counted prefixes' tables (an older one
+    // opened read-only).
+    std::unique_ptr<Statement> countPrefix_, declarePrefix_, fillPrefix_, listPrefixes_;
     std::unique_ptr<WalCheckpointer> checkpointer_;  // writable databases only
 };
 

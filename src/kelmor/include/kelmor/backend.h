@@ -14,6 +14,7 @@
 // - Other failures throw Error(kStorageError, ...) naming what failed.
 // - An object is used by one thread at a time.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -45,6 +46,13 @@ bool Matches(const KeySelection& selection, std::string_view key) noexcept;
 // The smallest byte string greater than every string starting with `prefix`;
 // nullopt when there is none (empty prefix or only 0xFF bytes).
 std::optional<std::string> PrefixUpperBound(std::string_view prefix);
+
+// The number of characters (UTF-8 code points) of `text`: the length a
+// counted key prefix is declared with.
+std::size_t CharacterCount(std::string_view text) noexcept;
+
+// Throws Error(kBadValue) unless `length` can be a counted key prefix length.
+void CheckPrefixLength(std::string_view file, int length);
 
 // The bytes that order a record in label order: the ICU French collation key
 // of its attribute 1, value by value and sub-value by sub-value (a shorter
@@ -101,6 +109,20 @@ public:
         Scan(file, selection, [&](std::string_view, std::string_view) { ++n; });
         return n;
     }
+
+    // Key prefixes of a file whose record counts the database keeps: once
+    // `length` (in characters, at least 1) is declared, the Count of a Prefix
+    // of exactly that many characters is one indexed read, not a count of the
+    // key range (the editor counts a sector's neighbourhoods on each "OK").
+    // The counts change in the transaction of each insert and delete, as a
+    // whole file's count does. Declaring stores the declaration and counts
+    // the records present in one transaction (part of the caller's when one
+    // is open); declaring again does nothing. Error(kBadValue) for a length
+    // below 1, Error(kNoSuchFile) for a missing file. A backend that keeps
+    // no such counts checks the arguments and counts key ranges as before.
+    virtual void CountKeyPrefixes(std::string_view file, int length);
+    // The declared lengths of `file`, ascending.
+    virtual std::vector<int> CountedKeyPrefixes(std::string_view file);
 
     // A whole file in one of two orders, read a page at a time.
     enum class Order {

@@ -214,6 +214,11 @@ public:
     // when it exists.
     void CreateFile(std::string_view name);
     std::vector<std::string> FileNames() const;
+    // Keeps the record counts of `file` by the first `length` characters of
+    // their keys, so that counting a prefix of that length (a sector's
+    // neighbourhoods: QUARTIER by 3) reads one row; see
+    // Backend::CountKeyPrefixes. Declaring again does nothing.
+    void CountKeyPrefixes(std::string_view file, int length);
 
     // `request` is the whole text of a DynArray: attribute 1 the query text,
     // 2 the file name (may be empty; otherwise it must be the query's file),

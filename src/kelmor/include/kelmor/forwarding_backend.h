@@ -40,6 +40,12 @@ public:
     std::int64_t Count(std::string_view file, const KeySelection& selection) override {
         return inner_->Count(file, selection);
     }
+    void CountKeyPrefixes(std::string_view file, int length) override {
+        inner_->CountKeyPrefixes(file, length);
+    }
+    std::vector<int> CountedKeyPrefixes(std::string_view file) override {
+        return inner_->CountedKeyPrefixes(file);
+    }
     std::vector<OrderedRow> Page(std::string_view file, Order order,
                                  const std::optional<OrderedRow>& after, std::int64_t skip,
                                  int limit) override {
