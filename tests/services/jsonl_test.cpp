@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "kelmor/database.h"
+#include "kelmor/forwarding_backend.h"
 #include "test_support.h"
 
 namespace {
@@ -159,6 +164,186 @@ TEST_F(StagedLoad, AFailedStoreStoresNothing) {
     }
     EXPECT_TRUE(db_->FileNames().empty());
     EXPECT_THROW(jsonl::StagedLoad(in, "in", dir_ + "/none"), kelmor::Error);
+}
+
+// Records of a few files: keys and labels in no particular order, accented
+// and mixed-case labels whose label order is not their byte order, and keys
+// that come again (the later line wins).
+struct Line {
+    std::string file, key, whole;
+};
+
+std::vector<Line> MakeLines(int count, unsigned seed, const std::vector<std::string>& files) {
+    static const char* const kWords[] = {"ÉGLISE", "église", "Eglise", "ŒUVRE", "oeuvre", "zola",
+                                         "Zola",   "forêt",  "FORET",  "à",     "Abbaye", "ABBAYE"};
+    std::vector<Line> lines;
+    unsigned state = seed;
+    const auto next = [&state] {
+        state = state * 1103515245U + 12345U;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int i = 0; i < count; ++i) {
+        const std::string& file = files[next() % files.size()];
+        const std::string key = std::to_string(next() % (count / 2 + 1));
+        std::string label = kWords[next() % std::size(kWords)];
+        label += ' ';
+        label += kWords[next() % std::size(kWords)];
+        lines.push_back(
+            {file, key, label + kelmor::kValueMark + key + kelmor::kAttributeMark + "x"});
+    }
+    return lines;
+}
+
+std::string JsonLines(const std::vector<Line>& lines) {
+    std::string text;
+    for (const Line& line : lines) {
+        text += jsonl::ToLine(line.file, line.key, kelmor::DynArray(line.whole)) + "\n";
+    }
+    return text;
+}
+
+std::string Hex(std::string_view bytes) {
+    std::string hex;
+    for (const unsigned char b : bytes) {
+        hex += "0123456789ABCDEF"[b >> 4];
+        hex += "0123456789ABCDEF"[b & 15];
+    }
+    return hex;
+}
+
+// Everything a reader can ask of the files: both orders with their sort
+// keys, the counts of whole files and of counted prefixes.
+std::string Contents(kelmor::Database& db) {
+    std::ostringstream out;
+    kelmor::Backend& backend = db.backend();
+    for (const std::string& file : db.FileNames()) {
+        out << file << " " << backend.Count(file, {}) << "\n";
+        for (const auto order : {kelmor::Backend::Order::Label, kelmor::Backend::Order::Key}) {
+            for (const auto& row : backend.Page(file, order, std::nullopt, 0, 1'000'000)) {
+                out << row.key << "|" << Hex(row.sortKey) << "|" << row.whole << "\n";
+            }
+        }
+        for (const int length : backend.CountedKeyPrefixes(file)) {
+            for (int prefix = 0; prefix < 100; ++prefix) {
+                const std::string text = std::to_string(prefix).substr(0, length);
+                out << length << ":" << text << "="
+                    << backend.Count(file, {kelmor::KeySelection::Kind::Prefix, text}) << "\n";
+            }
+        }
+    }
+    return out.str();
+}
+
+// The schema and the integrity check of a closed SQLite database.
+std::string SchemaAndIntegrity(const std::string& path) {
+    sqlite3* db = nullptr;
+    std::string result;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_exec(
+            db, "SELECT type, name, sql FROM sqlite_schema ORDER BY name; PRAGMA integrity_check;",
+            [](void* text, int columns, char** values, char**) {
+                for (int i = 0; i < columns; ++i) {
+                    *static_cast<std::string*>(text) += values[i] ? values[i] : "NULL";
+                    *static_cast<std::string*>(text) += i + 1 < columns ? "|" : "\n";
+                }
+                return 0;
+            },
+            &result, nullptr);
+    }
+    sqlite3_close(db);
+    return result;
+}
+
+struct LoadCase {
+    const char* name;
+    int stored;  // records written before the load
+    int loaded;
+};
+
+// A load leaves the database that writing the same records one by one
+// makes, whether it brings most of the records or a few beside many.
+class LoadAsWrites : public testing::TestWithParam<LoadCase> {
+protected:
+    kelmor::test::TempDir temp_;
+
+    // A database with the files, their counted prefixes and `stored` records.
+    std::shared_ptr<kelmor::Database> Prepare(const std::string& name) {
+        auto db = kelmor::Database::OpenSqlite(temp_.File(name));
+        for (const char* file : {"S", "T", "OTHER"}) db->CreateFile(file);
+        db->CountKeyPrefixes("S", 1);
+        db->CountKeyPrefixes("T", 2);
+        kelmor::Transaction transaction(*db);
+        for (const Line& line : MakeLines(GetParam().stored, 7, {"S", "T", "OTHER"})) {
+            db->backend().Write(line.file, line.key, line.whole);
+        }
+        transaction.Commit();
+        return db;
+    }
+};
+
+TEST_P(LoadAsWrites, LeavesTheSameRecordsOrdersCountsAndIndex) {
+    const std::vector<Line> lines = MakeLines(GetParam().loaded, 11, {"S", "T", "NEW"});
+    auto loaded = Prepare("loaded.sqlite");
+    std::istringstream in(JsonLines(lines));
+    jsonl::StagedLoad(in, "in", temp_.Dir()).Store(*loaded);
+
+    auto written = Prepare("written.sqlite");
+    for (const Line& line : lines) {
+        written->CreateFile(line.file);
+        written->backend().Write(line.file, line.key, line.whole);
+    }
+    const std::string contents = Contents(*written);
+    EXPECT_NE(contents.find("NEW "), std::string::npos);
+    EXPECT_EQ(Contents(*loaded), contents);
+    loaded.reset();
+    written.reset();
+    const std::string schema = SchemaAndIntegrity(temp_.File("written.sqlite"));
+    EXPECT_NE(schema.find("kelmor_records_label"), std::string::npos);
+    EXPECT_EQ(SchemaAndIntegrity(temp_.File("loaded.sqlite")), schema);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loads, LoadAsWrites,
+                         testing::Values(LoadCase{"IntoAnEmptyDatabase", 0, 3000},
+                                         LoadCase{"BesideFewerRecords", 800, 3000},
+                                         LoadCase{"BesideMoreRecords", 4000, 600}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Fails the load's second batch of writes, after the first was stored.
+class FailingBackend : public kelmor::ForwardingBackend {
+public:
+    using ForwardingBackend::ForwardingBackend;
+    void WriteMany(std::span<const RecordView> records) override {
+        if (++batches_ == 2) throw std::runtime_error("cut");
+        inner().WriteMany(records);
+    }
+
+private:
+    int batches_ = 0;
+};
+
+TEST_F(StagedLoad, ACutLoadLeavesTheLabelIndexAsItWas) {
+    db_->CreateFile("S");
+    db_->backend().Write("S", "1", "B");
+    db_->backend().Write("S", "2", "a");
+    const std::string before = Contents(*db_);
+    // Over two batches of writes: a few long records.
+    std::vector<Line> lines;
+    for (int i = 0; i < 12; ++i)
+        lines.push_back({"S", std::to_string(i), std::string(1 << 19, 'z')});
+    std::istringstream in(JsonLines(lines));
+    jsonl::StagedLoad load(in, "in", dir_);
+    kelmor::Database failing(
+        std::make_shared<FailingBackend>(std::shared_ptr<kelmor::Backend>(db_, &db_->backend())));
+    EXPECT_THROW(load.Store(failing), std::runtime_error);
+    EXPECT_EQ(Contents(*db_), before);
+    db_->backend().Write("S", "3", "C");
+    const auto rows = db_->backend().Page("S", kelmor::Backend::Order::Label, std::nullopt, 0, 9);
+    ASSERT_EQ(rows.size(), 3U);
+    EXPECT_EQ(rows[0].whole + rows[1].whole + rows[2].whole, "aBC");
+    db_.reset();
+    const std::string schema = SchemaAndIntegrity(temp_.File("l.sqlite"));
+    EXPECT_NE(schema.find("index|kelmor_records_label"), std::string::npos) << schema;
+    EXPECT_NE(schema.find("\nok\n"), std::string::npos) << schema;
 }
 
 }  // namespace

@@ -40,8 +40,9 @@ const char* const kSchema =
 // The label order and the record counts (see Count and Page). The triggers
 // count in the writing transaction: an upsert that replaces a record fires
 // no insert trigger, so the count is of records, not of writes.
-const char* const kLabelsAndCounts =
-    "CREATE INDEX IF NOT EXISTS kelmor_records_label ON kelmor_records(file, sortkey, key);"
+const char* const kLabelIndex =
+    "CREATE INDEX IF NOT EXISTS kelmor_records_label ON kelmor_records(file, sortkey, key);";
+const char* const kCounts =
     "CREATE TRIGGER IF NOT EXISTS kelmor_count_insert AFTER INSERT ON kelmor_records BEGIN"
     "  UPDATE kelmor_files SET records = records + 1 WHERE id = new.file; END;"
     "CREATE TRIGGER IF NOT EXISTS kelmor_count_delete AFTER DELETE ON kelmor_records BEGIN"
@@ -517,7 +518,8 @@ void SqliteBackend::CreateSchema() {
         const Kind kind = Identify();
         if (kind == Kind::Empty) {
             Exec(kSchema, "creating the tables");
-            Exec(kLabelsAndCounts, "creating the tables");
+            Exec(kLabelIndex, "creating the tables");
+            Exec(kCounts, "creating the tables");
             Exec(kKeyPrefixes, "creating the tables");
             Exec("PRAGMA application_id = 1263291730", "marking the database");
             static_assert(kApplicationId == 1263291730);
@@ -583,7 +585,8 @@ void SqliteBackend::UpgradeIfOlder() {
                 "UPDATE kelmor_files SET records = "
                 "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);",
                 "upgrading the database");
-            Exec(kLabelsAndCounts, "upgrading the database");
+            Exec(kLabelIndex, "upgrading the database");
+            Exec(kCounts, "upgrading the database");
         }
         Exec(kKeyPrefixes, "upgrading the database");
         Exec("COMMIT", "upgrading the database");
@@ -830,6 +833,74 @@ std::vector<Backend::OrderedRow> SqliteBackend::Page(std::string_view file, Orde
     return rows;
 }
 
+std::uint64_t SqliteBackend::StoredRecords() {
+    OneShot sum;
+    if (sqlite3_prepare_v2(db_, "SELECT coalesce(sum(records), 0) FROM kelmor_files", -1, &sum.stmt,
+                           nullptr) != SQLITE_OK ||
+        sqlite3_step(sum.stmt) != SQLITE_ROW) {
+        Fail("counting the records");
+    }
+    return static_cast<std::uint64_t>(sqlite3_column_int64(sum.stmt, 0));
+}
+
+void SqliteBackend::BeginLoad(std::uint64_t records) {
+    RequireWritable("loading records");
+    if (!InTransaction()) {
+        throw Error(kStorageError, "kelmor: a load into " + path_ + " needs an open transaction");
+    }
+    if (loading_) return;
+    loading_ = true;
+    // Inserted one by one in label order, which is random, the index soon
+    // outgrows the cache, and every insert reads and spills pages. When the
+    // load brings most of the records, dropping it and building it once at
+    // the commit sorts them once instead; the drop is part of the
+    // transaction, so a load that never commits leaves the index as it was.
+    if (StoredRecords() < records) {
+        Exec("DROP INDEX kelmor_records_label", "putting off the label index");
+        labelIndexDeferred_ = true;
+        return;
+    }
+    // Otherwise a larger cache (for this connection, until the load ends)
+    // keeps more of the index in memory.
+    {
+        OneShot size;
+        if (sqlite3_prepare_v2(db_, "PRAGMA cache_size", -1, &size.stmt, nullptr) != SQLITE_OK ||
+            sqlite3_step(size.stmt) != SQLITE_ROW) {
+            Fail("reading the cache size");
+        }
+        cacheSize_ = sqlite3_column_int(size.stmt, 0);
+    }
+    Exec("PRAGMA cache_size = -32768", "enlarging the cache for a load");
+}
+
+void SqliteBackend::EndLoad() noexcept {
+    labelIndexDeferred_ = false;
+    if (!loading_) return;
+    loading_ = false;
+    if (cacheSize_) {
+        const std::string sql = "PRAGMA cache_size = " + std::to_string(*cacheSize_);
+        sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+        cacheSize_.reset();
+    }
+}
+
+void SqliteBackend::BuildLabelIndex() {
+    // The sort of CREATE INDEX keeps everything in memory while temporary
+    // storage is in memory, and spills runs of the cache's size to files
+    // otherwise: files, so that memory stays flat whatever the load's size.
+    // Statement journals go back to memory afterwards. The setting cannot
+    // change while a temporary table is open (we make none); the index is
+    // then built in memory rather than not at all.
+    sqlite3_exec(db_, "PRAGMA temp_store = FILE", nullptr, nullptr, nullptr);
+    try {
+        Exec(kLabelIndex, "building the label index");
+    } catch (...) {
+        sqlite3_exec(db_, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
+        throw;
+    }
+    Exec("PRAGMA temp_store = MEMORY", "keeping statement journals in memory");
+}
+
 void SqliteBackend::Begin() {
     RequireWritable("starting a transaction");
     if (InTransaction()) {
@@ -840,8 +911,15 @@ void SqliteBackend::Begin() {
 }
 
 void SqliteBackend::Commit() {
-    Statement::Use use(*commit_);
-    use.Step("committing a transaction");
+    if (labelIndexDeferred_) {
+        BuildLabelIndex();
+        labelIndexDeferred_ = false;
+    }
+    {
+        Statement::Use use(*commit_);
+        use.Step("committing a transaction");
+    }
+    EndLoad();
 }
 
 void SqliteBackend::Rollback() noexcept {
@@ -850,6 +928,7 @@ void SqliteBackend::Rollback() noexcept {
         sqlite3_reset(rollback_->get());
     }
     fileIds_.clear();
+    EndLoad();
 }
 
 bool SqliteBackend::InTransaction() const noexcept {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "kelmor/backend.h"
@@ -37,6 +38,7 @@ public:
     std::vector<OrderedRow> Page(std::string_view file, Order order,
                                  const std::optional<OrderedRow>& after, std::int64_t skip,
                                  int limit) override;
+    void BeginLoad(std::uint64_t records) override;
     void Begin() override;
     void Commit() override;
     void Rollback() noexcept override;
@@ -69,6 +71,12 @@ private:
     void UpgradeIfOlder();
     void Prepare();
     void Close() noexcept;
+    // The records of every file, from their counts.
+    std::uint64_t StoredRecords();
+    // Back to the usual cache once a load is committed or rolled back.
+    void EndLoad() noexcept;
+    // Builds the label index a load dropped, in its transaction.
+    void BuildLabelIndex();
     void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
 
     std::string path_;
@@ -80,6 +88,11 @@ private:
     // Files are never dropped, so a known name keeps its id; the cache is
     // cleared on rollback because a rolled-back CreateFile loses its id.
     std::map<std::string, std::int64_t, std::less<>> fileIds_;
+    bool loading_ = false;
+    std::optional<int> cacheSize_;  // to restore when a load ends
+    // The label index was dropped in the open transaction, to be built again
+    // before it commits.
+    bool labelIndexDeferred_ = false;
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
         scanAll_, scanFrom_, scanRange_, countFile_, countRange_, countFrom_, pageByKey_,
         pageByLabel_, begin_, commit_, rollback_;

@@ -132,6 +132,7 @@ LoadResult StagedLoad::Store(kelmor::Database& db) {
     kelmor::Transaction transaction(db);
     for (const std::string& file : files_) db.CreateFile(file);
     kelmor::Backend& backend = db.backend();
+    backend.BeginLoad(records_);
     // In batches of a bounded size, which a server backend stores in one
     // round trip each; memory stays flat whatever the load's size.
     constexpr std::size_t kBatchBytes = 4 << 20;

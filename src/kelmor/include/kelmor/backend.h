@@ -83,6 +83,12 @@ public:
     virtual void WriteMany(std::span<const RecordView> records) {
         for (const RecordView& r : records) Write(r.file, r.key, r.whole);
     }
+    // Announces a load, in an open transaction: about `records` records
+    // written (by WriteMany or Write) before it commits. A backend may spend
+    // more memory on them, or put off keeping an index until the commit builds
+    // it once, as long as what commits is what the writes alone would make;
+    // Commit or Rollback ends the load.
+    virtual void BeginLoad(std::uint64_t records) { (void)records; }
     // Stores a new record only when no record has the key, in one atomic step:
     // of two connections inserting the same key, exactly one succeeds. False,
     // and nothing stored, when the key exists.

@@ -24,6 +24,7 @@ public:
         inner_->Write(file, key, whole);
     }
     void WriteMany(std::span<const RecordView> records) override { inner_->WriteMany(records); }
+    void BeginLoad(std::uint64_t records) override { inner_->BeginLoad(records); }
     bool Delete(std::string_view file, std::string_view key) override {
         return inner_->Delete(file, key);
     }
