@@ -851,13 +851,18 @@ void SqliteBackend::BeginLoad(std::uint64_t records) {
     if (loading_) return;
     loading_ = true;
     // Inserted one by one in label order, which is random, the index soon
-    // outgrows the cache, and every insert reads and spills pages. When the
-    // load brings most of the records, dropping it and building it once at
-    // the commit sorts them once instead; the drop is part of the
-    // transaction, so a load that never commits leaves the index as it was.
+    // outgrows the cache, and every insert reads and spills pages; the insert
+    // triggers update a count or two per record. When the load brings most of
+    // the records, the index and those triggers are dropped and the commit
+    // builds the index and counts the records once (CompleteLoad). The drops
+    // are part of the transaction: a load that never commits leaves them.
     if (StoredRecords() < records) {
-        Exec("DROP INDEX kelmor_records_label", "putting off the label index");
-        labelIndexDeferred_ = true;
+        Exec(
+            "DROP INDEX kelmor_records_label;"
+            "DROP TRIGGER kelmor_count_insert;"
+            "DROP TRIGGER kelmor_prefix_insert;",
+            "putting off the label index and the counts");
+        deferred_ = true;
         return;
     }
     // Otherwise a larger cache (for this connection, until the load ends)
@@ -874,7 +879,7 @@ void SqliteBackend::BeginLoad(std::uint64_t records) {
 }
 
 void SqliteBackend::EndLoad() noexcept {
-    labelIndexDeferred_ = false;
+    deferred_ = false;
     if (!loading_) return;
     loading_ = false;
     if (cacheSize_) {
@@ -884,16 +889,30 @@ void SqliteBackend::EndLoad() noexcept {
     }
 }
 
-void SqliteBackend::BuildLabelIndex() {
-    // The sort of CREATE INDEX keeps everything in memory while temporary
-    // storage is in memory, and spills runs of the cache's size to files
-    // otherwise: files, so that memory stays flat whatever the load's size.
-    // Statement journals go back to memory afterwards. The setting cannot
-    // change while a temporary table is open (we make none); the index is
-    // then built in memory rather than not at all.
+void SqliteBackend::CompleteLoad() {
+    // The sorts of CREATE INDEX and GROUP BY keep everything in memory while
+    // temporary storage is in memory, and spill runs of the cache's size to
+    // files otherwise: files, so that memory stays flat whatever the load's
+    // size. Statement journals go back to memory afterwards. The setting
+    // cannot change while a temporary table is open (we make none); the sorts
+    // then stay in memory rather than fail.
     sqlite3_exec(db_, "PRAGMA temp_store = FILE", nullptr, nullptr, nullptr);
     try {
         Exec(kLabelIndex, "building the label index");
+        // As the triggers would have counted: a record replaced by the load
+        // was counted once, when it was first inserted.
+        Exec(
+            "UPDATE kelmor_files SET records ="
+            "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);"
+            "DELETE FROM kelmor_prefix_counts;"
+            "INSERT INTO kelmor_prefix_counts(file, prefix, records)"
+            "  SELECT l.file, substr(r.key, 1, l.chars), count(*)"
+            "  FROM kelmor_prefix_lengths AS l JOIN kelmor_records AS r"
+            "    ON r.file = l.file AND length(r.key) >= l.chars"
+            "  GROUP BY l.file, l.chars, substr(r.key, 1, l.chars);",
+            "counting the loaded records");
+        Exec(kCounts, "restoring the record counts");
+        Exec(kKeyPrefixes, "restoring the counted key prefixes");
     } catch (...) {
         sqlite3_exec(db_, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
         throw;
@@ -911,9 +930,9 @@ void SqliteBackend::Begin() {
 }
 
 void SqliteBackend::Commit() {
-    if (labelIndexDeferred_) {
-        BuildLabelIndex();
-        labelIndexDeferred_ = false;
+    if (deferred_) {
+        CompleteLoad();
+        deferred_ = false;
     }
     {
         Statement::Use use(*commit_);

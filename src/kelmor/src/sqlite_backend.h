@@ -75,8 +75,9 @@ private:
     std::uint64_t StoredRecords();
     // Back to the usual cache once a load is committed or rolled back.
     void EndLoad() noexcept;
-    // Builds the label index a load dropped, in its transaction.
-    void BuildLabelIndex();
+    // Builds the label index and the counts a load put off, and restores
+    // their triggers, in its transaction.
+    void CompleteLoad();
     void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
 
     std::string path_;
@@ -90,9 +91,9 @@ private:
     std::map<std::string, std::int64_t, std::less<>> fileIds_;
     bool loading_ = false;
     std::optional<int> cacheSize_;  // to restore when a load ends
-    // The label index was dropped in the open transaction, to be built again
-    // before it commits.
-    bool labelIndexDeferred_ = false;
+    // The label index and the insert triggers were dropped in the open
+    // transaction, to be made again before it commits.
+    bool deferred_ = false;
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
         scanAll_, scanFrom_, scanRange_, countFile_, countRange_, countFrom_, pageByKey_,
         pageByLabel_, begin_, commit_, rollback_;
