@@ -70,7 +70,7 @@ void Check(int rc, sqlite3* db, const char* what) {
 // The same work done directly: the same rows, sort keys and counts in the
 // same schema (made by kelmor beforehand, untimed), with the same pragmas and
 // the same upsert, one prepared statement in one transaction; as kelmor does,
-// the label index and the count trigger are dropped before the inserts, and
+// the label index and the insert triggers are dropped before the inserts, and
 // the index built and the records counted once before the commit.
 // The sort keys are computed here, timed; SortKeysAlone measures their share.
 void DirectInserts(const kelmor_cli::Shape& shape, const std::string& path) {
@@ -79,7 +79,7 @@ void DirectInserts(const kelmor_cli::Shape& shape, const std::string& path) {
     Check(sqlite3_exec(db,
                        "PRAGMA synchronous = NORMAL; PRAGMA temp_store = MEMORY;"
                        "BEGIN IMMEDIATE; DROP INDEX kelmor_records_label;"
-                       "DROP TRIGGER kelmor_count_insert;",
+                       "DROP TRIGGER kelmor_count_insert; DROP TRIGGER kelmor_prefix_insert;",
                        nullptr, nullptr, nullptr),
           db, "begin");
     sqlite3_stmt* file = nullptr;
@@ -115,16 +115,27 @@ void DirectInserts(const kelmor_cli::Shape& shape, const std::string& path) {
     });
     sqlite3_finalize(file);
     sqlite3_finalize(insert);
-    Check(sqlite3_exec(db,
-                       "PRAGMA temp_store = FILE;"
-                       "CREATE INDEX kelmor_records_label ON kelmor_records(file, sortkey, key);"
-                       "UPDATE kelmor_files SET records ="
-                       "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);"
-                       "CREATE TRIGGER kelmor_count_insert AFTER INSERT ON kelmor_records BEGIN"
-                       "  UPDATE kelmor_files SET records = records + 1 WHERE id = new.file; END;"
-                       "COMMIT",
-                       nullptr, nullptr, nullptr),
-          db, "index");
+    Check(
+        sqlite3_exec(db,
+                     "PRAGMA temp_store = FILE;"
+                     "CREATE INDEX kelmor_records_label ON kelmor_records(file, sortkey, key);"
+                     "UPDATE kelmor_files SET records ="
+                     "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);"
+                     "INSERT INTO kelmor_prefix_counts(file, prefix, records)"
+                     "  SELECT l.file, substr(r.key, 1, l.chars), count(*)"
+                     "  FROM kelmor_prefix_lengths AS l JOIN kelmor_records AS r"
+                     "    ON r.file = l.file AND length(r.key) >= l.chars"
+                     "  GROUP BY l.file, l.chars, substr(r.key, 1, l.chars);"
+                     "CREATE TRIGGER kelmor_count_insert AFTER INSERT ON kelmor_records BEGIN"
+                     "  UPDATE kelmor_files SET records = records + 1 WHERE id = new.file; END;"
+                     "CREATE TRIGGER kelmor_prefix_insert AFTER INSERT ON kelmor_records BEGIN"
+                     "  INSERT INTO kelmor_prefix_counts(file, prefix, records)"
+                     "    SELECT new.file, substr(new.key, 1, chars), 1 FROM kelmor_prefix_lengths"
+                     "    WHERE file = new.file AND chars <= length(new.key)"
+                     "    ON CONFLICT(file, prefix) DO UPDATE SET records = records + 1; END;"
+                     "COMMIT",
+                     nullptr, nullptr, nullptr),
+        db, "index");
     sqlite3_close(db);
 }
 

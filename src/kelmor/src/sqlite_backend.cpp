@@ -851,16 +851,17 @@ void SqliteBackend::BeginLoad(std::uint64_t records) {
     if (loading_) return;
     loading_ = true;
     // Inserted one by one in label order, which is random, the index soon
-    // outgrows the cache, and every insert reads and spills pages; the count
-    // trigger updates a row per record. When the load brings most of the
-    // records, the index and that trigger are dropped and the commit builds
-    // the index and counts the records once (CompleteLoad). The drops are
-    // part of the transaction: a load that never commits leaves them. The
-    // counted key prefixes keep their trigger: recounted, they would need a
-    // sort of every key per declared length.
+    // outgrows the cache, and every insert reads and spills pages; the insert
+    // triggers update a count or two per record. When the load brings most of
+    // the records, the index and those triggers are dropped and the commit
+    // builds the index and counts the records once (CompleteLoad). The drops
+    // are part of the transaction: a load that never commits leaves them.
     if (StoredRecords() < records) {
-        Exec("DROP INDEX kelmor_records_label; DROP TRIGGER kelmor_count_insert;",
-             "putting off the label index and the record counts");
+        Exec(
+            "DROP INDEX kelmor_records_label;"
+            "DROP TRIGGER kelmor_count_insert;"
+            "DROP TRIGGER kelmor_prefix_insert;",
+            "putting off the label index and the counts");
         deferred_ = true;
         return;
     }
@@ -889,21 +890,29 @@ void SqliteBackend::EndLoad() noexcept {
 }
 
 void SqliteBackend::CompleteLoad() {
-    // The sort of CREATE INDEX keeps everything in memory while temporary
-    // storage is in memory, and spills runs of the cache's size to files
-    // otherwise: files, so that memory stays flat whatever the load's size. Statement journals go
-    // back to memory afterwards. The setting cannot change while a temporary table is open (we make
-    // none); the sort then stays in memory rather than fail.
+    // The sorts of CREATE INDEX and GROUP BY keep everything in memory while
+    // temporary storage is in memory, and spill runs of the cache's size to
+    // files otherwise: files, so that memory stays flat whatever the load's
+    // size. Statement journals go back to memory afterwards. The setting
+    // cannot change while a temporary table is open (we make none); the sorts
+    // then stay in memory rather than fail.
     sqlite3_exec(db_, "PRAGMA temp_store = FILE", nullptr, nullptr, nullptr);
     try {
         Exec(kLabelIndex, "building the label index");
-        // As the trigger would have counted: a record replaced by the load
+        // As the triggers would have counted: a record replaced by the load
         // was counted once, when it was first inserted.
         Exec(
             "UPDATE kelmor_files SET records ="
-            "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id)",
+            "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);"
+            "DELETE FROM kelmor_prefix_counts;"
+            "INSERT INTO kelmor_prefix_counts(file, prefix, records)"
+            "  SELECT l.file, substr(r.key, 1, l.chars), count(*)"
+            "  FROM kelmor_prefix_lengths AS l JOIN kelmor_records AS r"
+            "    ON r.file = l.file AND length(r.key) >= l.chars"
+            "  GROUP BY l.file, l.chars, substr(r.key, 1, l.chars);",
             "counting the loaded records");
         Exec(kCounts, "restoring the record counts");
+        Exec(kKeyPrefixes, "restoring the counted key prefixes");
     } catch (...) {
         sqlite3_exec(db_, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
         throw;

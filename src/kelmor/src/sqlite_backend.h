@@ -75,8 +75,8 @@ private:
     std::uint64_t StoredRecords();
     // Back to the usual cache once a load is committed or rolled back.
     void EndLoad() noexcept;
-    // Builds the label index and the record counts a load put off, and
-    // restores the count trigger, in its transaction.
+    // Builds the label index and the counts a load put off, and restores
+    // their triggers, in its transaction.
     void CompleteLoad();
     void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
 
@@ -91,7 +91,7 @@ private:
     std::map<std::string, std::int64_t, std::less<>> fileIds_;
     bool loading_ = false;
     std::optional<int> cacheSize_;  // to restore when a load ends
-    // The label index and the count trigger were dropped in the open
+    // The label index and the insert triggers were dropped in the open
     // transaction, to be made again before it commits.
     bool deferred_ = false;
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
