@@ -532,28 +532,28 @@ void SqliteBackend::CreateSchema() {
     }
 }
 
-bool SqliteBackend::HasTable(const char* name) {
-    OneShot table;
-    if (sqlite3_prepare_v2(db_,
-                           "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?1",
-                           -1, &table.stmt, nullptr) != SQLITE_OK ||
-        sqlite3_bind_text(table.stmt, 1, name, -1, SQLITE_STATIC) != SQLITE_OK ||
-        sqlite3_step(table.stmt) != SQLITE_ROW) {
-        Fail("reading the schema");
+// The one integer of a one-row statement (`text`, when given, bound to ?1).
+std::int64_t SqliteBackend::OneInteger(const char* sql, const char* what, const char* text) {
+    OneShot query;
+    if (sqlite3_prepare_v2(db_, sql, -1, &query.stmt, nullptr) != SQLITE_OK ||
+        (text != nullptr &&
+         sqlite3_bind_text(query.stmt, 1, text, -1, SQLITE_STATIC) != SQLITE_OK) ||
+        sqlite3_step(query.stmt) != SQLITE_ROW) {
+        Fail(what);
     }
-    return sqlite3_column_int(table.stmt, 0) == 1;
+    return sqlite3_column_int64(query.stmt, 0);
+}
+
+bool SqliteBackend::HasTable(const char* name) {
+    return OneInteger("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?1",
+                      "reading the schema", name) == 1;
 }
 
 bool SqliteBackend::HasSortKeys() {
-    OneShot column;
-    if (sqlite3_prepare_v2(db_,
-                           "SELECT count(*) FROM pragma_table_info('kelmor_records') "
-                           "WHERE name = 'sortkey'",
-                           -1, &column.stmt, nullptr) != SQLITE_OK ||
-        sqlite3_step(column.stmt) != SQLITE_ROW) {
-        Fail("reading the schema");
-    }
-    return sqlite3_column_int(column.stmt, 0) == 1;
+    return OneInteger(
+               "SELECT count(*) FROM pragma_table_info('kelmor_records') "
+               "WHERE name = 'sortkey'",
+               "reading the schema") == 1;
 }
 
 void SqliteBackend::UpgradeIfOlder() {
@@ -834,13 +834,8 @@ std::vector<Backend::OrderedRow> SqliteBackend::Page(std::string_view file, Orde
 }
 
 std::uint64_t SqliteBackend::StoredRecords() {
-    OneShot sum;
-    if (sqlite3_prepare_v2(db_, "SELECT coalesce(sum(records), 0) FROM kelmor_files", -1, &sum.stmt,
-                           nullptr) != SQLITE_OK ||
-        sqlite3_step(sum.stmt) != SQLITE_ROW) {
-        Fail("counting the records");
-    }
-    return static_cast<std::uint64_t>(sqlite3_column_int64(sum.stmt, 0));
+    return static_cast<std::uint64_t>(
+        OneInteger("SELECT coalesce(sum(records), 0) FROM kelmor_files", "counting the records"));
 }
 
 void SqliteBackend::BeginLoad(std::uint64_t records) {
@@ -867,14 +862,7 @@ void SqliteBackend::BeginLoad(std::uint64_t records) {
     }
     // Otherwise a larger cache (for this connection, until the load ends)
     // keeps more of the index in memory.
-    {
-        OneShot size;
-        if (sqlite3_prepare_v2(db_, "PRAGMA cache_size", -1, &size.stmt, nullptr) != SQLITE_OK ||
-            sqlite3_step(size.stmt) != SQLITE_ROW) {
-            Fail("reading the cache size");
-        }
-        cacheSize_ = sqlite3_column_int(size.stmt, 0);
-    }
+    cacheSize_ = static_cast<int>(OneInteger("PRAGMA cache_size", "reading the cache size"));
     Exec("PRAGMA cache_size = -32768", "enlarging the cache for a load");
 }
 

@@ -63,6 +63,7 @@ private:
     void Require(Kind kind) const;  // throws unless Ours
     void CreateSchema();
     void UseWal();
+    std::int64_t OneInteger(const char* sql, const char* what, const char* text = nullptr);
     bool HasTable(const char* name);
     bool HasSortKeys();
     // A database made before records carried their label sort key and files
