@@ -55,6 +55,14 @@ void RecordingBackend::Scan(std::string_view f, const kelmor::KeySelection& s, c
     inner().Scan(f, s, v);
 }
 
+void RecordingBackend::ScanKeys(std::string_view f, const kelmor::KeySelection& s,
+                                const KeyVisitor& v) {
+    Note(Call::Kind::Scan, f, {}, s.text);
+    calls.back().selection = s.kind;
+    calls.back().keysOnly = true;
+    inner().ScanKeys(f, s, v);
+}
+
 std::int64_t RecordingBackend::Count(std::string_view f, const kelmor::KeySelection& s) {
     Note(Call::Kind::Count, f, {}, s.text);
     calls.back().selection = s.kind;
@@ -151,6 +159,10 @@ Replayer::Replayer(const std::string& path) {
         "SELECT key, body FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3 "
         "ORDER BY key");
     all_ = Prepare("SELECT key, body FROM kelmor_records WHERE file = ?1 ORDER BY key");
+    keysRange_ = Prepare(
+        "SELECT key FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3 "
+        "ORDER BY key");
+    keysAll_ = Prepare("SELECT key FROM kelmor_records WHERE file = ?1 ORDER BY key");
     countFile_ = Prepare("SELECT records FROM kelmor_files WHERE id = ?1");
     countRange_ =
         Prepare("SELECT count(*) FROM kelmor_records WHERE file = ?1 AND key >= ?2 AND key < ?3");
@@ -220,8 +232,9 @@ std::size_t Replayer::Run(const std::vector<Call>& calls) {
             case Call::Kind::Count: {
                 const bool whole = c.text.empty();
                 const bool count = c.kind == Call::Kind::Count;
-                sqlite3_stmt* s =
-                    count ? (whole ? countFile_ : countRange_) : (whole ? all_ : range_);
+                sqlite3_stmt* s = count        ? (whole ? countFile_ : countRange_)
+                                  : c.keysOnly ? (whole ? keysAll_ : keysRange_)
+                                               : (whole ? all_ : range_);
                 if (count && !whole && countPrefix_) {
                     sqlite3_bind_int64(countPrefix_, 1, Id(c.file));
                     Text(countPrefix_, 2, c.text);
@@ -240,7 +253,7 @@ std::size_t Replayer::Run(const std::vector<Call>& calls) {
                 const std::string upper = c.text + ':';
                 sqlite3_bind_int64(s, 1, Id(c.file));
                 if (!whole) Text(s, 2, c.text), Text(s, 3, upper);
-                bytes += Drain(s, count ? 0 : 1);
+                bytes += Drain(s, count || c.keysOnly ? 0 : 1);
                 break;
             }
             case Call::Kind::Page: {
@@ -300,6 +313,16 @@ sqlite3_stmt* Replayer::Prepare(const char* sql) {
     Check(sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr), sql);
     statements_.push_back(s);
     return s;
+}
+
+void Replayer::DeferCheckpoints() {
+    Check(sqlite3_exec(db_, "PRAGMA wal_autocheckpoint = 0", nullptr, nullptr, nullptr),
+          "wal_autocheckpoint");
+}
+
+void Replayer::Checkpoint() {
+    Check(sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr),
+          "checkpoint");
 }
 
 std::size_t Replayer::Drain(sqlite3_stmt* s, int column) {

@@ -42,6 +42,7 @@ struct Call {
     std::string afterSortKey, afterKey;  // a page's position
     std::string sortKey;                 // a written record's, see FillSortKeys
     bool label = false;                  // a page in label order
+    bool keysOnly = false;               // a scan of the keys alone
     std::int64_t skip = 0;
     int limit = 0;
 };
@@ -62,6 +63,7 @@ public:
 
     std::optional<std::string> Read(std::string_view f, std::string_view k) override;
     void Scan(std::string_view f, const kelmor::KeySelection& s, const Visitor& v) override;
+    void ScanKeys(std::string_view f, const kelmor::KeySelection& s, const KeyVisitor& v) override;
     std::int64_t Count(std::string_view f, const kelmor::KeySelection& s) override;
     std::vector<OrderedRow> Page(std::string_view f, Order order,
                                  const std::optional<OrderedRow>& after, std::int64_t skip,
@@ -94,6 +96,10 @@ public:
     // Bytes read, so that nothing is optimised away. Writes outside a
     // recorded transaction are one transaction each, as the library's.
     std::size_t Run(const std::vector<Call>& calls);
+    // No checkpoint in the commits of Run: the caller checkpoints outside
+    // the timed replays, as the library moves them off its commits.
+    void DeferCheckpoints();
+    void Checkpoint();
 
 private:
     sqlite3_stmt* Prepare(const char* sql);
@@ -103,10 +109,11 @@ private:
 
     sqlite3* db_ = nullptr;
     std::vector<sqlite3_stmt*> statements_;
-    sqlite3_stmt *read_ = nullptr, *range_ = nullptr, *all_ = nullptr, *countFile_ = nullptr,
-                 *countRange_ = nullptr, *countPrefix_ = nullptr, *pageLabel_ = nullptr,
-                 *pageKey_ = nullptr, *upsert_ = nullptr, *insert_ = nullptr, *delete_ = nullptr,
-                 *begin_ = nullptr, *commit_ = nullptr, *rollback_ = nullptr;
+    sqlite3_stmt *read_ = nullptr, *range_ = nullptr, *all_ = nullptr, *keysRange_ = nullptr,
+                 *keysAll_ = nullptr, *countFile_ = nullptr, *countRange_ = nullptr,
+                 *countPrefix_ = nullptr, *pageLabel_ = nullptr, *pageKey_ = nullptr,
+                 *upsert_ = nullptr, *insert_ = nullptr, *delete_ = nullptr, *begin_ = nullptr,
+                 *commit_ = nullptr, *rollback_ = nullptr;
     std::map<std::string, sqlite3_int64, std::less<>> files_;
 };
 

@@ -31,27 +31,43 @@ std::string NumberCode(int number, int width) {
     return code;
 }
 
-void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file,
-                          const std::string& prefix) {
+CodeProbe::CodeProbe(const char* where, std::string prefix, int width, int lastCode)
+    : where_(where),
+      prefix_(std::move(prefix)),
+      width_(width),
+      taken_(static_cast<std::size_t>(lastCode) + 1, false) {}
+
+std::string CodeProbe::Key(int number) const {
+    return prefix_ + NumberCode(number, width_);
+}
+
+void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file) {
     using Kind = kelmor::KeySelection::Kind;
-    // One key-ordered scan, the records left unread.
-    const kelmor::KeySelection selection{prefix.empty() ? Kind::All : Kind::Prefix, prefix};
+    const kelmor::KeySelection selection{prefix_.empty() ? Kind::All : Kind::Prefix, prefix_};
+    const std::size_t length = prefix_.size() + static_cast<std::size_t>(width_);
     try {
-        database.backend().Scan(
-            file.Name(), selection,
-            [&](std::string_view key, std::string_view) { taken_.emplace_back(key); });
-        // Backends list keys in byte order; Free's binary search relies on it.
-        if (!std::is_sorted(taken_.begin(), taken_.end())) std::sort(taken_.begin(), taken_.end());
+        database.backend().ScanKeys(file.Name(), selection, [&](std::string_view key) {
+            if (key.size() != length) return;
+            std::size_t number = 0;
+            for (const char c : key.substr(prefix_.size())) {
+                if (c < '0' || c > '9') return;
+                number = number * 10 + static_cast<std::size_t>(c - '0');
+            }
+            if (number < taken_.size()) taken_[number] = true;
+        });
     } catch (const kelmor::Error& e) {
         // The probe then reads each code, and its failures count as it says.
         qWarning("%s: the keys of %s could not be listed, each code is read: %s", where_,
                  file.Name().c_str(), e.what());
-        taken_.clear();
+        std::fill(taken_.begin(), taken_.end(), false);
     }
 }
 
-bool CodeProbe::Free(const kelmor::DbFile& file, const std::string& key) {
-    if (std::binary_search(taken_.begin(), taken_.end(), key)) return false;
+bool CodeProbe::Free(const kelmor::DbFile& file, int number) {
+    if (number >= 0 && static_cast<std::size_t>(number) < taken_.size() &&
+        taken_[static_cast<std::size_t>(number)])
+        return false;
+    const std::string key = Key(number);
     const kelmor::ReadResult read = file.TryReadRecord(key);
     if (read.error == kelmor::kNotFound) return true;
     if (read.error != 0) {

@@ -257,15 +257,15 @@ kelmor::DbRecord SectorLevel::NewSector(const std::string& code) {
 void SectorLevel::Creation_Secteur() {
     kelmor::Database& database = state_.Db("Creation_Secteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.secteur, secteur::kFile.data());
-    CodeProbe probe("Creation_Secteur");
-    probe.NoteTaken(database, file, {});
+    CodeProbe probe("Creation_Secteur", {}, secteur::kKey.codeLength, secteur::kLastCode);
+    probe.NoteTaken(database, file);
     const std::string firstSubSector(soussecteur::kFirstCode);
     const std::string firstNeighbourhood = firstSubSector + std::string(quartier::kFirstCode);
     CreateAtFirstFreeCode(
         database, secteur::kLastCode, probe,
         [&](int number) -> std::vector<CreatedRecord> {
-            const std::string code = NumberCode(number, secteur::kKey.codeLength);
-            if (!probe.Free(file, code)) return {};
+            if (!probe.Free(file, number)) return {};
+            const std::string code = probe.Key(number);
             return {
                 {NewSector(code), &state_.records.secteur},
                 {sousSecteur_.NewSubSector(code + firstSubSector), &state_.records.sousSecteur},

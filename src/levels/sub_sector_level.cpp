@@ -163,13 +163,14 @@ void SubSectorLevel::Creation_SousSecteur() {
     }
     kelmor::Database& database = state_.Db("Creation_SousSecteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data());
-    CodeProbe probe("Creation_SousSecteur");
-    probe.NoteTaken(database, file, S(sector));
+    CodeProbe probe("Creation_SousSecteur", S(sector), soussecteur::kKey.codeLength,
+                    soussecteur::kLastCode);
+    probe.NoteTaken(database, file);
     CreateAtFirstFreeCode(
         database, soussecteur::kLastCode, probe,
         [&](int number) -> std::vector<CreatedRecord> {
-            const std::string key = S(sector) + NumberCode(number, soussecteur::kKey.codeLength);
-            if (!probe.Free(file, key)) return {};
+            if (!probe.Free(file, number)) return {};
+            const std::string key = probe.Key(number);
             return {{NewSubSector(key), &state_.records.sousSecteur},
                     {quartier_.NewNeighbourhood(key + std::string(quartier::kFirstCode)),
                      &state_.records.quartier}};

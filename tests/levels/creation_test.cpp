@@ -201,6 +201,8 @@ const Codes kCodes[] = {
      {"SECTEUR 006", "SOUSSECTEUR 00601", "QUARTIER 0060101"}},
     {"SectorPassesALeftNeighbourhood", 0, "", {"QUARTIER 0050101"}, {},
      {"SECTEUR 006", "SOUSSECTEUR 00601", "QUARTIER 0060101"}},
+    {"SectorGapBesideKeysThatAreNoCode", 0, "", {"SECTEUR 05", "SECTEUR 0005", "SECTEUR 00A"}, {},
+     {"SECTEUR 005", "SOUSSECTEUR 00501", "QUARTIER 0050101"}},
     {"SectorNoneLeft", 0, "", Range("SECTEUR", "", 5, 999, 3), {}, {}},
     {"SubSectorGapFirst", 1, "004", {"SOUSSECTEUR 00403"}, {},
      {"SOUSSECTEUR 00402", "QUARTIER 0040201"}},

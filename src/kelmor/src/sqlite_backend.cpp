@@ -325,6 +325,14 @@ void SqliteBackend::Prepare() {
                                              "SELECT key, body FROM kelmor_records "
                                              "WHERE file = ?1 AND key >= ?2 AND key < ?3 "
                                              "ORDER BY key");
+    keysAll_ = std::make_unique<Statement>(
+        *this, "SELECT key FROM kelmor_records WHERE file = ?1 ORDER BY key");
+    keysFrom_ = std::make_unique<Statement>(
+        *this, "SELECT key FROM kelmor_records WHERE file = ?1 AND key >= ?2 ORDER BY key");
+    keysRange_ = std::make_unique<Statement>(*this,
+                                             "SELECT key FROM kelmor_records "
+                                             "WHERE file = ?1 AND key >= ?2 AND key < ?3 "
+                                             "ORDER BY key");
     begin_ = std::make_unique<Statement>(*this, "BEGIN IMMEDIATE");
     commit_ = std::make_unique<Statement>(*this, "COMMIT");
     rollback_ = std::make_unique<Statement>(*this, "ROLLBACK");
@@ -339,10 +347,11 @@ void SqliteBackend::Close() noexcept {
     checkpointer_.reset();
     // Statements first: a connection with live statements does not close.
     for (auto* statement :
-         {&findFile_,    &insertFile_,  &listFiles_,     &read_,       &write_,        &insert_,
-          &delete_,      &scanAll_,     &scanFrom_,      &scanRange_,  &countFile_,    &countRange_,
-          &countFrom_,   &countPrefix_, &declarePrefix_, &fillPrefix_, &listPrefixes_, &pageByKey_,
-          &pageByLabel_, &begin_,       &commit_,        &rollback_}) {
+         {&findFile_,  &insertFile_,  &listFiles_,     &read_,       &write_,
+          &insert_,    &delete_,      &scanAll_,       &scanFrom_,   &scanRange_,
+          &keysAll_,   &keysFrom_,    &keysRange_,     &countFile_,  &countRange_,
+          &countFrom_, &countPrefix_, &declarePrefix_, &fillPrefix_, &listPrefixes_,
+          &pageByKey_, &pageByLabel_, &begin_,         &commit_,     &rollback_}) {
         statement->reset();
     }
     sqlite3_close(db_);
@@ -722,29 +731,43 @@ bool SqliteBackend::Delete(std::string_view file, std::string_view key) {
 
 void SqliteBackend::Scan(std::string_view file, const KeySelection& selection,
                          const Visitor& visit) {
+    Walk(file, selection, true, visit);
+}
+
+void SqliteBackend::ScanKeys(std::string_view file, const KeySelection& selection,
+                             const KeyVisitor& visit) {
+    Walk(file, selection, false, [&](std::string_view key, std::string_view) { visit(key); });
+}
+
+void SqliteBackend::Walk(std::string_view file, const KeySelection& selection, bool bodies,
+                         const Visitor& visit) {
     const std::int64_t id = FileId(file);
     using Kind = KeySelection::Kind;
     if (selection.kind == Kind::Exact) {
         if (auto whole = Read(file, selection.text)) visit(selection.text, *whole);
         return;
     }
-    const auto run = [&](Statement& statement, const std::optional<std::string>& upper) {
+    const auto run = [&](Statement& statement, bool all, const std::optional<std::string>& upper) {
         Statement::Use use(statement);
         use.Int(1, id);
-        if (&statement != scanAll_.get()) use.Text(2, selection.text);
+        if (!all) use.Text(2, selection.text);
         if (upper) use.Text(3, *upper);
         const bool filter = selection.kind == Kind::Suffix || selection.kind == Kind::Contains;
         while (use.Step("scanning a file")) {
             const std::string_view key = use.Column(0);
-            if (!filter || Matches(selection, key)) visit(key, use.Column(1));
+            if (!filter || Matches(selection, key))
+                visit(key, bodies ? use.Column(1) : std::string_view{});
         }
     };
     if (selection.kind == Kind::Prefix && !selection.text.empty()) {
         const std::optional<std::string> upper = PrefixUpperBound(selection.text);
-        run(upper ? *scanRange_ : *scanFrom_, upper);
+        if (upper)
+            run(bodies ? *scanRange_ : *keysRange_, false, upper);
+        else
+            run(bodies ? *scanFrom_ : *keysFrom_, false, upper);
     } else {
         // All, or a suffix / contains selection: those visit every key.
-        run(*scanAll_, std::nullopt);
+        run(bodies ? *scanAll_ : *keysAll_, true, std::nullopt);
     }
 }
 

@@ -32,6 +32,8 @@ public:
     bool Insert(std::string_view file, std::string_view key, std::string_view whole) override;
     std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
+    void ScanKeys(std::string_view file, const KeySelection& selection,
+                  const KeyVisitor& visit) override;
     std::int64_t Count(std::string_view file, const KeySelection& selection) override;
     void CountKeyPrefixes(std::string_view file, int length) override;
     std::vector<int> CountedKeyPrefixes(std::string_view file) override;
@@ -56,6 +58,9 @@ private:
     [[noreturn]] void Fail(const std::string& what);
     static std::int32_t NumberOf(int code, int systemErrno) noexcept;
     void RequireWritable(std::string_view what) const;
+    // Scan and ScanKeys: `bodies` false visits empty bodies, unread.
+    void Walk(std::string_view file, const KeySelection& selection, bool bodies,
+              const Visitor& visit);
     void Exec(const char* sql, const char* what);
     void Connect(const std::string& name, int flags);
     Kind PeekHeader(const std::string& path);
@@ -96,8 +101,8 @@ private:
     // transaction, to be made again before it commits.
     bool deferred_ = false;
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
-        scanAll_, scanFrom_, scanRange_, countFile_, countRange_, countFrom_, pageByKey_,
-        pageByLabel_, begin_, commit_, rollback_;
+        scanAll_, scanFrom_, scanRange_, keysAll_, keysFrom_, keysRange_, countFile_, countRange_,
+        countFrom_, pageByKey_, pageByLabel_, begin_, commit_, rollback_;
     // Null when the database has no counted prefixes' tables (an older one
     // opened read-only).
     std::unique_ptr<Statement> countPrefix_, declarePrefix_, fillPrefix_, listPrefixes_;

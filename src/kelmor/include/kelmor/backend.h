@@ -106,6 +106,13 @@ public:
     using Visitor = std::function<void(std::string_view key, std::string_view whole)>;
     virtual void Scan(std::string_view file, const KeySelection& selection,
                       const Visitor& visit) = 0;
+    // The same walk for the keys alone, which a backend may visit without
+    // reading the records (a creation's probe of the codes in use).
+    using KeyVisitor = std::function<void(std::string_view key)>;
+    virtual void ScanKeys(std::string_view file, const KeySelection& selection,
+                          const KeyVisitor& visit) {
+        Scan(file, selection, [&](std::string_view key, std::string_view) { visit(key); });
+    }
 
     // How many records `selection` selects, without reading them: a whole
     // file's count is kept beside its name, updated in the transaction of

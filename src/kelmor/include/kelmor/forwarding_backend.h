@@ -38,6 +38,10 @@ public:
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override {
         inner_->Scan(file, selection, visit);
     }
+    void ScanKeys(std::string_view file, const KeySelection& selection,
+                  const KeyVisitor& visit) override {
+        inner_->ScanKeys(file, selection, visit);
+    }
     std::int64_t Count(std::string_view file, const KeySelection& selection) override {
         return inner_->Count(file, selection);
     }

@@ -26,23 +26,25 @@ namespace zonitra::levels {
 std::string NumberCode(int number, int width);
 
 // The probe of the sector and sub-sector creations: reads the keys a
-// creation is about to use, for the first code without a record.
+// creation is about to use, for the first code without a record. The keys
+// are `prefix` followed by a number of `width` digits, 1 to `lastCode`.
 class CodeProbe {
 public:
     // `where` names the creation in the log; it must outlive the probe.
-    explicit CodeProbe(const char* where) noexcept : where_(where) {}
+    CodeProbe(const char* where, std::string prefix, int width, int lastCode);
 
-    // Notes the keys of `file` that begin with `prefix` (all of them for an
-    // empty prefix) from one key-ordered scan, so that Free answers for them
-    // without a read each: a sector creation would otherwise read every taken
-    // code, 998 reads on a full file.
-    void NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file,
-                   const std::string& prefix);
-    // True when `file` holds no record `key`: false at once for a key noted
-    // taken, otherwise read. A read that fails otherwise
-    // counts the code as used (a record that cannot be read is never
-    // replaced) and is logged; the first such failure is kept.
-    bool Free(const kelmor::DbFile& file, const std::string& key);
+    // The key of code `number`: the prefix, then NumberCode(number, width).
+    std::string Key(int number) const;
+    // Notes the codes in use from one key-ordered walk of the keys of `file`
+    // that begin with the prefix, so that Free answers for them without a
+    // read each: a sector creation would otherwise read every taken code,
+    // 998 reads on a full file. Other keys under the prefix are no code.
+    void NoteTaken(const kelmor::Database& database, const kelmor::DbFile& file);
+    // True when `file` holds no record Key(number): false at once for a code
+    // noted taken, otherwise read. A read that fails otherwise counts the
+    // code as used (a record that cannot be read is never replaced) and is
+    // logged; the first such failure is kept.
+    bool Free(const kelmor::DbFile& file, int number);
     // For a probe that found no free code: throws the first failure kept as a
     // kelmor::Error naming it, since the codes it hid may be free. Nothing
     // when every read answered.
@@ -50,7 +52,9 @@ public:
 
 private:
     const char* where_;
-    std::vector<std::string> taken_;  // in byte order, as scanned
+    std::string prefix_;
+    int width_;
+    std::vector<bool> taken_;  // by number, 0 unused
     std::int32_t error_ = 0;
     std::string message_;
 };
