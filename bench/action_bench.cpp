@@ -3,6 +3,9 @@
 //
 //   action_bench [--large] [SAMPLES]     (default 200 samples per action)
 //
+// ZONITRA_BENCH_ONLY=OkSector,SubLookup runs only the actions named (Relink
+// works on the neighbourhood QuartLookup leaves shown).
+//
 // The database is `kelmor DB generate 999 20 20 BENCH` (999 x 99 x 99 with
 // --large or ZONITRA_BENCH_LARGE=1: 9.9 million records, minutes to make),
 // made on first use in $ZONITRA_BENCH_DIR (or /tmp) as action-999-U-N.db and
@@ -239,6 +242,7 @@ struct Sample {
     double handler = 0, painted = 0, direct = 0;
     double handlerCpu = 0;  // the handler's CPU time: what preemption leaves out
     bench::CallCounts calls;
+    std::vector<bench::Call> recorded;  // until replayed
 };
 
 // The records a creation inserted, deleted with sqlite3.
@@ -255,20 +259,45 @@ std::vector<bench::Call> Undo(const std::vector<bench::Call>& calls) {
     return undo;
 }
 
-// Replays the calls of the sample just timed; a creation's inserts are
-// undone before and after, so that the replay inserts the same records.
-void Direct(Editor& e, bench::Replayer& replay, Sample& s) {
-    std::vector<bench::Call> calls = std::move(e.recorder->calls);
-    e.recorder->calls.clear();
-    bench::FillSortKeys(calls);
-    s.calls = bench::Count(calls);
-    const std::vector<bench::Call> undo = Undo(calls);
+// By default each side keeps its page cache, as one workstation would: the
+// editor's samples of an action run first (a creation's records removed
+// through the editor's own connection), then their calls are replayed with
+// sqlite3. ZONITRA_BENCH_INTERLEAVE=1 replays each sample's calls right after
+// it instead: the replayer's writes then empty the editor's page cache before
+// every action, as another workstation writing between two actions would.
+bool interleaved = false;
+
+// The calls of the sample just timed, replayed with sqlite3; a creation's
+// inserts are undone before and after, so that the replay inserts the same
+// records.
+void Replay(bench::Replayer& replay, Sample& s) {
+    const std::vector<bench::Call> undo = Undo(s.recorded);
     replay.Run(undo);
     const Clock::time_point d0 = Clock::now();
-    volatile std::size_t bytes = replay.Run(calls);
+    volatile std::size_t bytes = replay.Run(s.recorded);
     static_cast<void>(bytes);
     s.direct = Ms(Clock::now() - d0);
     replay.Run(undo);
+    replay.Checkpoint();
+    s.recorded.clear();
+    s.recorded.shrink_to_fit();
+}
+
+void Direct(Editor& e, bench::Replayer& replay, Sample& s) {
+    s.recorded = std::move(e.recorder->calls);
+    e.recorder->calls.clear();
+    bench::FillSortKeys(s.recorded);
+    s.calls = bench::Count(s.recorded);
+    if (interleaved) {
+        Replay(replay, s);
+        return;
+    }
+    const std::vector<bench::Call> undo = Undo(s.recorded);
+    if (undo.empty()) return;
+    kelmor::Backend& own = e.plain->backend();
+    own.Begin();
+    for (const bench::Call& d : undo) own.Delete(d.file, d.key);
+    own.Commit();
 }
 
 // Times `act` (one key or click), then the same storage calls with sqlite3.
@@ -408,9 +437,22 @@ struct Run {
     long peakKb = -1;  // VmHWM after the samples, creations only
 };
 
+void ReplayAll(bench::Replayer& replay, Run& r) {
+    for (Sample& s : r.samples) {
+        if (!s.recorded.empty()) Replay(replay, s);
+    }
+}
+
 void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& runs,
              int children) {
     const auto& ui = e.Ui();
+    // ZONITRA_BENCH_ONLY=OkSector,Relink keeps those actions only.
+    const char* only = std::getenv("ZONITRA_BENCH_ONLY");
+    const auto wanted = [&](const char* name) {
+        if (!only || !*only) return true;
+        const std::string list = std::string(",") + only + ",";
+        return list.find(std::string(",") + name + ",") != std::string::npos;
+    };
     auto run = [&](const char* name) -> Run& {
         std::fprintf(stderr, "action_bench: %s\n", name);
         return runs.emplace_back(Run{name, {}, -1});
@@ -419,6 +461,7 @@ void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& 
     // A lookup: a one-character code completed by Enter, then what it must show.
     const auto lookup = [&](const char* name, QWidget* code, const char* typed, const char* what,
                             const std::function<bool()>& shown) {
+        if (!wanted(name)) return;
         Run& r = run(name);
         for (int i = 0; i < samples; ++i) {
             e.Retype(code, QString::fromLatin1(typed), true);
@@ -426,6 +469,7 @@ void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& 
             Require(shown(), std::string("the ") + what + " did not show what it looked up");
             e.NoMessage(what);
         }
+        ReplayAll(replay, r);
     };
     lookup("SectorLookup", ui.Txt_CodeSecteur, "8", "sector lookup", [&] {
         return ui.Txt_CodeSecteur->Text() == "008" &&
@@ -439,45 +483,54 @@ void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& 
         return ui.Txt_CodeQuartier->Text() == "01" && ui.Txt_CodeAntMedQuartier->Text().size() == 3;
     });
 
-    Run& relink = run("Relink");
-    const QString antenna = ui.Txt_CodeAntMedQuartier->Text();
-    for (int i = 0; i < samples; ++i) {
-        const QString other = i % 2 == 0 ? (antenna == "001" ? "002" : "001") : antenna;
-        e.Retype(ui.Txt_CodeAntMedQuartier, other, true);
-        relink.samples.push_back(
-            TimeKey(e, replay, ui.Txt_CodeAntMedQuartier, Qt::Key_Tab, "\t", [](const auto& calls) {
-                Require(Wrote(calls), "leaving another antenna code wrote no link");
-            }));
-        e.NoMessage("the relink");
+    if (wanted("Relink")) {
+        Run& relink = run("Relink");
+        const QString antenna = ui.Txt_CodeAntMedQuartier->Text();
+        for (int i = 0; i < samples; ++i) {
+            const QString other = i % 2 == 0 ? (antenna == "001" ? "002" : "001") : antenna;
+            e.Retype(ui.Txt_CodeAntMedQuartier, other, true);
+            relink.samples.push_back(TimeKey(
+                e, replay, ui.Txt_CodeAntMedQuartier, Qt::Key_Tab, "\t", [](const auto& calls) {
+                    Require(Wrote(calls), "leaving another antenna code wrote no link");
+                }));
+            e.NoMessage("the relink");
+        }
+        ReplayAll(replay, relink);
     }
-
-    Run& rename = run("SectorRename");
-    for (int i = 0; i < samples; ++i) {
+    if (wanted("SectorRename")) {
+        Run& rename = run("SectorRename");
+        for (int i = 0; i < samples; ++i) {
+            e.Enter(ui.Txt_CodeSecteur, QStringLiteral("8"));
+            // Always another label than the stored one, or nothing would be written.
+            const QString label = ui.Cbo_LibSecteur->Text() == "HUIT SUD"
+                                      ? QStringLiteral("huit nord")
+                                      : QStringLiteral("huit sud");
+            e.Retype(ui.Cbo_LibSecteur, label, false);
+            rename.samples.push_back(TimeKey(
+                e, replay, ui.Cbo_LibSecteur, Qt::Key_Tab, "\t",
+                [](const auto& calls) { Require(Wrote(calls), "the rename wrote nothing"); }));
+            Require(ui.Cbo_LibSecteur->Text() == label.toUpper(),
+                    "the rename did not keep the typed label");
+            e.NoMessage("the rename");
+        }
+        ReplayAll(replay, rename);
+    }
+    if (wanted("OpenAgrement") || wanted("OpenAdresse") || wanted("OpenGestDoc")) {
+        Run& dialogs = run("OpenAgrement");
+        Run& adresse = run("OpenAdresse");
+        Run& gestdoc = run("OpenGestDoc");
         e.Enter(ui.Txt_CodeSecteur, QStringLiteral("8"));
-        // Always another label than the stored one, or nothing would be written.
-        const QString label = ui.Cbo_LibSecteur->Text() == "HUIT SUD" ? QStringLiteral("huit nord")
-                                                                      : QStringLiteral("huit sud");
-        e.Retype(ui.Cbo_LibSecteur, label, false);
-        rename.samples.push_back(
-            TimeKey(e, replay, ui.Cbo_LibSecteur, Qt::Key_Tab, "\t",
-                    [](const auto& calls) { Require(Wrote(calls), "the rename wrote nothing"); }));
-        Require(ui.Cbo_LibSecteur->Text() == label.toUpper(),
-                "the rename did not keep the typed label");
-        e.NoMessage("the rename");
-    }
-
-    Run& dialogs = run("OpenAgrement");
-    Run& adresse = run("OpenAdresse");
-    Run& gestdoc = run("OpenGestDoc");
-    e.Enter(ui.Txt_CodeSecteur, QStringLiteral("8"));
-    for (int i = 0; i < samples; ++i) {
-        dialogs.samples.push_back(TimeDialog(e, replay, ui.Cmd_Agrement));
-        adresse.samples.push_back(TimeDialog(e, replay, ui.Cmd_Adresse));
-        gestdoc.samples.push_back(TimeDialog(e, replay, ui.Cmd_GestionDocumentaire));
-        e.NoMessage("a dialog's opening");
+        for (int i = 0; i < samples; ++i) {
+            dialogs.samples.push_back(TimeDialog(e, replay, ui.Cmd_Agrement));
+            adresse.samples.push_back(TimeDialog(e, replay, ui.Cmd_Adresse));
+            gestdoc.samples.push_back(TimeDialog(e, replay, ui.Cmd_GestionDocumentaire));
+            e.NoMessage("a dialog's opening");
+        }
+        for (Run* r : {&dialogs, &adresse, &gestdoc}) ReplayAll(replay, *r);
     }
 
     auto creation = [&](const char* name, std::size_t records, const std::function<void()>& enter) {
+        if (!wanted(name)) return;
         Run& r = run(name);
         ResetPeakMemory();
         for (int i = 0; i < samples; ++i) {
@@ -493,6 +546,7 @@ void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& 
             e.NoMessage(name);
         }
         r.peakKb = StatusKb("VmHWM");
+        ReplayAll(replay, r);
     };
     creation("OkSector", 3, [&] {
         e.Click(ui.Cmd_AjouterSecteur);
@@ -519,6 +573,8 @@ int main(int argc, char** argv) {
     const char* large = std::getenv("ZONITRA_BENCH_LARGE");
     int children = large && *large && std::strcmp(large, "0") != 0 ? 99 : 20;
     int samples = 200;
+    const char* interleave = std::getenv("ZONITRA_BENCH_INTERLEAVE");
+    interleaved = interleave && *interleave && std::strcmp(interleave, "0") != 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--large") == 0)
             children = 99;
@@ -528,6 +584,7 @@ int main(int argc, char** argv) {
     try {
         Editor e(children);
         bench::Replayer replay(e.path);
+        replay.DeferCheckpoints();
         std::vector<Run> runs;
         runs.reserve(16);
         const long rssBefore = StatusKb("VmRSS");
