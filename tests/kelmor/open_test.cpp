@@ -6,11 +6,13 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "kelmor/backend.h"
 #include "kelmor/database.h"
@@ -150,6 +152,28 @@ TEST(Open, ManyCommitsKeepTheLogBoundedAndAllEndInTheDatabase) {
     EXPECT_EQ(sqlite3_column_int(count, 0), 2 * kCommits);
     sqlite3_finalize(count);
     sqlite3_close(raw);
+}
+
+// The log is copied back while the writer goes on, not only when a commit
+// finds it four times past the threshold and copies it itself.
+TEST(Open, ALogPastTheThresholdIsCopiedBackBesideTheWriter) {
+    test::TempDir dir;
+    const std::string path = dir.File("beside.db");
+    auto db = Database::OpenSqlite(path);
+    db->CreateFile("QUARTIER");
+    const std::string body(900, 'x');
+    for (int i = 0; fs::file_size(path + "-wal") < 1100U * 4096U; ++i) {
+        Transaction t(*db);
+        db->backend().Write("QUARTIER", std::to_string(1000000 + i), body);
+        t.Commit();
+    }
+    const std::uintmax_t logged = fs::file_size(path);
+    bool copied = false;
+    for (int wait = 0; wait < 200 && !copied; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        copied = fs::file_size(path) > logged;
+    }
+    EXPECT_TRUE(copied) << "the database file did not grow within 10 s";
 }
 
 }  // namespace

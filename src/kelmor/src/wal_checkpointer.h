@@ -25,7 +25,12 @@ public:
 
     // Log size, in pages, at which the thread is woken; and at which a commit
     // checkpoints by itself after all, so the log stays bounded when the
-    // thread cannot keep up (another process reading a long snapshot).
+    // thread cannot keep up (commits in a tight loop, another process reading
+    // a long snapshot). SQLite starts the log again from its beginning only
+    // when a write begins with every page copied back; the thread copies what
+    // was logged when it started, so under a steady stream of commits that
+    // moment may never come: that commit waits for the thread's checkpoint
+    // to end and copies the rest itself.
     static constexpr int kWakePages = 1000;
     static constexpr int kForcePages = 4 * kWakePages;
 
@@ -37,7 +42,9 @@ private:
     std::string path_;
     std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable idle_;  // the thread's checkpoint has ended
     bool wanted_ = false;
+    bool running_ = false;  // the thread is checkpointing
     bool stopping_ = false;
     std::thread thread_;
 };
