@@ -119,6 +119,16 @@ TEST(Open, ReadOnlyReadsEverythingAndWritesNothing) {
     EXPECT_EQ(Bytes(path), before);
 }
 
+// One commit of two 900-byte records of QUARTIER, spread over the keys by `i`.
+void CommitTwo(Database& db, int i) {
+    const std::string body(900, 'x');
+    const std::string key = std::to_string(1000000 + (i * 7919) % 1000000);
+    Transaction t(db);
+    db.backend().Write("QUARTIER", key + "a", body);
+    db.backend().Write("QUARTIER", key + "b", body);
+    t.Commit();
+}
+
 // Checkpoints run beside the writes, never stall them: the log must still be
 // copied back, stay bounded while writes go on, and leave with the last
 // connection, every commit in the database.
@@ -127,15 +137,10 @@ TEST(Open, ManyCommitsKeepTheLogBoundedAndAllEndInTheDatabase) {
     const std::string path = dir.File("busy.db");
     auto db = Database::OpenSqlite(path);
     db->CreateFile("QUARTIER");
-    const std::string body(900, 'x');
     constexpr int kCommits = 3000;
     std::uintmax_t largestLog = 0;
     for (int i = 0; i < kCommits; ++i) {
-        Transaction t(*db);
-        const std::string key = std::to_string(1000000 + (i * 7919) % 1000000);
-        db->backend().Write("QUARTIER", key + "a", body);
-        db->backend().Write("QUARTIER", key + "b", body);
-        t.Commit();
+        CommitTwo(*db, i);
         largestLog = std::max(largestLog, fs::file_size(path + "-wal"));
     }
     // About 12,000 pages were logged; copied back, the log is reused from its
@@ -161,12 +166,7 @@ TEST(Open, ALogPastTheThresholdIsCopiedBackBesideTheWriter) {
     const std::string path = dir.File("beside.db");
     auto db = Database::OpenSqlite(path);
     db->CreateFile("QUARTIER");
-    const std::string body(900, 'x');
-    for (int i = 0; fs::file_size(path + "-wal") < 1100U * 4096U; ++i) {
-        Transaction t(*db);
-        db->backend().Write("QUARTIER", std::to_string(1000000 + i), body);
-        t.Commit();
-    }
+    for (int i = 0; fs::file_size(path + "-wal") < 1100U * 4096U; ++i) CommitTwo(*db, i);
     const std::uintmax_t logged = fs::file_size(path);
     bool copied = false;
     for (int wait = 0; wait < 200 && !copied; ++wait) {

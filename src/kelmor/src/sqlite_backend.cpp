@@ -317,22 +317,18 @@ void SqliteBackend::Prepare() {
                                                "ORDER BY sortkey, key LIMIT ?5 OFFSET ?4");
     delete_ = std::make_unique<Statement>(
         *this, "DELETE FROM kelmor_records WHERE file = ?1 AND key = ?2");
-    scanAll_ = std::make_unique<Statement>(
-        *this, "SELECT key, body FROM kelmor_records WHERE file = ?1 ORDER BY key");
-    scanFrom_ = std::make_unique<Statement>(
-        *this, "SELECT key, body FROM kelmor_records WHERE file = ?1 AND key >= ?2 ORDER BY key");
-    scanRange_ = std::make_unique<Statement>(*this,
-                                             "SELECT key, body FROM kelmor_records "
-                                             "WHERE file = ?1 AND key >= ?2 AND key < ?3 "
-                                             "ORDER BY key");
-    keysAll_ = std::make_unique<Statement>(
-        *this, "SELECT key FROM kelmor_records WHERE file = ?1 ORDER BY key");
-    keysFrom_ = std::make_unique<Statement>(
-        *this, "SELECT key FROM kelmor_records WHERE file = ?1 AND key >= ?2 ORDER BY key");
-    keysRange_ = std::make_unique<Statement>(*this,
-                                             "SELECT key FROM kelmor_records "
-                                             "WHERE file = ?1 AND key >= ?2 AND key < ?3 "
-                                             "ORDER BY key");
+    // The walks of Scan (with the records) and ScanKeys (the keys alone):
+    // the whole file, from a key, or a key range.
+    const auto walks = [&](const std::string& columns, std::unique_ptr<Statement>& all,
+                           std::unique_ptr<Statement>& from, std::unique_ptr<Statement>& range) {
+        const std::string select = "SELECT " + columns + " FROM kelmor_records WHERE file = ?1";
+        all = std::make_unique<Statement>(*this, (select + " ORDER BY key").c_str());
+        from = std::make_unique<Statement>(*this, (select + " AND key >= ?2 ORDER BY key").c_str());
+        range = std::make_unique<Statement>(
+            *this, (select + " AND key >= ?2 AND key < ?3 ORDER BY key").c_str());
+    };
+    walks("key, body", scanAll_, scanFrom_, scanRange_);
+    walks("key", keysAll_, keysFrom_, keysRange_);
     begin_ = std::make_unique<Statement>(*this, "BEGIN IMMEDIATE");
     commit_ = std::make_unique<Statement>(*this, "COMMIT");
     rollback_ = std::make_unique<Statement>(*this, "ROLLBACK");
