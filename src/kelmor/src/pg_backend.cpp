@@ -130,6 +130,9 @@ enum PgBackend::Statement : int {
     kScanAll,
     kScanFrom,
     kScanRange,
+    kKeysAll,
+    kKeysFrom,
+    kKeysRange,
     kCountFile,
     kCountRange,
     kCountFrom,
@@ -151,7 +154,7 @@ namespace {
 
 // Indexed by PgBackend::Statement. Parameters are sent and results received
 // in binary: bytea as raw bytes, integer as 4 bytes in network order.
-constexpr std::array<StatementText, 23> kStatements = {{
+constexpr std::array<StatementText, 26> kStatements = {{
     {"kelmor_find_file", "SELECT id FROM kelmor_files WHERE name = $1", 1, {kText}},
     {"kelmor_insert_file",
      "INSERT INTO kelmor_files(name) VALUES ($1) ON CONFLICT (name) DO NOTHING",
@@ -193,6 +196,15 @@ constexpr std::array<StatementText, 23> kStatements = {{
     {"kelmor_scan_range",
      "SELECT key, body FROM kelmor_records WHERE file = $1 AND key >= $2 AND key < $3 "
      "ORDER BY key",
+     3,
+     {kInt4, kBytea, kBytea}},
+    {"kelmor_keys_all", "SELECT key FROM kelmor_records WHERE file = $1 ORDER BY key", 1, {kInt4}},
+    {"kelmor_keys_from",
+     "SELECT key FROM kelmor_records WHERE file = $1 AND key >= $2 ORDER BY key",
+     2,
+     {kInt4, kBytea}},
+    {"kelmor_keys_range",
+     "SELECT key FROM kelmor_records WHERE file = $1 AND key >= $2 AND key < $3 ORDER BY key",
      3,
      {kInt4, kBytea, kBytea}},
     {"kelmor_count_file", "SELECT records FROM kelmor_files WHERE id = $1", 1, {kInt4}},
@@ -782,17 +794,27 @@ bool PgBackend::Delete(std::string_view file, std::string_view key) {
 }
 
 void PgBackend::Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) {
+    Walk(file, selection, true, visit);
+}
+
+void PgBackend::ScanKeys(std::string_view file, const KeySelection& selection,
+                         const KeyVisitor& visit) {
+    Walk(file, selection, false, [&](std::string_view key, std::string_view) { visit(key); });
+}
+
+void PgBackend::Walk(std::string_view file, const KeySelection& selection, bool bodies,
+                     const Visitor& visit) {
     using Kind = KeySelection::Kind;
     const std::string id = Int4(FileId(file));
     if (selection.kind == Kind::Exact) {
         if (auto whole = Read(file, selection.text)) visit(selection.text, *whole);
         return;
     }
-    Statement statement = kScanAll;
+    Statement statement = bodies ? kScanAll : kKeysAll;
     std::optional<std::string> upper;
     if (selection.kind == Kind::Prefix && !selection.text.empty()) {
         upper = PrefixUpperBound(selection.text);
-        statement = upper ? kScanRange : kScanFrom;
+        statement = upper ? (bodies ? kScanRange : kKeysRange) : (bodies ? kScanFrom : kKeysFrom);
     }
     std::array<const char*, 3> values = {id.data(), selection.text.c_str(),
                                          upper ? upper->c_str() : ""};
@@ -825,7 +847,7 @@ void PgBackend::Scan(std::string_view file, const KeySelection& selection, const
             const std::string_view key = Cell(raw, r, 0);
             if (filter && !Matches(selection, key)) continue;
             try {
-                visit(key, Cell(raw, r, 1));
+                visit(key, bodies ? Cell(raw, r, 1) : std::string_view{});
             } catch (...) {
                 visitorError = std::current_exception();
             }

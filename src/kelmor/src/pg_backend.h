@@ -51,6 +51,8 @@ public:
     bool Insert(std::string_view file, std::string_view key, std::string_view whole) override;
     std::string Update(std::string_view file, std::string_view key, const Updater& update) override;
     void Scan(std::string_view file, const KeySelection& selection, const Visitor& visit) override;
+    void ScanKeys(std::string_view file, const KeySelection& selection,
+                  const KeyVisitor& visit) override;
     std::int64_t Count(std::string_view file, const KeySelection& selection) override;
     void CountKeyPrefixes(std::string_view file, int length) override;
     std::vector<int> CountedKeyPrefixes(std::string_view file) override;
@@ -74,6 +76,9 @@ private:
     void PrepareAll();
     void InitSchema(OpenMode mode);
     void Exec(const char* sql, const std::string& what);  // fixed text only
+    // Scan and ScanKeys: `bodies` false visits empty bodies, unread.
+    void Walk(std::string_view file, const KeySelection& selection, bool bodies,
+              const Visitor& visit);
     Result Run(Statement statement, std::initializer_list<std::string_view> params,
                const std::string& what);
     [[noreturn]] void Fail(const std::string& what, const pg_result* result);
