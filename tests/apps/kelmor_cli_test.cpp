@@ -108,7 +108,7 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
     const std::string db = Demo(), missing = Path("missing.sqlite"), foreign = Path("f.db");
     // The library leaves another program's database as it was; the commands
     // must not touch it before asking.
-    ASSERT_EQ(std::system(("sqlite3 '" + foreign + "' 'CREATE TABLE invoices(id);'").c_str()), 0);
+    kelmor::test::SqliteRows(foreign, "CREATE TABLE invoices(id);");
     const std::string before = ReadAll(foreign);
     // What each bad line is told belongs to the reader's tests; here, that the
     // load stores nothing of its good first line.
@@ -231,13 +231,10 @@ TEST_F(KelmorCli, LoadAndGenerateIntoAServerDatabase) {
 // library's exception.
 TEST_F(KelmorCli, RecordsThatAreNotTextAreNamedAndTheRestIsPrinted) {
     const std::string db = Demo();
-    ASSERT_EQ(
-        std::system(("sqlite3 '" + db +
-                     "' \"UPDATE kelmor_records SET body = X'4E4FC3' WHERE key = '0010101' OR "
-                     "(key = '005' AND file = (SELECT id FROM kelmor_files WHERE name = "
-                     "'SECTEUR'))\"")
-                        .c_str()),
-        0);
+    kelmor::test::SqliteRows(db,
+                             "UPDATE kelmor_records SET body = X'4E4FC3' WHERE key = '0010101' OR "
+                             "(key = '005' AND file = (SELECT id FROM kelmor_files WHERE name = "
+                             "'SECTEUR'))");
     const Result dump = Kelmor({db, "dump"});
     EXPECT_EQ(dump.code, 9);
     EXPECT_NE(dump.err.find("the record \"005\" of SECTEUR is not valid text"), std::string::npos)

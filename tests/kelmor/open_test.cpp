@@ -3,7 +3,6 @@
 // they were; read-only opening never writes.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -27,13 +26,6 @@ std::string Bytes(const std::string& path) {
     std::stringstream all;
     all << in.rdbuf();
     return all.str();
-}
-
-void Sql(const std::string& path, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
 }
 
 struct Foreign {
@@ -71,15 +63,17 @@ INSTANTIATE_TEST_SUITE_P(
                 "not a database"},
         Foreign{"OtherProgramsTables",
                 [](const std::string& p) {
-                    Sql(p, "CREATE TABLE invoices(id); INSERT INTO invoices VALUES (1);");
+                    test::SqliteRows(p,
+                                     "CREATE TABLE invoices(id); INSERT INTO invoices VALUES (1);");
                 },
                 "another program"},
         Foreign{"OtherProgramsMark",
-                [](const std::string& p) { Sql(p, "PRAGMA application_id = 42;"); },
+                [](const std::string& p) { test::SqliteRows(p, "PRAGMA application_id = 42;"); },
                 "application id 0x0000002A"},
         Foreign{"OtherProgramsWal",
                 [](const std::string& p) {
-                    Sql(p, "PRAGMA journal_mode = WAL; CREATE TABLE kelmor_records(x);");
+                    test::SqliteRows(p,
+                                     "PRAGMA journal_mode = WAL; CREATE TABLE kelmor_records(x);");
                 },
                 "another program"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -141,15 +135,8 @@ TEST(Open, ManyCommitsKeepTheLogBoundedAndAllEndInTheDatabase) {
     EXPECT_LT(largestLog, 6000U * 4096U);
     db.reset();
     EXPECT_FALSE(fs::exists(path + "-wal"));
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* count = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(raw, "SELECT count(*) FROM kelmor_records", -1, &count, nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(count, 0), 2 * kCommits);
-    sqlite3_finalize(count);
-    sqlite3_close(raw);
+    EXPECT_EQ(test::SqliteRows(path, "SELECT count(*) FROM kelmor_records", true),
+              std::to_string(2 * kCommits) + "\n");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 // them read as they did and gain them when opened for writing.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <functional>
 #include <set>
@@ -210,15 +209,9 @@ void MakeOlder(const test::TestDatabase& base) {
                      "DROP TABLE kelmor_prefix_lengths, kelmor_prefix_counts");
         return;
     }
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(base.Location().c_str(), &raw), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw,
-                           "DROP TRIGGER kelmor_prefix_insert; DROP TRIGGER kelmor_prefix_delete;"
-                           "DROP TABLE kelmor_prefix_lengths; DROP TABLE kelmor_prefix_counts;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK)
-        << sqlite3_errmsg(raw);
-    sqlite3_close(raw);
+    test::SqliteRows(base.Location(),
+                     "DROP TRIGGER kelmor_prefix_insert; DROP TRIGGER kelmor_prefix_delete;"
+                     "DROP TABLE kelmor_prefix_lengths; DROP TABLE kelmor_prefix_counts;");
 }
 
 TEST_P(CountedPrefixes, AnOlderDatabaseReadsAsBeforeAndGainsThemWhenOpenedForWriting) {

@@ -1,6 +1,7 @@
 #include "test_database.h"
 
 #include <libpq-fe.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -85,6 +86,25 @@ void RunSql(const std::string& location, const std::string& sql) {
         PQclear(result);
     }
     PQfinish(conn);
+}
+
+std::string SqliteRows(const std::string& path, const std::string& sql, bool readOnly) {
+    sqlite3* db = nullptr;
+    std::string rows;
+    char* error = nullptr;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const auto row = [](void* out, int columns, char** values, char**) {
+        for (int i = 0; i < columns; ++i)
+            *static_cast<std::string*>(out) +=
+                (values[i] ? values[i] : "NULL") + std::string(i + 1 < columns ? "|" : "\n");
+        return 0;
+    };
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, sql.c_str(), row, &rows, &error) != SQLITE_OK)
+        ADD_FAILURE() << path << ": " << sql << ": " << (error ? error : sqlite3_errmsg(db));
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return rows;
 }
 
 TestDatabase::TestDatabase(BackendKind kind) : kind_(kind) {

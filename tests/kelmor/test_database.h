@@ -70,4 +70,9 @@ void Fill(Database& db, std::initializer_list<std::string_view> records);
 // with the server's message otherwise.
 void RunSql(const std::string& location, const std::string& sql);
 
+// Runs `sql` straight on the SQLite file at `path`, around the library, and
+// returns the rows it gives, their columns joined by '|', one a line; an
+// error fails the test.
+std::string SqliteRows(const std::string& path, const std::string& sql, bool readOnly = false);
+
 }  // namespace kelmor::test

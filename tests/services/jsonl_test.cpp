@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -15,6 +13,7 @@
 
 #include "kelmor/database.h"
 #include "kelmor/forwarding_backend.h"
+#include "test_database.h"
 #include "test_support.h"
 
 namespace {
@@ -202,15 +201,6 @@ std::string JsonLines(const std::vector<Line>& lines) {
     return text;
 }
 
-std::string Hex(std::string_view bytes) {
-    std::string hex;
-    for (const unsigned char b : bytes) {
-        hex += "0123456789ABCDEF"[b >> 4];
-        hex += "0123456789ABCDEF"[b & 15];
-    }
-    return hex;
-}
-
 // Everything a reader can ask of the files: both orders with their sort
 // keys, the counts of whole files and of counted prefixes.
 std::string Contents(kelmor::Database& db) {
@@ -220,7 +210,7 @@ std::string Contents(kelmor::Database& db) {
         out << file << " " << backend.Count(file, {}) << "\n";
         for (const auto order : {kelmor::Backend::Order::Label, kelmor::Backend::Order::Key}) {
             for (const auto& row : backend.Page(file, order, std::nullopt, 0, 1'000'000)) {
-                out << row.key << "|" << Hex(row.sortKey) << "|" << row.whole << "\n";
+                out << row.key << "|" << row.sortKey << "|" << row.whole << "\n";
             }
         }
         for (const int length : backend.CountedKeyPrefixes(file)) {
@@ -236,22 +226,9 @@ std::string Contents(kelmor::Database& db) {
 
 // The schema and the integrity check of a closed SQLite database.
 std::string SchemaAndIntegrity(const std::string& path) {
-    sqlite3* db = nullptr;
-    std::string result;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_exec(
-            db, "SELECT type, name, sql FROM sqlite_schema ORDER BY name; PRAGMA integrity_check;",
-            [](void* text, int columns, char** values, char**) {
-                for (int i = 0; i < columns; ++i) {
-                    *static_cast<std::string*>(text) += values[i] ? values[i] : "NULL";
-                    *static_cast<std::string*>(text) += i + 1 < columns ? "|" : "\n";
-                }
-                return 0;
-            },
-            &result, nullptr);
-    }
-    sqlite3_close(db);
-    return result;
+    return kelmor::test::SqliteRows(
+        path, "SELECT type, name, sql FROM sqlite_schema ORDER BY name; PRAGMA integrity_check;",
+        true);
 }
 
 struct LoadCase {
