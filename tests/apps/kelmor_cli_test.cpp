@@ -20,18 +20,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kelmor::test::ReadFile;
 
 struct Result {
     int code = -1;
     std::string out, err;
 };
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class KelmorCli : public ::testing::Test {
 protected:
@@ -46,8 +40,8 @@ protected:
         }
         const int status =
             std::system((command + " >" + Path("out") + " 2>" + Path("err")).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(Path("out")),
-                ReadAll(Path("err"))};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(Path("out")),
+                ReadFile(Path("err"))};
     }
     std::string Write(const std::string& name, const std::string& text) const {
         std::ofstream(Path(name), std::ios::binary) << text;
@@ -68,7 +62,7 @@ protected:
 TEST_F(KelmorCli, DemoLoadDumpIsTheIdentity) {
     const Result first = Kelmor({Demo(), "dump"});
     ASSERT_EQ(first.code, 0) << first.err;
-    EXPECT_EQ(first.out, ReadAll(DEMO_JSONL));
+    EXPECT_EQ(first.out, ReadFile(DEMO_JSONL));
     ASSERT_EQ(Kelmor({Path("again.sqlite"), "load", Write("dump.jsonl", first.out)}).code, 0);
     EXPECT_EQ(Kelmor({Path("again.sqlite"), "dump"}).out, first.out);
 }
@@ -109,7 +103,7 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
     // The library leaves another program's database as it was; the commands
     // must not touch it before asking.
     kelmor::test::SqliteRows(foreign, "CREATE TABLE invoices(id);");
-    const std::string before = ReadAll(foreign);
+    const std::string before = ReadFile(foreign);
     // What each bad line is told belongs to the reader's tests; here, that the
     // load stores nothing of its good first line.
     const std::string bad =
@@ -149,7 +143,7 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
     }
     EXPECT_FALSE(fs::exists(missing)) << "a read must not create a database";
     EXPECT_FALSE(fs::exists(Path("bad.sqlite"))) << "a failed load must not create one";
-    EXPECT_EQ(ReadAll(foreign), before);
+    EXPECT_EQ(ReadFile(foreign), before);
     EXPECT_FALSE(fs::exists(foreign + "-wal"));
 }
 
@@ -168,7 +162,7 @@ TEST_F(KelmorCli, CopyBetweenBackendsKeepsEveryRecordAndRefusesATargetInUse) {
     ASSERT_EQ(there.code, 0) << there.err;
     EXPECT_NE(there.out.find("SECTEUR: 12 records, sha256 "), std::string::npos) << there.out;
     // The totals are the demo file's own: one record a line, the files they name.
-    const std::string text = ReadAll(DEMO_JSONL);
+    const std::string text = ReadFile(DEMO_JSONL);
     std::set<std::string> files;
     for (std::size_t at = 0; (at = text.find("{\"file\":\"", at)) != std::string::npos;) {
         at += 9;
@@ -178,7 +172,7 @@ TEST_F(KelmorCli, CopyBetweenBackendsKeepsEveryRecordAndRefusesATargetInUse) {
                                " records copied in " + std::to_string(files.size()) + " files";
     EXPECT_NE(there.out.find(totals), std::string::npos) << there.out;
     ASSERT_EQ(Kelmor({pg, "copy", back}).code, 0);
-    EXPECT_EQ(Kelmor({back, "dump"}).out, ReadAll(DEMO_JSONL));
+    EXPECT_EQ(Kelmor({back, "dump"}).out, ReadFile(DEMO_JSONL));
     for (const char* query : {"SSELECT SECTEUR PAR 1", "SSELECT SOUSSECTEUR = '001]' PAR 1"}) {
         EXPECT_EQ(Kelmor({pg, "query", query, "0 1"}).out,
                   Kelmor({demo, "query", query, "0 1"}).out);
@@ -200,7 +194,7 @@ TEST_F(KelmorCli, CopyBetweenBackendsKeepsEveryRecordAndRefusesATargetInUse) {
     const Result refused = Kelmor({back, "copy", pg});
     EXPECT_EQ(refused.code, 8);
     EXPECT_NE(refused.err.find("holds records"), std::string::npos) << refused.err;
-    EXPECT_EQ(Kelmor({pg, "dump"}).out, ReadAll(DEMO_JSONL));
+    EXPECT_EQ(Kelmor({pg, "dump"}).out, ReadFile(DEMO_JSONL));
     EXPECT_EQ(Kelmor({demo, "copy", demo}).code, 8);
 }
 
@@ -212,7 +206,7 @@ TEST_F(KelmorCli, LoadAndGenerateIntoAServerDatabase) {
     const std::string pg = server.Location();
     const Result loaded = Kelmor({pg, "load", DEMO_JSONL});
     ASSERT_EQ(loaded.code, 0) << loaded.err;
-    EXPECT_EQ(Kelmor({pg, "dump"}).out, ReadAll(DEMO_JSONL));
+    EXPECT_EQ(Kelmor({pg, "dump"}).out, ReadFile(DEMO_JSONL));
 
     const std::string twice = Write("twice.jsonl",
                                     "{\"file\":\"NEUF\",\"key\":\"1\",\"attributes\":[\"A\"]}\n"
@@ -241,7 +235,7 @@ TEST_F(KelmorCli, RecordsThatAreNotTextAreNamedAndTheRestIsPrinted) {
         << dump.err;
     EXPECT_NE(dump.err.find("the record \"0010101\" of QUARTIER"), std::string::npos) << dump.err;
     EXPECT_NE(dump.err.find("2 stored record(s)"), std::string::npos) << dump.err;
-    const std::string demo = ReadAll(DEMO_JSONL);
+    const std::string demo = ReadFile(DEMO_JSONL);
     EXPECT_EQ(std::count(dump.out.begin(), dump.out.end(), '\n'),
               std::count(demo.begin(), demo.end(), '\n') - 2);
 
@@ -271,9 +265,9 @@ TEST_F(KelmorCli, ReadingCommandsWorkOnAReadOnlyFileSystem) {
     const std::string dump = dir_ + "/../ro-dump";
     const int status =
         std::system(("unshare -m sh '" + Path("ro.sh") + "' > '" + dump + "-query' 2>&1").c_str());
-    EXPECT_EQ(status, 0) << ReadAll(dump + "-query");
-    EXPECT_EQ(ReadAll(dump), ReadAll(DEMO_JSONL));
-    EXPECT_EQ(ReadAll(dump + "-query"), "[\"AJACCIO\"]\n");
+    EXPECT_EQ(status, 0) << ReadFile(dump + "-query");
+    EXPECT_EQ(ReadFile(dump), ReadFile(DEMO_JSONL));
+    EXPECT_EQ(ReadFile(dump + "-query"), "[\"AJACCIO\"]\n");
     fs::remove(dump);
     fs::remove(dump + "-query");
 }

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "kelmor/backend.h"
@@ -20,13 +19,6 @@ namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 struct Foreign {
     const char* name;
@@ -41,13 +33,13 @@ TEST_P(ForeignFile, IsRefusedInEveryModeAndLeftUntouched) {
     const std::string path = dir.File("f.db");
     GetParam().make(path);
     const bool directory = fs::is_directory(path);
-    const std::string before = directory ? "" : Bytes(path);
+    const std::string before = directory ? "" : test::ReadFile(path);
     for (const OpenMode mode :
          {OpenMode::CreateIfMissing, OpenMode::MustExist, OpenMode::ReadOnly}) {
         test::ExpectError([&] { Database::OpenSqlite(path, mode); }, kNotADatabase,
                           GetParam().says);
         if (!directory) {
-            EXPECT_EQ(Bytes(path), before);
+            EXPECT_EQ(test::ReadFile(path), before);
         }
         EXPECT_FALSE(fs::exists(path + "-wal"));
     }
@@ -102,13 +94,13 @@ TEST(Open, ReadOnlyReadsEverythingAndWritesNothing) {
     test::TempDir dir;
     const std::string path = dir.File("ours.db");
     test::Fill(*Database::OpenSqlite(path), {"SECTEUR;001;1=NORD"});
-    const std::string before = Bytes(path);
+    const std::string before = test::ReadFile(path);
     auto db = Database::OpenSqlite(path, OpenMode::ReadOnly);
     EXPECT_EQ(test::Select(*db, "SSELECT SECTEUR PAR 1", "", "0 1").Get(1, 2), "NORD");
     test::ExpectError([&] { Transaction t(*db); }, kReadOnly, "opened read-only");
     test::ExpectError([&] { db->OpenFile("SECTEUR").DeleteRecord("001"); }, kReadOnly, "ours.db");
     db.reset();
-    EXPECT_EQ(Bytes(path), before);
+    EXPECT_EQ(test::ReadFile(path), before);
 }
 
 // Checkpoints run beside the writes, never stall them: the log must still be

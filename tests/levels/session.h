@@ -78,7 +78,6 @@ public:
     // Attribute `attr` of a record as stored now; "<none>" when absent.
     std::string Stored(const std::string& file, const std::string& key, int attr) const;
     kelmor::Database& Plain() { return *plain_; }
-    drive::Driver& Driver() { return *driver_; }
 
 private:
     kelmor::test::TestDatabase database_;
