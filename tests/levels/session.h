@@ -90,6 +90,12 @@ private:
 
 std::string Box(const QString& text, int icon);
 
+// Types `text` over the field (empties it for "") and leaves it with Tab.
+inline std::string Enter(const std::string& field, const std::string& text) {
+    if (text.empty()) return "clear " + field + "\nkey " + field + " Tab";
+    return "select " + field + "\ntype " + field + " " + text + "\nkey " + field + " Tab";
+}
+
 inline const QString kAdd =
     QStringLiteral("\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");
 inline const QString kUnknownSector = QStringLiteral("Ce Secteur n'existe pas.") + kAdd;
