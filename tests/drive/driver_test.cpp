@@ -106,7 +106,6 @@ TEST_F(DriverTest, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
     const std::pair<const char*, const char*> mistakes[] = {
         {"frobnicate", "unknown command \"frobnicate\""},
         {"click Cmd_Rien", "no control named Cmd_Rien in Ctr_Secteur"},
-        {"click Cmd_OkSecteurGeo", "Cmd_OkSecteurGeo is disabled"},
         {"type Txt_CodeSousSecteur 01", "Txt_CodeSousSecteur is disabled"},
         {"click Cmd_GestionDocumentaire", "Cmd_GestionDocumentaire is hidden"},
         {"type Cmd_SortirSecteurGeo x",

@@ -91,12 +91,6 @@ TEST_P(DatabaseTest, ATransactionIsUnseenUntilCommittedAndARollbackLeavesNothing
     EXPECT_EQ(other->FileNames(), (std::vector<std::string>{"QUARTIER", "SECTEUR"}));
 }
 
-TEST_P(DatabaseTest, ADatabaseThatMustExistButDoesNotIsAStorageErrorNamingIt) {
-    // The missing database's name holds "missing"; no password is ever shown.
-    test::ExpectError([&] { (void)Database::Open(base_.MissingLocation(), OpenMode::MustExist); },
-                      kStorageError, "missing");
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, test::AllBackends(), test::BackendParamName());
 
 }  // namespace

@@ -14,21 +14,6 @@ namespace kelmor::test {
 
 namespace {
 
-// The same connection string with another database name in its path.
-std::string WithDatabase(const std::string& location, const std::string& name) {
-    const std::size_t scheme = location.find("://");
-    const std::size_t authorityEnd = location.find_first_of("/?", scheme + 3);
-    if (scheme == std::string::npos || authorityEnd == std::string::npos) {
-        return location + "/" + name;
-    }
-    std::size_t rest = authorityEnd;
-    if (location[authorityEnd] == '/') {
-        rest = location.find('?', authorityEnd);
-        if (rest == std::string::npos) rest = location.size();
-    }
-    return location.substr(0, authorityEnd) + "/" + name + location.substr(rest);
-}
-
 // `text` cut at each `by`.
 std::vector<std::string> Split(std::string_view text, char by) {
     std::vector<std::string> parts;
@@ -134,11 +119,6 @@ TestDatabase::~TestDatabase() {
         CutConnections();  // connections a failed test left open
         RunSql(ServerLocation(), "DROP SCHEMA IF EXISTS " + name_ + " CASCADE");
     }
-}
-
-std::string TestDatabase::MissingLocation() const {
-    if (kind_ == BackendKind::Sqlite) return dir_ + "/missing.sqlite";
-    return WithDatabase(ServerLocation(), name_ + "_missing");
 }
 
 void TestDatabase::CutConnections() const {

@@ -47,8 +47,6 @@ public:
     std::shared_ptr<Database> Open(OpenMode mode = OpenMode::CreateIfMissing) const {
         return Database::Open(location_, mode);
     }
-    // A location of the same backend where no database exists.
-    std::string MissingLocation() const;
     // Ends every connection to this database, as a server restart does
     // (PostgreSQL only).
     void CutConnections() const;
