@@ -18,26 +18,13 @@ namespace {
 // Labels whose French order differs from their byte order: accents and case,
 // ligatures, equal labels (ties by key), empty ones, several values and
 // sub-values.
+// clang-format off
 const std::vector<std::string> kLabels = {
-    "école",
-    "ECOLE",
-    "Ecole",
-    "éclair",
-    "Zèbre",
-    "zebre",
-    "Œuf",
-    "oeuf",
-    "",
-    std::string("A") + kValueMark + "B",
-    std::string("A") + kValueMark,
-    "A",
+    "école", "ECOLE", "Ecole", "éclair", "Zèbre", "zebre", "Œuf", "oeuf", "",
+    std::string("A") + kValueMark + "B", std::string("A") + kValueMark, "A",
     std::string("A") + kSubValueMark + "C" + kValueMark + "B",
-    std::string("A") + kValueMark + "A",
-    "côte",
-    "cote",
-    "coté",
-    "côté",
-};
+    std::string("A") + kValueMark + "A", "côte", "cote", "coté", "côté"};
+// clang-format on
 
 std::string KeyOf(int i) {
     char key[16];

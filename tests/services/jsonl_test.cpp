@@ -78,11 +78,7 @@ TEST(Reader, ReadsEveryFormAsTheSameRecordAndCountsLines) {
     jsonl::Reader reader(in, "in");
     jsonl::StoredRecord record;
     ASSERT_TRUE(reader.Next(record));
-    EXPECT_EQ(record.whole,
-              "A\xFE\xFE\xFE"
-              "b\xFC"
-              "c\xFD"
-              "d");
+    EXPECT_EQ(record.whole, kelmor::test::Marks("A^^^b\\c]d"));
     ASSERT_TRUE(reader.Next(record));
     EXPECT_EQ(record.whole, "");
     ASSERT_TRUE(reader.Next(record));
@@ -123,16 +119,12 @@ protected:
 TEST_F(StagedLoad, StoresInOrderReplacingWholeRecordsOrNothingAtAll) {
     db_->CreateFile("S");
     kelmor::DbRecord old = db_->OpenFile("S").NewRecord("1");
-    old.SetText(
-        "OLD\xFE"
-        "KEPT?");
+    old.SetText(kelmor::test::Marks("OLD^KEPT?"));
     old.DBWrite();
 
     std::istringstream bad("{\"file\":\"S\",\"key\":\"1\",\"attributes\":[\"NEW\"]}\n{oops\n");
     EXPECT_THROW(jsonl::StagedLoad(bad, "bad", dir_), jsonl::LinesError);
-    EXPECT_EQ(db_->OpenFile("S").ReadRecord("1").Text(),
-              "OLD\xFE"
-              "KEPT?");
+    EXPECT_EQ(db_->OpenFile("S").ReadRecord("1").Text(), kelmor::test::Marks("OLD^KEPT?"));
 
     std::istringstream good(
         "{\"file\":\"S\",\"key\":\"1\",\"attributes\":[\"FIRST\"]}\n"
