@@ -61,10 +61,8 @@ TEST_P(DatabaseTest, NewRecordIsStoredOnlyByDBWriteAndPersists) {
 
 TEST_P(DatabaseTest, ATransactionIsUnseenUntilCommittedAndARollbackLeavesNothing) {
     const auto other = base_.Open();  // another workstation
-    const auto write = [&](const char* key) {
-        DbRecord r = Secteur().NewRecord(key);
-        r.Set(1, key);
-        r.DBWrite();
+    const auto write = [&](const std::string& key) {
+        test::Fill(*db_, {"SECTEUR;" + key + ";1=" + key});
     };
     {
         Transaction tx(*db_);

@@ -117,10 +117,7 @@ protected:
 };
 
 TEST_F(StagedLoad, StoresInOrderReplacingWholeRecordsOrNothingAtAll) {
-    db_->CreateFile("S");
-    kelmor::DbRecord old = db_->OpenFile("S").NewRecord("1");
-    old.SetText(kelmor::test::Marks("OLD^KEPT?"));
-    old.DBWrite();
+    kelmor::test::Fill(*db_, {"S;1;1=OLD;2=KEPT?"});
 
     std::istringstream bad("{\"file\":\"S\",\"key\":\"1\",\"attributes\":[\"NEW\"]}\n{oops\n");
     EXPECT_THROW(jsonl::StagedLoad(bad, "bad", dir_), jsonl::LinesError);
