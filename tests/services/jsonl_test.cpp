@@ -144,12 +144,7 @@ TEST_F(StagedLoad, AFailedStoreStoresNothing) {
         "{\"file\":\"S\",\"key\":\"2\",\"attributes\":[\"B\"]}\n");
     jsonl::StagedLoad load(in, "in", dir_);
     auto readOnly = kelmor::Database::OpenSqlite(dir_ + "/l.sqlite", kelmor::OpenMode::ReadOnly);
-    try {
-        load.Store(*readOnly);
-        FAIL();
-    } catch (const kelmor::Error& e) {
-        EXPECT_EQ(e.number(), kelmor::kReadOnly);
-    }
+    kelmor::test::ExpectError([&] { load.Store(*readOnly); }, kelmor::kReadOnly, "");
     EXPECT_TRUE(db_->FileNames().empty());
     EXPECT_THROW(jsonl::StagedLoad(in, "in", dir_ + "/none"), kelmor::Error);
 }
