@@ -308,12 +308,12 @@ TEST_F(KelmorCli, GenerateMakesTheSameDatabaseEveryTime) {
         EXPECT_EQ(Kelmor({location, "count-prefix", "QUARTIER", "5"}).out, added.out);
         const auto db = kelmor::Database::Open(location, kelmor::OpenMode::ReadOnly);
         EXPECT_EQ(db->backend().CountedKeyPrefixes("SOUSSECTEUR"), std::vector<int>{3});
-        for (const auto& [file, prefix, records] :
-             std::vector<std::tuple<const char*, const char*, int>>{{"SOUSSECTEUR", "002", 2},
-                                                                    {"QUARTIER", "003", 8},
-                                                                    {"QUARTIER", "00302", 4},
-                                                                    {"QUARTIER", "0030204", 1},
-                                                                    {"QUARTIER", "004", 0}}) {
+        // clang-format off
+        const std::vector<std::tuple<const char*, const char*, int>> counts = {
+            {"SOUSSECTEUR", "002", 2}, {"QUARTIER", "003", 8}, {"QUARTIER", "00302", 4},
+            {"QUARTIER", "0030204", 1}, {"QUARTIER", "004", 0}};
+        // clang-format on
+        for (const auto& [file, prefix, records] : counts) {
             EXPECT_EQ(db->backend().Count(file, {kelmor::KeySelection::Kind::Prefix, prefix}),
                       records)
                 << file << " " << prefix;
