@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 
 #include "kelmor/backend.h"
 #include "kelmor/database.h"
+#include "test_database.h"
 #include "test_support.h"
 
 namespace {
@@ -32,18 +32,7 @@ std::string Generation(int g) {
 
 // The database passes SQLite's own check.
 std::string IntegrityCheck(const std::string& path) {
-    sqlite3* db = nullptr;
-    std::string result = "cannot open";
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr);
-        result = sqlite3_step(stmt) == SQLITE_ROW
-                     ? reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))
-                     : sqlite3_errmsg(db);
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(db);
-    return result;
+    return kelmor::test::SqliteRows(path, "PRAGMA integrity_check", true);
 }
 
 // The generation every attribute of the record names; -1 when they differ.
@@ -118,7 +107,7 @@ TEST_F(KillTest, DuringRecordWritesEachRecordAndTransactionIsAllOldOrAllNew) {
                 _exit(1);
             }
         });
-        ASSERT_EQ(IntegrityCheck(path_), "ok") << "after kill " << kill;
+        ASSERT_EQ(IntegrityCheck(path_), "ok\n") << "after kill " << kill;
         auto db = kelmor::Database::OpenSqlite(path_, kelmor::OpenMode::ReadOnly);
         std::set<int> together;
         for (const std::string& key : keys) {
@@ -161,7 +150,7 @@ TEST_F(KillTest, DuringALoadTheDatabaseHoldsTheOldRecordsOrAllTheNewOnes) {
                 freopen("/dev/null", "w", stdout);
                 load(next);
             });
-        ASSERT_EQ(IntegrityCheck(path_), "ok") << "after kill " << kill;
+        ASSERT_EQ(IntegrityCheck(path_), "ok\n") << "after kill " << kill;
         auto db = kelmor::Database::OpenSqlite(path_, kelmor::OpenMode::ReadOnly);
         std::set<int> seen;
         db->backend().Scan("QUARTIER", {}, [&](std::string_view, std::string_view whole) {

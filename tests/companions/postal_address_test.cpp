@@ -25,16 +25,12 @@ TEST(PostalAddress, FieldFormsAndDepartements) {
           {"+33 4 78 42 15 30", std::nullopt},
           {"", std::nullopt}})
         EXPECT_EQ(TelephoneForm(typed), form) << typed;
-    for (const auto& [code, departement] : {std::pair{"69002", "69"},
-                                            {"01000", "01"},
-                                            {"20200", "20"},
-                                            {"97400", "974"},
-                                            {"98000", "980"},
-                                            {"96000", ""},
-                                            {"00100", ""},
-                                            {"97700", ""},
-                                            {"6900A", ""},
-                                            {"690020", ""}})
+    // clang-format off
+    for (const auto& [code, departement] :
+         {std::pair{"69002", "69"}, {"01000", "01"}, {"20200", "20"}, {"97400", "974"},
+          {"98000", "980"}, {"96000", ""}, {"00100", ""}, {"97700", ""}, {"6900A", ""},
+          {"690020", ""}})
+        // clang-format on
         EXPECT_EQ(Departement(code), departement) << code;
 }
 

@@ -23,34 +23,21 @@ void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name;
 }
 
+// clang-format off
 const Case kCases[] = {
-    {"Approval",
-     "013",
-     "Frm_Agrement",
-     "click Cmd_Annuler\nclick Cmd_Retour",
+    {"Approval", "013", "Frm_Agrement", "click Cmd_Annuler\nclick Cmd_Retour",
      "click Cmd_Agrement\ntype Txt_CodAsso 1\nkey Txt_CodAsso Enter\n"
      "type Txt_Date 15/06/2024\ntype Txt_Num AG-2024-0150\n",
-     {{17, "001"}, {18, "20000"}, {19, "AG-AUTRE"}},
-     "Txt_Num",
-     "AG-AUTRE"},
-    {"Address",
-     "005",
-     "Frm_Adresse",
-     "click Cmd_Retour",
+     {{17, "001"}, {18, "20000"}, {19, "AG-AUTRE"}}, "Txt_Num", "AG-AUTRE"},
+    {"Address", "005", "Frm_Adresse", "click Cmd_Retour",
      "click Cmd_Adresse\nclear Txt_Ligne1\ntype Txt_Ligne1 7 RUE NEUVE\n",
-     {{5, "9 PLACE BELLECOUR"}},
-     "Txt_Ligne1",
-     "9 PLACE BELLECOUR"},
-    {"DocumentFolders",
-     "005",
-     "Frm_ParamGestDoc",
-     "click Cmd_Annuler",
+     {{5, "9 PLACE BELLECOUR"}}, "Txt_Ligne1", "9 PLACE BELLECOUR"},
+    {"DocumentFolders", "005", "Frm_ParamGestDoc", "click Cmd_Annuler",
      "click Cmd_GestionDocumentaire\ntype Txt_CheminRepAide E:\\Aide\n"
      "type Txt_CheminRepAidant E:\\Aidant\n",
-     {{22, "F:\\Autre\\"}},
-     "Txt_CheminRepAide",
-     "F:\\Autre\\"},
+     {{22, "F:\\Autre\\"}}, "Txt_CheminRepAide", "F:\\Autre\\"},
 };
+// clang-format on
 
 class DialogConflict : public ::testing::TestWithParam<Case> {};
 

@@ -109,24 +109,14 @@ const std::string kDelete = R"(Voulez-vous supprimer cet agrément ? ["Yes","No"
 const std::string kParked = "Frm_Agrement";
 
 struct Case {
-    Case(const char* name, const char* sector, std::string script, std::string screen,
-         Texts messages, std::string focus, int writes = 0, std::string stored = {})
-        : name(name),
-          sector(sector),
-          script(std::move(script)),
-          screen(std::move(screen)),
-          messages(std::move(messages)),
-          focus(std::move(focus)),
-          writes(writes),
-          stored(std::move(stored)) {}
     const char* name;
     const char* sector;
     std::string script;  // played in the dialog
     std::string screen;  // the dialog's afterwards
     Texts messages;
     std::string focus;
-    int writes;          // of the sector record
-    std::string stored;  // its attributes 17 | 18 | 19 afterwards; "" when unchanged
+    int writes = 0;        // of the sector record
+    std::string stored{};  // its attributes 17 | 18 | 19 afterwards; "" when unchanged
 };
 
 void PrintTo(const Case& c, std::ostream* os) {

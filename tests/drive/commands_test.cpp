@@ -1,7 +1,7 @@
 // The two programs as they are shipped, on the demo data of the tree:
 // zonitra-drive playing a script from its standard input, zonitra-host
 // starting and taking its screenshot.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <QFile>
 #include <QImage>
@@ -106,12 +106,8 @@ TEST(CommandsTest, HostDatabaseLoadsAllOrNothing) {
     const std::filesystem::path target = dir.filePath("bad.sqlite").toStdString();
     std::ofstream(lines) << R"({"file":"SECTEUR","key":"001","attributes":["NORD"]})"
                          << "\n\n{\"file\":\"SECTEUR\"\n";
-    try {
-        host::CreateFromJsonLines(target, lines);
-        ADD_FAILURE() << "a bad line was loaded";
-    } catch (const host::SetupError& error) {
-        EXPECT_NE(std::string(error.what()).find("bad.jsonl:3"), std::string::npos) << error.what();
-    }
+    EXPECT_THAT([&] { host::CreateFromJsonLines(target, lines); },
+                ::testing::ThrowsMessage<host::SetupError>(::testing::HasSubstr("bad.jsonl:3")));
     for (const char* suffix : {"", ".loading", ".loading-wal", ".loading-shm"})
         EXPECT_FALSE(std::filesystem::exists(target.string() + suffix)) << suffix;
     std::ofstream(lines) << R"({"file":"SECTEUR","key":"001","attributes":["NORD"]})"

@@ -151,20 +151,17 @@ TEST_P(ParkingTest, DisablingTheFocusedControlMovesNothing) {
     EXPECT_EQ(log_, p.afterwards);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Focus, ParkingTest,
-    ::testing::Values(
-        Parking{"TabFromTheCode", "Txt_Code", "Txt_Code", Qt::Key_Tab, {"Got:Cbo_Lib"}},
-        Parking{"BackTabFromTheCode", "Txt_Code", "Txt_Code", Qt::Key_Backtab, {"Got:Cmd_Ok"}},
-        Parking{"TabFromTheList", "Cbo_Lib", "Cbo_Lib", Qt::Key_Tab, {"Got:Txt_Other"}},
-        Parking{"TabFromADisabledFrame", "Txt_Inner", "Cdr_Cadre", Qt::Key_Tab, {"Got:Cmd_Ok"}},
-        Parking{"BackTabFromADisabledFrame",
-                "Txt_Inner",
-                "Cdr_Cadre",
-                Qt::Key_Backtab,
-                {"Got:Txt_Other"}},
-        Parking{"ClickElsewhere", "Txt_Code", "Txt_Code", Qt::Key_unknown, {"Got:Txt_Other"}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Focus, ParkingTest, ::testing::Values(
+    Parking{"TabFromTheCode", "Txt_Code", "Txt_Code", Qt::Key_Tab, {"Got:Cbo_Lib"}},
+    Parking{"BackTabFromTheCode", "Txt_Code", "Txt_Code", Qt::Key_Backtab, {"Got:Cmd_Ok"}},
+    Parking{"TabFromTheList", "Cbo_Lib", "Cbo_Lib", Qt::Key_Tab, {"Got:Txt_Other"}},
+    Parking{"TabFromADisabledFrame", "Txt_Inner", "Cdr_Cadre", Qt::Key_Tab, {"Got:Cmd_Ok"}},
+    Parking{"BackTabFromADisabledFrame", "Txt_Inner", "Cdr_Cadre", Qt::Key_Backtab,
+            {"Got:Txt_Other"}},
+    Parking{"ClickElsewhere", "Txt_Code", "Txt_Code", Qt::Key_unknown, {"Got:Txt_Other"}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // A handler disables the control around a modal display, then enables it again: the focus
 // goes back to the control that last had it, inside the call that enables it. A control
@@ -213,20 +210,16 @@ TEST_P(FocusReturnTest, ReEnablingGivesTheFocusBackToAControlStillEnabled) {
 }
 
 // A message box raises no EnterFocus.
-INSTANTIATE_TEST_SUITE_P(
-    After, FocusReturnTest,
-    ::testing::Values(Return{"ModalForm",
-                             true,
-                             false,
-                             {"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
-                              "Enter:Ctr_Test", "Got:Cmd_Ok", "enabled"}},
-                      Return{"MessageBox", false, false, {"enabling", "Got:Cmd_Ok", "enabled"}},
-                      Return{"ModalFormControlDisabled",
-                             true,
-                             true,
-                             {"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
-                              "Enter:Ctr_Test", "enabled"}},
-                      Return{"MessageBoxControlDisabled", false, true, {"enabling", "enabled"}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(After, FocusReturnTest, ::testing::Values(
+    Return{"ModalForm", true, false, {"Enter:Frm_Dialog", "Got:Txt_Dialog", "Unload", "enabling",
+                                      "Enter:Ctr_Test", "Got:Cmd_Ok", "enabled"}},
+    Return{"MessageBox", false, false, {"enabling", "Got:Cmd_Ok", "enabled"}},
+    Return{"ModalFormControlDisabled", true, true, {"Enter:Frm_Dialog", "Got:Txt_Dialog",
+                                                    "Unload", "enabling", "Enter:Ctr_Test",
+                                                    "enabled"}},
+    Return{"MessageBoxControlDisabled", false, true, {"enabling", "enabled"}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace

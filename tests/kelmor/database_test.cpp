@@ -61,10 +61,8 @@ TEST_P(DatabaseTest, NewRecordIsStoredOnlyByDBWriteAndPersists) {
 
 TEST_P(DatabaseTest, ATransactionIsUnseenUntilCommittedAndARollbackLeavesNothing) {
     const auto other = base_.Open();  // another workstation
-    const auto write = [&](const char* key) {
-        DbRecord r = Secteur().NewRecord(key);
-        r.Set(1, key);
-        r.DBWrite();
+    const auto write = [&](const std::string& key) {
+        test::Fill(*db_, {"SECTEUR;" + key + ";1=" + key});
     };
     {
         Transaction tx(*db_);
@@ -89,12 +87,6 @@ TEST_P(DatabaseTest, ATransactionIsUnseenUntilCommittedAndARollbackLeavesNothing
     test::ExpectError([&] { (void)db_->OpenFile("ANTENNE"); }, kNoSuchFile, "ANTENNE");
     EXPECT_EQ(Secteur().TryReadRecord("011").error, kNotFound);
     EXPECT_EQ(other->FileNames(), (std::vector<std::string>{"QUARTIER", "SECTEUR"}));
-}
-
-TEST_P(DatabaseTest, ADatabaseThatMustExistButDoesNotIsAStorageErrorNamingIt) {
-    // The missing database's name holds "missing"; no password is ever shown.
-    test::ExpectError([&] { (void)Database::Open(base_.MissingLocation(), OpenMode::MustExist); },
-                      kStorageError, "missing");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseTest, test::AllBackends(), test::BackendParamName());

@@ -2,7 +2,6 @@
 // without reading, on both backends; and the upgrade of an older SQLite file.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <random>
@@ -19,26 +18,13 @@ namespace {
 // Labels whose French order differs from their byte order: accents and case,
 // ligatures, equal labels (ties by key), empty ones, several values and
 // sub-values.
+// clang-format off
 const std::vector<std::string> kLabels = {
-    "école",
-    "ECOLE",
-    "Ecole",
-    "éclair",
-    "Zèbre",
-    "zebre",
-    "Œuf",
-    "oeuf",
-    "",
-    std::string("A") + kValueMark + "B",
-    std::string("A") + kValueMark,
-    "A",
+    "école", "ECOLE", "Ecole", "éclair", "Zèbre", "zebre", "Œuf", "oeuf", "",
+    std::string("A") + kValueMark + "B", std::string("A") + kValueMark, "A",
     std::string("A") + kSubValueMark + "C" + kValueMark + "B",
-    std::string("A") + kValueMark + "A",
-    "côte",
-    "cote",
-    "coté",
-    "côté",
-};
+    std::string("A") + kValueMark + "A", "côte", "cote", "coté", "côté"};
+// clang-format on
 
 std::string KeyOf(int i) {
     char key[16];
@@ -165,20 +151,14 @@ INSTANTIATE_TEST_SUITE_P(Backends, WholeFileList, test::AllBackends(), test::Bac
 TEST(OlderDatabase, IsUpgradedWhenOpenedForWritingAndRefusedReadOnlyBefore) {
     test::TempDir dir;
     const std::string path = dir.File("old.db");
-    {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-        const std::string sql =
-            "PRAGMA application_id = 1263291730;"
-            "CREATE TABLE kelmor_files(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
-            "CREATE TABLE kelmor_records(file INTEGER NOT NULL, key TEXT NOT NULL,"
-            "  body BLOB NOT NULL, PRIMARY KEY (file, key)) WITHOUT ROWID;"
-            "INSERT INTO kelmor_files(id, name) VALUES (1, 'F'), (2, 'G');"
-            "INSERT INTO kelmor_records VALUES (1, '1', 'zèbre'), (1, '2', 'Zebre'),"
-            "  (1, '3', 'école'), (1, '4', 'ECOLE'), (2, 'x', 'a');";
-        EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(raw);
-    }
+    test::SqliteRows(path,
+                     "PRAGMA application_id = 1263291730;"
+                     "CREATE TABLE kelmor_files(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
+                     "CREATE TABLE kelmor_records(file INTEGER NOT NULL, key TEXT NOT NULL,"
+                     "  body BLOB NOT NULL, PRIMARY KEY (file, key)) WITHOUT ROWID;"
+                     "INSERT INTO kelmor_files(id, name) VALUES (1, 'F'), (2, 'G');"
+                     "INSERT INTO kelmor_records VALUES (1, '1', 'zèbre'), (1, '2', 'Zebre'),"
+                     "  (1, '3', 'école'), (1, '4', 'ECOLE'), (2, 'x', 'a');");
     test::ExpectError([&] { Database::OpenSqlite(path, OpenMode::ReadOnly); }, kReadOnly,
                       "upgrade");
     auto db = Database::OpenSqlite(path, OpenMode::MustExist);

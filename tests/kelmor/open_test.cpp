@@ -3,14 +3,12 @@
 // they were; read-only opening never writes.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -23,20 +21,6 @@ namespace kelmor {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-void Sql(const std::string& path, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    sqlite3_close(db);
-}
 
 struct Foreign {
     const char* name;
@@ -51,13 +35,13 @@ TEST_P(ForeignFile, IsRefusedInEveryModeAndLeftUntouched) {
     const std::string path = dir.File("f.db");
     GetParam().make(path);
     const bool directory = fs::is_directory(path);
-    const std::string before = directory ? "" : Bytes(path);
+    const std::string before = directory ? "" : test::ReadFile(path);
     for (const OpenMode mode :
          {OpenMode::CreateIfMissing, OpenMode::MustExist, OpenMode::ReadOnly}) {
         test::ExpectError([&] { Database::OpenSqlite(path, mode); }, kNotADatabase,
                           GetParam().says);
         if (!directory) {
-            EXPECT_EQ(Bytes(path), before);
+            EXPECT_EQ(test::ReadFile(path), before);
         }
         EXPECT_FALSE(fs::exists(path + "-wal"));
     }
@@ -73,15 +57,17 @@ INSTANTIATE_TEST_SUITE_P(
                 "not a database"},
         Foreign{"OtherProgramsTables",
                 [](const std::string& p) {
-                    Sql(p, "CREATE TABLE invoices(id); INSERT INTO invoices VALUES (1);");
+                    test::SqliteRows(p,
+                                     "CREATE TABLE invoices(id); INSERT INTO invoices VALUES (1);");
                 },
                 "another program"},
         Foreign{"OtherProgramsMark",
-                [](const std::string& p) { Sql(p, "PRAGMA application_id = 42;"); },
+                [](const std::string& p) { test::SqliteRows(p, "PRAGMA application_id = 42;"); },
                 "application id 0x0000002A"},
         Foreign{"OtherProgramsWal",
                 [](const std::string& p) {
-                    Sql(p, "PRAGMA journal_mode = WAL; CREATE TABLE kelmor_records(x);");
+                    test::SqliteRows(p,
+                                     "PRAGMA journal_mode = WAL; CREATE TABLE kelmor_records(x);");
                 },
                 "another program"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -110,13 +96,13 @@ TEST(Open, ReadOnlyReadsEverythingAndWritesNothing) {
     test::TempDir dir;
     const std::string path = dir.File("ours.db");
     test::Fill(*Database::OpenSqlite(path), {"SECTEUR;001;1=NORD"});
-    const std::string before = Bytes(path);
+    const std::string before = test::ReadFile(path);
     auto db = Database::OpenSqlite(path, OpenMode::ReadOnly);
     EXPECT_EQ(test::Select(*db, "SSELECT SECTEUR PAR 1", "", "0 1").Get(1, 2), "NORD");
     test::ExpectError([&] { Transaction t(*db); }, kReadOnly, "opened read-only");
     test::ExpectError([&] { db->OpenFile("SECTEUR").DeleteRecord("001"); }, kReadOnly, "ours.db");
     db.reset();
-    EXPECT_EQ(Bytes(path), before);
+    EXPECT_EQ(test::ReadFile(path), before);
 }
 
 // One commit of two 900-byte records of QUARTIER, spread over the keys by `i`.
@@ -148,15 +134,8 @@ TEST(Open, ManyCommitsKeepTheLogBoundedAndAllEndInTheDatabase) {
     EXPECT_LT(largestLog, 6000U * 4096U);
     db.reset();
     EXPECT_FALSE(fs::exists(path + "-wal"));
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* count = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(raw, "SELECT count(*) FROM kelmor_records", -1, &count, nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(count, 0), 2 * kCommits);
-    sqlite3_finalize(count);
-    sqlite3_close(raw);
+    EXPECT_EQ(test::SqliteRows(path, "SELECT count(*) FROM kelmor_records", true),
+              std::to_string(2 * kCommits) + "\n");
 }
 
 // The log is copied back while the writer goes on, not only when a commit

@@ -4,7 +4,6 @@
 // them read as they did and gain them when opened for writing.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <functional>
 #include <set>
@@ -36,15 +35,11 @@ protected:
     // Every prefix of 1 to 4 characters of the keys, and some no key has.
     std::set<std::string> Prefixes() const {
         std::set<std::string> prefixes = {"9", "99", "999", "9999", "é9", "日本語日"};
-        for (const std::string& key : kKeys) {
-            std::string prefix;
-            for (std::size_t i = 0; i < key.size(); ++i) {
-                prefix += key[i];
-                const bool whole =
-                    i + 1 == key.size() || (static_cast<unsigned char>(key[i + 1]) & 0xC0) != 0x80;
-                if (whole && CharacterCount(prefix) <= 4) prefixes.insert(prefix);
-            }
-        }
+        for (const std::string& key : kKeys)
+            for (std::size_t end = 1; end <= key.size(); ++end)  // cut between characters only
+                if ((end == key.size() || (key[end] & 0xC0) != 0x80) &&
+                    CharacterCount(key.substr(0, end)) <= 4)
+                    prefixes.insert(key.substr(0, end));
         return prefixes;
     }
 
@@ -210,15 +205,9 @@ void MakeOlder(const test::TestDatabase& base) {
                      "DROP TABLE kelmor_prefix_lengths, kelmor_prefix_counts");
         return;
     }
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(base.Location().c_str(), &raw), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw,
-                           "DROP TRIGGER kelmor_prefix_insert; DROP TRIGGER kelmor_prefix_delete;"
-                           "DROP TABLE kelmor_prefix_lengths; DROP TABLE kelmor_prefix_counts;",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK)
-        << sqlite3_errmsg(raw);
-    sqlite3_close(raw);
+    test::SqliteRows(base.Location(),
+                     "DROP TRIGGER kelmor_prefix_insert; DROP TRIGGER kelmor_prefix_delete;"
+                     "DROP TABLE kelmor_prefix_lengths; DROP TABLE kelmor_prefix_counts;");
 }
 
 TEST_P(CountedPrefixes, AnOlderDatabaseReadsAsBeforeAndGainsThemWhenOpenedForWriting) {

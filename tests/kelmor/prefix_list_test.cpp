@@ -18,15 +18,11 @@ namespace {
 
 // French order differs from byte order (accents, case, ligatures), equal
 // labels (ties by key), empty ones, several values and sub-values.
+// clang-format off
 const std::vector<std::string> kLabels = {
-    "école", "ECOLE",
-    "Ecole", "éclair",
-    "Zèbre", "zebre",
-    "Œuf",   "oeuf",
-    "",      "côte",
-    "cote",  std::string("A") + kValueMark + "B",
-    "A",     std::string("A") + kSubValueMark + "C",
-};
+    "école", "ECOLE", "Ecole", "éclair", "Zèbre", "zebre", "Œuf", "oeuf", "", "côte", "cote",
+    std::string("A") + kValueMark + "B", "A", std::string("A") + kSubValueMark + "C"};
+// clang-format on
 
 class PrefixList : public testing::TestWithParam<test::BackendKind> {
 protected:

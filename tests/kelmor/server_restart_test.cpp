@@ -16,17 +16,15 @@ TEST(ServerRestart, TheFirstCallSaysTheConnectionWasLostAndTheNextFindsEverythin
     ASSERT_NE(restart, nullptr) << "run under tools/pg.sh, which says how to restart its server";
     const test::TestDatabase base(test::BackendKind::Postgres);
     auto db = base.Open();
-    db->CreateFile("SECTEUR");
-    DbRecord record = db->OpenFile("SECTEUR").NewRecord("001");
-    record.Set(1, "NORD");
-    record.DBWrite();
+    test::Fill(*db, {"SECTEUR;001;1=NORD"});
     const DbFile file = db->OpenFile("SECTEUR");
 
     ASSERT_EQ(std::system(restart), 0);
     const ReadResult first = file.TryReadRecord("001");
     EXPECT_EQ(first.error, kConnectionLost) << first.message;
     EXPECT_NE(first.message.find("the next call connects again"), std::string::npos);
-    EXPECT_EQ(file.ReadRecord("001").Get(1), "NORD");
+    DbRecord record = file.ReadRecord("001");
+    EXPECT_EQ(record.Get(1), "NORD");
     record.Set(1, "NORD APRÈS");
     record.DBWrite();
     EXPECT_EQ(base.Open(OpenMode::MustExist)->OpenFile("SECTEUR").ReadRecord("001").Get(1),

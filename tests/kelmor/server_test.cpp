@@ -18,14 +18,9 @@ namespace {
 
 class ServerConnection : public testing::Test {
 protected:
-    void SetUp() override {
-        db_->CreateFile("SECTEUR");
-        Store("001", "NORD");
-    }
+    void SetUp() override { Store("001", "NORD"); }
     void Store(const char* key, const char* label) {
-        DbRecord r = db_->OpenFile("SECTEUR").NewRecord(key);
-        r.Set(1, label);
-        r.DBWrite();
+        test::Fill(*db_, {std::string("SECTEUR;") + key + ";1=" + label});
     }
     test::TestDatabase base_{test::BackendKind::Postgres};
     std::shared_ptr<Database> db_ = base_.Open();

@@ -1,6 +1,7 @@
 #include "test_database.h"
 
 #include <libpq-fe.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -12,21 +13,6 @@
 namespace kelmor::test {
 
 namespace {
-
-// The same connection string with another database name in its path.
-std::string WithDatabase(const std::string& location, const std::string& name) {
-    const std::size_t scheme = location.find("://");
-    const std::size_t authorityEnd = location.find_first_of("/?", scheme + 3);
-    if (scheme == std::string::npos || authorityEnd == std::string::npos) {
-        return location + "/" + name;
-    }
-    std::size_t rest = authorityEnd;
-    if (location[authorityEnd] == '/') {
-        rest = location.find('?', authorityEnd);
-        if (rest == std::string::npos) rest = location.size();
-    }
-    return location.substr(0, authorityEnd) + "/" + name + location.substr(rest);
-}
 
 // `text` cut at each `by`.
 std::vector<std::string> Split(std::string_view text, char by) {
@@ -87,6 +73,25 @@ void RunSql(const std::string& location, const std::string& sql) {
     PQfinish(conn);
 }
 
+std::string SqliteRows(const std::string& path, const std::string& sql, bool readOnly) {
+    sqlite3* db = nullptr;
+    std::string rows;
+    char* error = nullptr;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const auto row = [](void* out, int columns, char** values, char**) {
+        for (int i = 0; i < columns; ++i)
+            *static_cast<std::string*>(out) +=
+                (values[i] ? values[i] : "NULL") + std::string(i + 1 < columns ? "|" : "\n");
+        return 0;
+    };
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, sql.c_str(), row, &rows, &error) != SQLITE_OK)
+        ADD_FAILURE() << path << ": " << sql << ": " << (error ? error : sqlite3_errmsg(db));
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return rows;
+}
+
 TestDatabase::TestDatabase(BackendKind kind) : kind_(kind) {
     if (kind == BackendKind::Sqlite) {
         std::string pattern = (std::filesystem::temp_directory_path() / "kelmor-test-XXXXXX");
@@ -114,11 +119,6 @@ TestDatabase::~TestDatabase() {
         CutConnections();  // connections a failed test left open
         RunSql(ServerLocation(), "DROP SCHEMA IF EXISTS " + name_ + " CASCADE");
     }
-}
-
-std::string TestDatabase::MissingLocation() const {
-    if (kind_ == BackendKind::Sqlite) return dir_ + "/missing.sqlite";
-    return WithDatabase(ServerLocation(), name_ + "_missing");
 }
 
 void TestDatabase::CutConnections() const {

@@ -47,8 +47,6 @@ public:
     std::shared_ptr<Database> Open(OpenMode mode = OpenMode::CreateIfMissing) const {
         return Database::Open(location_, mode);
     }
-    // A location of the same backend where no database exists.
-    std::string MissingLocation() const;
     // Ends every connection to this database, as a server restart does
     // (PostgreSQL only).
     void CutConnections() const;
@@ -69,5 +67,10 @@ void Fill(Database& db, std::initializer_list<std::string_view> records);
 // Runs one fixed statement on a connection string (no result); fails the test
 // with the server's message otherwise.
 void RunSql(const std::string& location, const std::string& sql);
+
+// Runs `sql` straight on the SQLite file at `path`, around the library, and
+// returns the rows it gives, their columns joined by '|', one a line; an
+// error fails the test.
+std::string SqliteRows(const std::string& path, const std::string& sql, bool readOnly = false);
 
 }  // namespace kelmor::test

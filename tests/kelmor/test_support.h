@@ -5,6 +5,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The whole content of a file; "" when it cannot be read.
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 // Marks as usually displayed: '^' attribute, ']' value, '\' sub-value.
 inline std::string Marks(std::string shown) {

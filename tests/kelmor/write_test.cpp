@@ -20,12 +20,7 @@ using test::Marks;
 
 class TwoConnections : public testing::TestWithParam<test::BackendKind> {
 protected:
-    void SetUp() override {
-        a_->CreateFile("SECTEUR");
-        DbRecord r = a_->OpenFile("SECTEUR").NewRecord("001");
-        r.SetText(Marks("NORD^^AG-1^19000"));
-        r.DBWrite();
-    }
+    void SetUp() override { test::Fill(*a_, {"SECTEUR;001;1=NORD;3=AG-1;4=19000"}); }
     DbRecord ReadA() const { return a_->OpenFile("SECTEUR").ReadRecord("001"); }
     DbRecord ReadB() const { return b_->OpenFile("SECTEUR").ReadRecord("001"); }
     std::string Stored() const { return b_->OpenFile("SECTEUR").ReadRecord("001").Text(); }
@@ -189,13 +184,7 @@ TEST_P(FailedWrite, LeavesTheRecordAsStoredAndARetryWrites) {
     test::TempDir dir;
     const std::string path = dir.File("f.db");
     test::FaultVfs vfs;
-    {
-        auto setup = Database::OpenSqlite(path);
-        setup->CreateFile("SECTEUR");
-        DbRecord r = setup->OpenFile("SECTEUR").NewRecord("001");
-        r.SetText(Marks("NORD^^AG-1"));
-        r.DBWrite();
-    }
+    test::Fill(*Database::OpenSqlite(path), {"SECTEUR;001;1=NORD;3=AG-1"});
     auto db = Database::OpenSqlite(path, OpenMode::MustExist, {.lockWaitMs = 200});
     vfs.FailWrites(GetParam().sqliteCode);
     DbRecord record = db->OpenFile("SECTEUR").ReadRecord("001");

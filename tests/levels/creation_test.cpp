@@ -220,11 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, NewCode, ::testing::ValuesIn(kCodes),
 // is entered it must not open the approvals of the sector shown before.
 TEST(CreateSector, TheApprovalsOfTheSectorShownBeforeAreNotOpened) {
     Session s;
-    {
-        kelmor::DbRecord second = s.Plain().OpenFile("ASSOCIATION").NewRecord("002");
-        second.Set(1, "AUTRE ENTITE");
-        second.DBWrite();
-    }
+    kelmor::test::Fill(s.Plain(), {"ASSOCIATION;002;1=AUTRE ENTITE"});
     ASSERT_TRUE(s.Open("001"));
     ASSERT_TRUE(s.Enabled("Cmd_Agrement"));
     s.Do("click Cmd_AjouterSecteur\nclick Cmd_Agrement");

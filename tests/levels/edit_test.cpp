@@ -11,12 +11,6 @@
 namespace levels_test {
 namespace {
 
-// Types `text` over the field (empties it for "") and leaves it with Tab.
-std::string Enter(const std::string& field, const std::string& text) {
-    if (text.empty()) return "clear " + field + "\nkey " + field + " Tab";
-    return "select " + field + "\ntype " + field + " " + text + "\nkey " + field + " Tab";
-}
-
 struct Level {
     const char* name;
     const char* open;
@@ -27,11 +21,19 @@ struct Level {
 
 class Rename : public ::testing::TestWithParam<Level> {};
 
+// Labels are kept in upper case and compared exactly: one stored in lower
+// case is stored upper-cased when left, though nothing was typed.
 TEST_P(Rename, WritesTheUpperCaseLabelOnceAndOnlyWhenItDiffers) {
     const Level& c = GetParam();
     Session s;
+    const std::string lower = QString::fromStdString(c.stored).toLower().toStdString();
+    s.OtherWorkstationSets(c.file, c.key, 1, lower);
     ASSERT_TRUE(s.Open(c.open));
-    s.Do(Enter(c.label, QString::fromStdString(c.stored).toLower().toStdString()));
+    EXPECT_EQ(s.Text(c.label), lower);
+    s.Do(std::string("focus ") + c.label + "\nkey " + c.label + " Tab");
+    EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
+    EXPECT_EQ(s.Stored(c.file, c.key, 1), c.stored);
+    s.Do(Enter(c.label, lower));
     EXPECT_EQ(s.TakeWrites(), Texts{}) << "the stored label typed in lower case";
     s.Do(Enter(c.label, "rue d'été"));
     EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
@@ -43,15 +45,15 @@ TEST_P(Rename, WritesTheUpperCaseLabelOnceAndOnlyWhenItDiffers) {
     EXPECT_EQ(s.TakeMessages(), Texts{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Levels, Rename,
-    ::testing::Values(Level{"Sector", "001", "Cbo_LibSecteur", "SECTEUR", "001", "NORD",
-                            "Txt_NoAgrementSect"},
-                      Level{"SubSector", "001 02", "Cbo_LibSousSecteur", "SOUSSECTEUR", "00102",
-                            "ABBAYE", "Txt_CodeQuartier"},
-                      Level{"Neighbourhood", "001 02 02", "Cbo_LibQuartier", "QUARTIER", "0010202",
-                            "CLOITRE", "Txt_CodeCentreMedQuartier"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Levels, Rename, ::testing::Values(
+    Level{"Sector", "001", "Cbo_LibSecteur", "SECTEUR", "001", "NORD", "Txt_NoAgrementSect"},
+    Level{"SubSector", "001 02", "Cbo_LibSousSecteur", "SOUSSECTEUR", "00102", "ABBAYE",
+          "Txt_CodeQuartier"},
+    Level{"Neighbourhood", "001 02 02", "Cbo_LibQuartier", "QUARTIER", "0010202", "CLOITRE",
+          "Txt_CodeCentreMedQuartier"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // --- The sector's attribute fields, on 002 (AG-2, no date, CR-2, "69") ---
 
@@ -175,23 +177,20 @@ TEST_P(Relinking, WritesTheShownNeighbourhoodOnceWhenTheAntennaCodeIsLeftChanged
     EXPECT_EQ(s.TakeWrites(), Texts{}) << "left again";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Links, Relinking,
-    ::testing::Values(Relink{"CentreAndAntennaByLabel",
-                             "choose Cbo_LibCentreMedQuartier 2\nchoose Cbo_LibAntMedQuartier 1",
-                             "01,TILLEULS,012,LILAS,001,HALLES", "012001"},
-                      Relink{"AntennaCodePaddedOnLeaving",
-                             "choose Cbo_LibCentreMedQuartier 2\ntype Txt_CodeAntMedQuartier 5",
-                             "01,TILLEULS,012,LILAS,005,GARE", "012005"},
-                      Relink{"CentreWithoutAntenna", "choose Cbo_LibCentreMedQuartier 1",
-                             "01,TILLEULS,030,DUNES,,", "005001"},
-                      Relink{"AntennaLeftEmpty", "choose Cbo_LibCentreMedQuartier 2",
-                             "01,TILLEULS,012,LILAS,,", "005001"},
-                      Relink{"NoNeighbourhoodShown",
-                             "clear Cbo_LibQuartier\nchoose Cbo_LibCentreMedQuartier 2\n"
-                             "type Txt_CodeAntMedQuartier 004",
-                             ",,012,LILAS,004,PORTE", "005001"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Links, Relinking, ::testing::Values(
+    Relink{"CentreAndAntennaByLabel", "choose Cbo_LibCentreMedQuartier 2\n"
+           "choose Cbo_LibAntMedQuartier 1", "01,TILLEULS,012,LILAS,001,HALLES", "012001"},
+    Relink{"AntennaCodePaddedOnLeaving", "choose Cbo_LibCentreMedQuartier 2\n"
+           "type Txt_CodeAntMedQuartier 5", "01,TILLEULS,012,LILAS,005,GARE", "012005"},
+    Relink{"CentreWithoutAntenna", "choose Cbo_LibCentreMedQuartier 1",
+           "01,TILLEULS,030,DUNES,,", "005001"},
+    Relink{"AntennaLeftEmpty", "choose Cbo_LibCentreMedQuartier 2", "01,TILLEULS,012,LILAS,,",
+           "005001"},
+    Relink{"NoNeighbourhoodShown", "clear Cbo_LibQuartier\nchoose Cbo_LibCentreMedQuartier 2\n"
+           "type Txt_CodeAntMedQuartier 004", ",,012,LILAS,004,PORTE", "005001"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // Each action's reads, list scans, counts, pages and writes, and nothing more:
 // the legal entities are counted, not read; a whole-file list is counted and

@@ -78,7 +78,6 @@ public:
     // Attribute `attr` of a record as stored now; "<none>" when absent.
     std::string Stored(const std::string& file, const std::string& key, int attr) const;
     kelmor::Database& Plain() { return *plain_; }
-    drive::Driver& Driver() { return *driver_; }
 
 private:
     kelmor::test::TestDatabase database_;
@@ -90,6 +89,12 @@ private:
 };
 
 std::string Box(const QString& text, int icon);
+
+// Types `text` over the field (empties it for "") and leaves it with Tab.
+inline std::string Enter(const std::string& field, const std::string& text) {
+    if (text.empty()) return "clear " + field + "\nkey " + field + " Tab";
+    return "select " + field + "\ntype " + field + " " + text + "\nkey " + field + " Tab";
+}
 
 inline const QString kAdd =
     QStringLiteral("\r\nVous devez d'abord cliquer sur 'Ajouter' pour le créer");

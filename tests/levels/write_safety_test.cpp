@@ -18,10 +18,6 @@ namespace {
 
 using kelmor::test::BackendKind;
 
-std::string Enter(const std::string& field, const std::string& text) {
-    return "select " + field + "\ntype " + field + " " + text + "\nkey " + field + " Tab";
-}
-
 std::string Told(std::int32_t number) {
     return Box(QString::fromUtf8(kelmor::FrenchMessage(number)), forms::vbExclamation);
 }
@@ -115,40 +111,6 @@ TEST_P(RefusedWrite, IsToldShowsTheStoredValueAndTheRetryWritesKeepingOtherChang
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, RefusedWrite, ::testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// --- Labels stored in lower case ------------------------------------------------
-
-struct LowerCase {
-    const char* name;
-    const char* open;
-    const char* control;
-    std::string file, key;
-};
-
-class LowerCaseLabel : public ::testing::TestWithParam<LowerCase> {};
-
-// Labels are kept in upper case and compared exactly: leaving a label stored
-// in lower case stores it upper-cased, though nothing was typed.
-TEST_P(LowerCaseLabel, IsStoredUpperCasedWhenLeft) {
-    const LowerCase& c = GetParam();
-    Session s;
-    s.OtherWorkstationSets(c.file, c.key, 1, "rue d'été");
-    ASSERT_TRUE(s.Open(c.open));
-    EXPECT_EQ(s.Text(c.control), "rue d'été");
-    s.Do(std::string("focus ") + c.control + "\nkey " + c.control + " Tab");
-    EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
-    EXPECT_EQ(s.Stored(c.file, c.key, 1), "RUE D'ÉTÉ");
-    EXPECT_EQ(s.Text(c.control), "RUE D'ÉTÉ");
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, LowerCaseLabel,
-                         ::testing::Values(LowerCase{"Sector", "002", "Cbo_LibSecteur", "SECTEUR",
-                                                     "002"},
-                                           LowerCase{"SubSector", "001 02", "Cbo_LibSousSecteur",
-                                                     "SOUSSECTEUR", "00102"},
-                                           LowerCase{"Neighbourhood", "001 02 02",
-                                                     "Cbo_LibQuartier", "QUARTIER", "0010202"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The scripted operator types a character outside the Basic Multilingual

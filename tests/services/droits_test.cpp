@@ -2,7 +2,7 @@
 
 #include "services/droits.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include "kelmor/database.h"
 #include "test_support.h"
@@ -44,13 +44,8 @@ TEST_F(Droits, GivesTheStoredLevelOrZero) {
 }
 
 TEST_F(Droits, MissingRightsFileIsAnErrorNamingIt) {
-    try {
-        DroitsUtilisateur rights(*db_, "MARTIN");
-        FAIL() << "a database without DROITS gave rights";
-    } catch (const kelmor::Error& e) {
-        EXPECT_EQ(e.number(), kelmor::kNoSuchFile);
-        EXPECT_NE(std::string(e.what()).find("DROITS"), std::string::npos) << e.what();
-    }
+    kelmor::test::ExpectError([&] { DroitsUtilisateur rights(*db_, "MARTIN"); },
+                              kelmor::kNoSuchFile, "DROITS");
     db_->CreateFile("DROITS");
     EXPECT_EQ(Level("MARTIN", "SECTEUR"), 0);
 }
@@ -59,14 +54,10 @@ TEST_F(Droits, ALevelThatIsNotAWholeNumberIsAnErrorNamingIt) {
     for (const char* bad : {"DEUX", " 2", "2.0", "2147483648"}) {
         Put("MARTIN", {"AIDE", "SECTEUR"}, {"2", bad});
         EXPECT_EQ(Level("MARTIN", "AIDE"), 2) << "other modules stay readable";
-        try {
-            (void)Level("MARTIN", "SECTEUR");
-            ADD_FAILURE() << "level \"" << bad << "\" accepted";
-        } catch (const services::RightsError& e) {
-            const std::string message = e.what();
-            EXPECT_NE(message.find("MARTIN"), std::string::npos) << message;
-            EXPECT_NE(message.find("\"" + std::string(bad) + "\""), std::string::npos) << message;
-        }
+        EXPECT_THAT(
+            [&] { (void)Level("MARTIN", "SECTEUR"); },
+            testing::ThrowsMessage<services::RightsError>(testing::AllOf(
+                testing::HasSubstr("MARTIN"), testing::HasSubstr("\"" + std::string(bad) + "\""))));
     }
 }
 

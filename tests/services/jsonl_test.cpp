@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -15,6 +13,7 @@
 
 #include "kelmor/database.h"
 #include "kelmor/forwarding_backend.h"
+#include "test_database.h"
 #include "test_support.h"
 
 namespace {
@@ -79,11 +78,7 @@ TEST(Reader, ReadsEveryFormAsTheSameRecordAndCountsLines) {
     jsonl::Reader reader(in, "in");
     jsonl::StoredRecord record;
     ASSERT_TRUE(reader.Next(record));
-    EXPECT_EQ(record.whole,
-              "A\xFE\xFE\xFE"
-              "b\xFC"
-              "c\xFD"
-              "d");
+    EXPECT_EQ(record.whole, kelmor::test::Marks("A^^^b\\c]d"));
     ASSERT_TRUE(reader.Next(record));
     EXPECT_EQ(record.whole, "");
     ASSERT_TRUE(reader.Next(record));
@@ -122,18 +117,11 @@ protected:
 };
 
 TEST_F(StagedLoad, StoresInOrderReplacingWholeRecordsOrNothingAtAll) {
-    db_->CreateFile("S");
-    kelmor::DbRecord old = db_->OpenFile("S").NewRecord("1");
-    old.SetText(
-        "OLD\xFE"
-        "KEPT?");
-    old.DBWrite();
+    kelmor::test::Fill(*db_, {"S;1;1=OLD;2=KEPT?"});
 
     std::istringstream bad("{\"file\":\"S\",\"key\":\"1\",\"attributes\":[\"NEW\"]}\n{oops\n");
     EXPECT_THROW(jsonl::StagedLoad(bad, "bad", dir_), jsonl::LinesError);
-    EXPECT_EQ(db_->OpenFile("S").ReadRecord("1").Text(),
-              "OLD\xFE"
-              "KEPT?");
+    EXPECT_EQ(db_->OpenFile("S").ReadRecord("1").Text(), kelmor::test::Marks("OLD^KEPT?"));
 
     std::istringstream good(
         "{\"file\":\"S\",\"key\":\"1\",\"attributes\":[\"FIRST\"]}\n"
@@ -156,12 +144,7 @@ TEST_F(StagedLoad, AFailedStoreStoresNothing) {
         "{\"file\":\"S\",\"key\":\"2\",\"attributes\":[\"B\"]}\n");
     jsonl::StagedLoad load(in, "in", dir_);
     auto readOnly = kelmor::Database::OpenSqlite(dir_ + "/l.sqlite", kelmor::OpenMode::ReadOnly);
-    try {
-        load.Store(*readOnly);
-        FAIL();
-    } catch (const kelmor::Error& e) {
-        EXPECT_EQ(e.number(), kelmor::kReadOnly);
-    }
+    kelmor::test::ExpectError([&] { load.Store(*readOnly); }, kelmor::kReadOnly, "");
     EXPECT_TRUE(db_->FileNames().empty());
     EXPECT_THROW(jsonl::StagedLoad(in, "in", dir_ + "/none"), kelmor::Error);
 }
@@ -202,15 +185,6 @@ std::string JsonLines(const std::vector<Line>& lines) {
     return text;
 }
 
-std::string Hex(std::string_view bytes) {
-    std::string hex;
-    for (const unsigned char b : bytes) {
-        hex += "0123456789ABCDEF"[b >> 4];
-        hex += "0123456789ABCDEF"[b & 15];
-    }
-    return hex;
-}
-
 // Everything a reader can ask of the files: both orders with their sort
 // keys, the counts of whole files and of counted prefixes.
 std::string Contents(kelmor::Database& db) {
@@ -220,7 +194,7 @@ std::string Contents(kelmor::Database& db) {
         out << file << " " << backend.Count(file, {}) << "\n";
         for (const auto order : {kelmor::Backend::Order::Label, kelmor::Backend::Order::Key}) {
             for (const auto& row : backend.Page(file, order, std::nullopt, 0, 1'000'000)) {
-                out << row.key << "|" << Hex(row.sortKey) << "|" << row.whole << "\n";
+                out << row.key << "|" << row.sortKey << "|" << row.whole << "\n";
             }
         }
         for (const int length : backend.CountedKeyPrefixes(file)) {
@@ -236,22 +210,9 @@ std::string Contents(kelmor::Database& db) {
 
 // The schema and the integrity check of a closed SQLite database.
 std::string SchemaAndIntegrity(const std::string& path) {
-    sqlite3* db = nullptr;
-    std::string result;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_exec(
-            db, "SELECT type, name, sql FROM sqlite_schema ORDER BY name; PRAGMA integrity_check;",
-            [](void* text, int columns, char** values, char**) {
-                for (int i = 0; i < columns; ++i) {
-                    *static_cast<std::string*>(text) += values[i] ? values[i] : "NULL";
-                    *static_cast<std::string*>(text) += i + 1 < columns ? "|" : "\n";
-                }
-                return 0;
-            },
-            &result, nullptr);
-    }
-    sqlite3_close(db);
-    return result;
+    return kelmor::test::SqliteRows(
+        path, "SELECT type, name, sql FROM sqlite_schema ORDER BY name; PRAGMA integrity_check;",
+        true);
 }
 
 struct LoadCase {
