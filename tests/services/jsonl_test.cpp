@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -426,6 +427,56 @@ public:
 private:
     int batches_ = 0;
 };
+
+// Keeps a copy of every batch of writes it is given.
+class RecordingBackend : public kelmor::ForwardingBackend {
+public:
+    using ForwardingBackend::ForwardingBackend;
+    void WriteMany(std::span<const RecordView> records) override {
+        std::size_t bytes = 0, longest = 0;
+        for (const RecordView& r : records) {
+            written.push_back({std::string(r.file), std::string(r.key), std::string(r.whole)});
+            bytes += r.key.size() + r.whole.size();
+            longest = std::max(longest, r.key.size() + r.whole.size());
+        }
+        batches.push_back({bytes, longest});
+        inner().WriteMany(records);
+    }
+    std::vector<Line> written;
+    std::vector<std::pair<std::size_t, std::size_t>> batches;  // bytes, longest record
+};
+
+TEST_F(StagedLoad, HandsOverEveryRecordWholeInBoundedBatches) {
+    // Lengths that cut records at every read and batch boundary, and records
+    // longer than a batch, first, among others and last.
+    std::vector<Line> lines;
+    unsigned state = 5;
+    for (int i = 0; i < 200; ++i) {
+        state = state * 1103515245U + 12345U;
+        const std::size_t length =
+            i % 150 == 0 ? (std::size_t{4} << 20) + i : (state >> 8) % 60'000;
+        lines.push_back({i % 3 ? "S" : "T", std::to_string(i),
+                         std::string(length, static_cast<char>('a' + i % 26))});
+    }
+    lines.push_back({"S", "last", std::string(std::size_t{5} << 20, 'q')});
+    std::istringstream in(JsonLines(lines));
+    jsonl::StagedLoad load(in, "in", dir_);
+    auto recording =
+        std::make_shared<RecordingBackend>(std::shared_ptr<kelmor::Backend>(db_, &db_->backend()));
+    kelmor::Database db(recording);
+    EXPECT_EQ(load.Store(db).records, lines.size());
+    ASSERT_EQ(recording->written.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& got = recording->written[i];
+        ASSERT_TRUE(got.file == lines[i].file && got.key == lines[i].key &&
+                    got.whole == lines[i].whole)
+            << "record " << i;
+    }
+    EXPECT_GE(recording->batches.size(), 4U);
+    for (const auto& [bytes, longest] : recording->batches) {
+        EXPECT_LT(bytes, (std::size_t{4} << 20) + longest) << "memory must stay flat";
+    }
+}
 
 TEST_F(StagedLoad, ACutLoadLeavesTheLabelIndexAsItWas) {
     db_->CreateFile("S");
