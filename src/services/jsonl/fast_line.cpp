@@ -75,7 +75,10 @@ bool Name(element value, std::string& name) {
 }  // namespace
 
 bool FromLineFast(std::string_view line, StoredRecord& record) {
-    if (HasControlByte(line)) return false;
+    // The parser's buffers grow to several times the longest line it read
+    // and stay: the rare long line goes to the general parser, which streams.
+    constexpr std::size_t kLongLine = std::size_t{1} << 20;
+    if (line.size() > kLongLine || HasControlByte(line)) return false;
     // One parser a thread: it keeps its buffers from line to line. Its
     // document object model parse picks the best instructions of the machine
     // at run time.
