@@ -119,7 +119,7 @@ private:
             const std::size_t want = std::max(begin_ + bytes, size_ + kReadBytes);
             if (want > capacity_) {
                 auto bigger = std::make_unique_for_overwrite<char[]>(want);
-                std::memcpy(bigger.get(), in_.get(), size_);
+                if (size_ > 0) std::memcpy(bigger.get(), in_.get(), size_);
                 in_ = std::move(bigger);
                 capacity_ = want;
             }
