@@ -205,13 +205,13 @@ void RemovePartial(const std::string& partial) {
         fs::remove(partial + suffix, ignored);
 }
 
-// Flushes a file or a folder to the disk.
-void Sync(const std::string& path, int flags) {
+// Flushes a file or a folder to the disk; the error number, 0 when done.
+int Sync(const std::string& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    const int error = errno;
+    const int error = synced ? 0 : errno;
     if (fd >= 0) ::close(fd);
-    if (!synced) throw Failure{kStorage, "cannot flush " + path + ": " + std::strerror(error)};
+    return error;
 }
 
 // A load into a database that does not exist yet: made under another name
@@ -230,7 +230,9 @@ int LoadIntoNew(const std::string& path, jsonl::StagedLoad& load, std::ostream& 
                 kelmor::Database::OpenSqlite(partial, kelmor::OpenMode::CreateIfMissing, options);
             result = load.Store(*db);
         }
-        Sync(partial, O_RDONLY);
+        if (const int error = Sync(partial, O_RDONLY)) {
+            throw Failure{kStorage, "cannot flush " + partial + ": " + std::strerror(error)};
+        }
         // Never over a database made meanwhile by someone else.
         int renamed =
             ::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
@@ -255,6 +257,8 @@ int LoadIntoNew(const std::string& path, jsonl::StagedLoad& load, std::ostream& 
         RemovePartial(partial);
         throw;
     }
+    // The database is complete and in place: a folder that cannot be
+    // flushed only leaves the rename to the system's own schedule.
     Sync(FolderOf(path), O_RDONLY | O_DIRECTORY);
     out << result.records << " records loaded into " << result.files << " files (new database "
         << path << ")\n";
