@@ -1,8 +1,8 @@
 // The fast parser of record lines: simdjson, which checks and splits a
-// well-formed line a machine word at a time. It only ever
-// says yes to a line that the general parser would read as the same record;
-// on anything else it says no, and the general parser reads the line again
-// and names what is wrong with it.
+// well-formed line a machine word at a time. It only ever says yes to a line
+// that the general parser would read as the same record; on anything else it
+// says no, and the general parser reads the line again and names what is
+// wrong with it.
 
 #include <simdjson.h>
 
