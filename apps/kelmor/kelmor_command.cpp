@@ -1,7 +1,13 @@
 #include "kelmor_command.h"
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -193,6 +199,72 @@ std::string FolderOf(const std::string& path) {
     return parent.empty() ? "." : parent.string();
 }
 
+void RemovePartial(const std::string& partial) {
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        fs::remove(partial + suffix, ignored);
+}
+
+// Flushes a file or a folder to the disk; the error number, 0 when done.
+int Sync(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const int error = synced ? 0 : errno;
+    if (fd >= 0) ::close(fd);
+    return error;
+}
+
+// A load into a database that does not exist yet: made under another name
+// without a journal or log (each page written once rather than twice) and
+// renamed into place once complete and on the disk, so that nobody opens a
+// half-loaded database and a kill leaves no database at all.
+int LoadIntoNew(const std::string& path, jsonl::StagedLoad& load, std::ostream& out) {
+    const std::string partial = path + ".loading";
+    RemovePartial(partial);  // what a killed load left
+    jsonl::LoadResult result;
+    try {
+        {
+            kelmor::SqliteOptions options;
+            options.unjournaled = true;
+            auto db =
+                kelmor::Database::OpenSqlite(partial, kelmor::OpenMode::CreateIfMissing, options);
+            result = load.Store(*db);
+        }
+        if (const int error = Sync(partial, O_RDONLY)) {
+            throw Failure{kStorage, "cannot flush " + partial + ": " + std::strerror(error)};
+        }
+        // Never over a database made meanwhile by someone else.
+        int renamed =
+            ::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+        if (renamed != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system that cannot refuse: a check just before instead.
+            std::error_code ignored;
+            if (fs::exists(fs::symlink_status(path, ignored))) {
+                errno = EEXIST;
+            } else {
+                renamed = std::rename(partial.c_str(), path.c_str());
+            }
+        }
+        if (renamed != 0) {
+            const int error = errno;
+            if (error == EEXIST) {
+                throw Failure{kStorage, path + " was made by someone else during the load"};
+            }
+            throw Failure{kStorage,
+                          "cannot rename " + partial + " to " + path + ": " + std::strerror(error)};
+        }
+    } catch (...) {
+        RemovePartial(partial);
+        throw;
+    }
+    // The database is complete and in place: a folder that cannot be
+    // flushed only leaves the rename to the system's own schedule.
+    Sync(FolderOf(path), O_RDONLY | O_DIRECTORY);
+    out << result.records << " records loaded into " << result.files << " files (new database "
+        << path << ")\n";
+    return kOk;
+}
+
 int Load(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RequireArgs(args, 1, 1);
     const std::string& path = args[2];
@@ -225,6 +297,7 @@ int Load(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     } catch (const jsonl::ReadError& e) {
         throw Failure{kInputFile, std::string(e.what()) + "; nothing was stored"};
     }
+    if (!db && !server) return LoadIntoNew(args[0], *load, out);
     if (!db) db = Open(args[0], kelmor::OpenMode::CreateIfMissing);
     const jsonl::LoadResult result = load->Store(*db);
     out << result.records << " records loaded into " << result.files << " files"

@@ -119,11 +119,12 @@ TEST_F(KillTest, DuringRecordWritesEachRecordAndTransactionIsAllOldOrAllNew) {
     }
 }
 
-TEST_F(KillTest, DuringALoadTheDatabaseHoldsTheOldRecordsOrAllTheNewOnes) {
-    constexpr int kRecords = 2000;
-    // Two inputs replacing the same records, each whole at one generation.
+constexpr int kRecords = 2000;
+
+// Two inputs replacing the same records, each whole at one generation.
+void WriteGenerations(const std::string& dir) {
     for (int g : {1, 2}) {
-        std::ofstream out(dir_ + "/g" + std::to_string(g) + ".jsonl");
+        std::ofstream out(dir + "/g" + std::to_string(g) + ".jsonl");
         for (int i = 0; i < kRecords; ++i) {
             out << "{\"file\":\"QUARTIER\",\"key\":\"" << 1000000 + i << "\",\"attributes\":[";
             for (int a = 1; a <= kAttributes; ++a)
@@ -131,6 +132,10 @@ TEST_F(KillTest, DuringALoadTheDatabaseHoldsTheOldRecordsOrAllTheNewOnes) {
             out << "]}\n";
         }
     }
+}
+
+TEST_F(KillTest, DuringALoadTheDatabaseHoldsTheOldRecordsOrAllTheNewOnes) {
+    WriteGenerations(dir_);
     const auto load = [&](int g) {
         execl(KELMOR_PROGRAM, KELMOR_PROGRAM, path_.c_str(), "load",
               (dir_ + "/g" + std::to_string(g) + ".jsonl").c_str(), static_cast<char*>(nullptr));
@@ -167,6 +172,48 @@ TEST_F(KillTest, DuringALoadTheDatabaseHoldsTheOldRecordsOrAllTheNewOnes) {
     }
     EXPECT_LT(completed, kKills) << "no load was cut";
     RecordProperty("completed_loads", completed);
+}
+
+// A load into a new database writes it under another name without a journal:
+// a kill at any moment leaves no database at all or the whole load, and the
+// next load starts afresh.
+TEST_F(KillTest, DuringALoadIntoANewDatabaseThereIsNoneOrAllOfIt) {
+    WriteGenerations(dir_);
+    const auto load = [&] {
+        freopen("/dev/null", "w", stdout);
+        execl(KELMOR_PROGRAM, KELMOR_PROGRAM, path_.c_str(), "load", (dir_ + "/g1.jsonl").c_str(),
+              static_cast<char*>(nullptr));
+    };
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(KillAfter(std::chrono::seconds(60), load), 0) << "a whole load";
+    const auto length = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    int completed = 0, none = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        fs::remove(path_);
+        const int status = KillAfter(
+            std::chrono::milliseconds(2) + length * (kill * 11 % kKills) / (kKills - 5), load);
+        if (!fs::exists(path_)) {
+            EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                << "a load that finished left no database";
+            ++none;
+            continue;
+        }
+        ++completed;
+        ASSERT_EQ(IntegrityCheck(path_), "ok") << "after kill " << kill;
+        auto db = kelmor::Database::OpenSqlite(path_, kelmor::OpenMode::MustExist);
+        int records = 0;
+        db->backend().Scan("QUARTIER", {}, [&](std::string_view, std::string_view whole) {
+            records += WholeGeneration(kelmor::DynArray(whole)) == 1;
+        });
+        ASSERT_EQ(records, kRecords) << "a cut load left a database, kill " << kill;
+        EXPECT_EQ(db->backend().Count("QUARTIER", {}), kRecords) << "the counts made at the commit";
+    }
+    EXPECT_GT(none, 0) << "no load was cut";
+    EXPECT_GT(completed, 0) << "no load finished";
+    fs::remove(path_);
+    EXPECT_EQ(KillAfter(std::chrono::seconds(60), load), 0) << "what a cut load left is in the way";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3) << "the inputs and the database";
 }
 
 }  // namespace

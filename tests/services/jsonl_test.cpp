@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -68,6 +69,112 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"{\"file\":\"S\",\"key\":\"\xC3\"}", "not valid JSON"},
         BadLine{"{\"file\":\"S\",\"key\":\"1\"}\0{\"file\":\"S\",\"key\":\"2\"}"s,
                 "a NUL byte at byte 23"}));
+
+// Lines on which JSON parsers are known to part ways. Each line reads as the
+// same record, or fails with the same message, whichever parser takes it:
+// the fast parser may decline any line, but a record it reads is the
+// general parser's.
+struct ParsedLine {
+    std::string line;
+    std::string whole;        // the record's text when the line is good
+    const char* reason;       // a part of the message when it is bad
+    bool mustBeFast = false;  // a plain record: the fast parser must take it
+};
+
+class BothParsers : public testing::TestWithParam<ParsedLine> {};
+
+TEST_P(BothParsers, ReadTheSameRecordOrNameTheSameFault) {
+    const ParsedLine& p = GetParam();
+    jsonl::StoredRecord general, fast, read;
+    std::string message;
+    try {
+        jsonl::FromLineGeneral(p.line, general);
+    } catch (const jsonl::FormatError& e) {
+        message = e.what();
+    }
+    try {
+        jsonl::FromLine(p.line, read);
+        EXPECT_EQ(read.whole, general.whole);
+        EXPECT_EQ(read.key, general.key);
+    } catch (const jsonl::FormatError& e) {
+        EXPECT_EQ(e.what(), message);
+    }
+    std::string padded = p.line + std::string(jsonl::kLinePadding, '"');
+    const bool took = jsonl::FromLineFast({padded.data(), p.line.size()}, fast);
+    if (p.reason) {
+        EXPECT_NE(message.find(p.reason), std::string::npos) << message;
+        EXPECT_FALSE(took) << "the fast parser took a bad line";
+        return;
+    }
+    ASSERT_EQ(message, "");
+    EXPECT_EQ(general.whole, p.whole);
+    EXPECT_EQ(general.file, "S");
+    EXPECT_EQ(general.key, "1");
+    EXPECT_TRUE(took || !p.mustBeFast) << "left to the general parser";
+    if (took) {
+        EXPECT_EQ(fast.whole, p.whole);
+        EXPECT_EQ(fast.file, "S");
+        EXPECT_EQ(fast.key, "1");
+    }
+}
+
+std::string Rec(const std::string& attributes) {
+    return "{\"file\":\"S\",\"key\":\"1\",\"attributes\":" + attributes + "}";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BothParsers,
+    testing::Values(
+        ParsedLine{Rec(R"(["a\"b\\c\/d\n\t\u00e9\u20AC"])"), "a\"b\\c/d\n\t\xC3\xA9\xE2\x82\xAC",
+                   nullptr, true},
+        ParsedLine{Rec(R"(["\ud83d\ude00"])"), "\xF0\x9F\x98\x80", nullptr, true},
+        ParsedLine{Rec(R"(["\ud83d"])"), "", "not valid JSON"},
+        ParsedLine{Rec(R"(["\ude00x"])"), "", "not valid JSON"},
+        ParsedLine{Rec(R"(["\ud83d\u0041"])"), "", "not valid JSON"},
+        ParsedLine{Rec(R"(["\ud83d\ud83d"])"), "", "not valid JSON"},
+        ParsedLine{Rec(R"(["\x"])"), "", "not valid JSON"},
+        ParsedLine{Rec(R"(["\u12"])"), "", "not valid JSON"},
+        ParsedLine{Rec("[\"\xC3(\"]"), "", "not valid JSON"},
+        ParsedLine{Rec("[\"\xC0\xAF\"]"), "", "not valid JSON"},
+        ParsedLine{Rec("[\"\xED\xA0\x80\"]"), "", "not valid JSON"},
+        ParsedLine{Rec("[\"\xF4\x90\x80\x80\"]"), "", "not valid JSON"},
+        ParsedLine{Rec("[\"a\tb\"]"), "", "not valid JSON"},
+        ParsedLine{Rec("[\"a\x1F\"]"), "", "not valid JSON"},
+        ParsedLine{Rec("[\"a\x7F\"]"), "a\x7F", nullptr, true},
+        ParsedLine{Rec(R"(["\u007f\u0001"])"), "\x7F\x01", nullptr, true},
+        ParsedLine{"{\"file\":\"S\",\t\"key\":\"1\"}", "", nullptr},
+        ParsedLine{" \t{ \"file\" : \"S\" ,\"key\"\r:\"1\" } ", "", nullptr},
+        ParsedLine{"  { \"file\" : \"S\" ,\"key\":\"1\" , \"attributes\" : [ \"a\" ] } ", "a",
+                   nullptr, true},
+        ParsedLine{Rec("[1.5e3]"), "",
+                   "attribute 1 must be a text or an array of values, not number"},
+        ParsedLine{Rec("[[\"a\",-0]]"), "", "attribute 1, value 2 must be a text or an array"},
+        ParsedLine{Rec("[1e999]"), "", "not valid JSON"},
+        ParsedLine{Rec("[01]"), "", "attribute 1 must be a text or an array of values, not number"},
+        ParsedLine{Rec("[true]"), "", "not boolean"},
+        ParsedLine{Rec("null"), "", "\"attributes\" must be an array, not null"},
+        ParsedLine{"{\"file\":\"S\",\"fil\\u0065\":\"T\",\"key\":\"1\"}", "",
+                   "\"file\" is given twice"},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\",\"attributes\":[],\"attributes\":[]}", "",
+                   "\"attributes\" is given twice"},
+        ParsedLine{"{\"k\\u0065y\":\"1\",\"file\":\"S\"}", "", nullptr, true},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\",\"Key\":\"1\"}", "", "unknown member \"Key\""},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\"}x", "", "not valid JSON"},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\"}]", "", "not valid JSON"},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\"},", "", "not valid JSON"},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\",}", "", "not valid JSON"},
+        ParsedLine{"{\"file\":\"S\" \"key\":\"1\"}", "", "not valid JSON"},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\"", "", "not valid JSON"},
+        ParsedLine{"\xEF\xBB\xBF{\"file\":\"S\",\"key\":\"1\"}", "", nullptr},
+        ParsedLine{Rec("[[],[[],\"x\"],[[]],[]]"), "\xFE\xFDx", nullptr, true},
+        ParsedLine{Rec("[[],[\"\",[\"\",\"\"]],\"\"]"), "\xFE\xFD\xFC", nullptr, true},
+        ParsedLine{Rec("[[[[\"a\"]]]]"), "",
+                   "attribute 1, value 1, sub-value 1 must be a text, not array"},
+        ParsedLine{Rec(std::string(5000, '[') + std::string(5000, ']')), "",
+                   "attribute 1, value 1, sub-value 1 must be a text, not array"},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"\"}", "", "\"key\" is empty"},
+        ParsedLine{"{\"file\":\"S\",\"key\":\"1\",\"attributes\":[\"\\u0000\"]}", "",
+                   "the text contains a NUL"}));
 
 TEST(Reader, ReadsEveryFormAsTheSameRecordAndCountsLines) {
     std::istringstream in(
@@ -281,6 +388,56 @@ public:
 private:
     int batches_ = 0;
 };
+
+// Keeps a copy of every batch of writes it is given.
+class RecordingBackend : public kelmor::ForwardingBackend {
+public:
+    using ForwardingBackend::ForwardingBackend;
+    void WriteMany(std::span<const RecordView> records) override {
+        std::size_t bytes = 0, longest = 0;
+        for (const RecordView& r : records) {
+            written.push_back({std::string(r.file), std::string(r.key), std::string(r.whole)});
+            bytes += r.key.size() + r.whole.size();
+            longest = std::max(longest, r.key.size() + r.whole.size());
+        }
+        batches.push_back({bytes, longest});
+        inner().WriteMany(records);
+    }
+    std::vector<Line> written;
+    std::vector<std::pair<std::size_t, std::size_t>> batches;  // bytes, longest record
+};
+
+TEST_F(StagedLoad, HandsOverEveryRecordWholeInBoundedBatches) {
+    // Lengths that cut records at every read and batch boundary, and records
+    // longer than a batch, first, among others and last.
+    std::vector<Line> lines;
+    unsigned state = 5;
+    for (int i = 0; i < 200; ++i) {
+        state = state * 1103515245U + 12345U;
+        const std::size_t length =
+            i % 150 == 0 ? (std::size_t{4} << 20) + i : (state >> 8) % 60'000;
+        lines.push_back({i % 3 ? "S" : "T", std::to_string(i),
+                         std::string(length, static_cast<char>('a' + i % 26))});
+    }
+    lines.push_back({"S", "last", std::string(std::size_t{5} << 20, 'q')});
+    std::istringstream in(JsonLines(lines));
+    jsonl::StagedLoad load(in, "in", dir_);
+    auto recording =
+        std::make_shared<RecordingBackend>(std::shared_ptr<kelmor::Backend>(db_, &db_->backend()));
+    kelmor::Database db(recording);
+    EXPECT_EQ(load.Store(db).records, lines.size());
+    ASSERT_EQ(recording->written.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& got = recording->written[i];
+        ASSERT_TRUE(got.file == lines[i].file && got.key == lines[i].key &&
+                    got.whole == lines[i].whole)
+            << "record " << i;
+    }
+    EXPECT_GE(recording->batches.size(), 4U);
+    for (const auto& [bytes, longest] : recording->batches) {
+        EXPECT_LT(bytes, (std::size_t{4} << 20) + longest) << "memory must stay flat";
+    }
+}
 
 TEST_F(StagedLoad, ACutLoadLeavesTheLabelIndexAsItWas) {
     db_->CreateFile("S");

@@ -184,10 +184,17 @@ bool CannotInitialiseReadOnly(int rc) {
 }  // namespace
 
 SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const SqliteOptions& options)
-    : path_(path), readOnly_(mode == OpenMode::ReadOnly), lockWaitMs_(options.lockWaitMs) {
+    : path_(path),
+      readOnly_(mode == OpenMode::ReadOnly),
+      lockWaitMs_(options.lockWaitMs),
+      unjournaled_(options.unjournaled) {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
+    if (unjournaled_ && (readOnly_ || fs::exists(status))) {
+        throw Error(kStorageError,
+                    "kelmor: " + path + " exists: only a new file is made without a journal");
+    }
     if (fs::is_directory(status)) {
         throw Error(kNotADatabase, "kelmor: " + path + " is a directory, not a database");
     }
@@ -224,7 +231,9 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const Sqlit
         if (!readOnly_) UseWal();
         UpgradeIfOlder();
         Prepare();
-        if (!readOnly_) checkpointer_ = std::make_unique<WalCheckpointer>(db_, path_);
+        if (!readOnly_ && !unjournaled_) {
+            checkpointer_ = std::make_unique<WalCheckpointer>(db_, path_);
+        }
     } catch (const Error&) {
         std::error_code none;
         const bool log = fs::exists(path + "-wal", none) && fs::file_size(path + "-wal", none) > 0;
@@ -607,6 +616,13 @@ void SqliteBackend::UseWal() {
     // synchronisation keeps that atomicity; only the last commits before a
     // power loss may be rolled back. The mode is kept in the file, so it is
     // set only once, when the database is new.
+    if (unjournaled_) {
+        // Nobody else sees the file until it is complete (see SqliteOptions).
+        Exec("PRAGMA journal_mode = OFF", "writing without a journal");
+        Exec("PRAGMA synchronous = FULL", "setting the synchronisation mode");
+        Exec("PRAGMA temp_store = MEMORY", "keeping statement journals in memory");
+        return;
+    }
     bool wal = false;
     {
         OneShot mode;

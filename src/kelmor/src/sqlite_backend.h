@@ -89,6 +89,7 @@ private:
     std::string path_;
     bool readOnly_ = false;
     int lockWaitMs_ = 0;
+    bool unjournaled_ = false;
     int lastCode_ = 0;  // extended result code of the last failure
     int foreignAppId_ = 0;
     sqlite3* db_ = nullptr;

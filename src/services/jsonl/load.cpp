@@ -4,9 +4,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -28,57 +28,113 @@ constexpr std::size_t kMaxFiles = 100'000;
 
 // An anonymous temporary file (removed by the system when closed, also when
 // the process is killed) holding the checked records between the two phases
-// of a load. Records: file index, key length, text length, key, text.
+// of a load. Records: file index, key length, text length, key, text. It is
+// written through a buffer of our own and read back a few MiB at a time, a
+// batch's views pointing into what was read: no record is copied on its own.
 class StagedLoad::Staging {
 public:
     explicit Staging(const std::string& dir) : dir_(dir) {
-        int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-        if (fd < 0) {  // a file system without anonymous files
+        fd_ = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd_ < 0) {  // a file system without anonymous files
             std::string name = dir + "/.kelmor-load-XXXXXX";
-            fd = ::mkstemp(name.data());
-            if (fd >= 0) ::unlink(name.c_str());
+            fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+            if (fd_ >= 0) ::unlink(name.c_str());
         }
-        if (fd < 0) Fail("making");
-        file_ = ::fdopen(fd, "w+b");
-        if (!file_) {
-            ::close(fd);
-            Fail("opening");
-        }
-        std::setvbuf(file_, nullptr, _IOFBF, std::size_t{1} << 20);
+        if (fd_ < 0) Fail("making");
+        out_.reserve(kWriteBytes);
     }
-    ~Staging() { std::fclose(file_); }
+    ~Staging() { ::close(fd_); }
     Staging(const Staging&) = delete;
     Staging& operator=(const Staging&) = delete;
 
     void Put(std::uint32_t file, std::string_view key, std::string_view whole) {
         const std::uint32_t header[3] = {file, static_cast<std::uint32_t>(key.size()),
                                          static_cast<std::uint32_t>(whole.size())};
-        if (std::fwrite(header, sizeof header, 1, file_) != 1 ||
-            std::fwrite(key.data(), 1, key.size(), file_) != key.size() ||
-            std::fwrite(whole.data(), 1, whole.size(), file_) != whole.size()) {
-            Fail("writing");
-        }
+        out_.append(reinterpret_cast<const char*>(header), sizeof header);
+        out_.append(key);
+        out_.append(whole);
+        if (out_.size() >= kWriteBytes) Flush();
     }
     void Rewind() {
-        if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) Fail("writing");
+        Flush();
+        std::string().swap(out_);
+        if (::lseek(fd_, 0, SEEK_SET) != 0) Fail("reading");
+        size_ = begin_ = 0;
     }
-    bool Get(std::uint32_t& file, std::string& key, std::string& whole) {
-        std::uint32_t header[3];
-        if (std::fread(header, sizeof header, 1, file_) != 1) {
-            if (std::ferror(file_)) Fail("reading");
-            return false;
+    // The next records, about kBatchBytes of them (a longer record alone), as
+    // views into the read buffer that stay valid until the next call; false
+    // at the end.
+    bool NextBatch(const std::vector<std::string>& files,
+                   std::vector<kelmor::Backend::RecordView>& batch) {
+        // What the last batch left (a record cut by the read) moves to the front.
+        if (begin_ > 0) {
+            std::memmove(in_.get(), in_.get() + begin_, size_ - begin_);
+            size_ -= begin_;
+            begin_ = 0;
         }
-        file = header[0];
-        key.resize(header[1]);
-        whole.resize(header[2]);
-        if (std::fread(key.data(), 1, key.size(), file_) != key.size() ||
-            std::fread(whole.data(), 1, whole.size(), file_) != whole.size()) {
-            Fail("reading");
+        entries_.clear();
+        while (begin_ < kBatchBytes && Have(kHeader)) {
+            Entry entry;
+            std::memcpy(&entry, in_.get() + begin_, kHeader);
+            if (entry.file >= files.size() || !Have(kHeader + entry.key + entry.whole)) Cut();
+            entries_.push_back(entry);
+            begin_ += kHeader + entry.key + entry.whole;
         }
-        return true;
+        if (entries_.empty() && size_ != 0) Cut();
+        // Views only now: reading may have moved the buffer.
+        batch.clear();
+        const char* at = in_.get();
+        for (const Entry& entry : entries_) {
+            const char* key = at + kHeader;
+            batch.push_back({files[entry.file], {key, entry.key}, {key + entry.key, entry.whole}});
+            at = key + entry.key + entry.whole;
+        }
+        return !batch.empty();
     }
 
 private:
+    struct Entry {
+        std::uint32_t file, key, whole;  // index, lengths
+    };
+    static constexpr std::size_t kHeader = sizeof(Entry);
+    static constexpr std::size_t kWriteBytes = std::size_t{1} << 20;
+    static constexpr std::size_t kReadBytes = std::size_t{1} << 20;
+    // A batch's bytes, which a server backend sends in one round trip.
+    static constexpr std::size_t kBatchBytes = std::size_t{4} << 20;
+
+    void Flush() {
+        std::size_t done = 0;
+        while (done < out_.size()) {
+            const ssize_t n = ::write(fd_, out_.data() + done, out_.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) Fail("writing");
+            done += static_cast<std::size_t>(n);
+        }
+        out_.clear();
+    }
+    // True when `bytes` bytes from begin_ are in the buffer, reading more as
+    // needed; false at the end of the file.
+    bool Have(std::size_t bytes) {
+        while (size_ - begin_ < bytes) {
+            const std::size_t want = std::max(begin_ + bytes, size_ + kReadBytes);
+            if (want > capacity_) {
+                auto bigger = std::make_unique_for_overwrite<char[]>(want);
+                if (size_ > 0) std::memcpy(bigger.get(), in_.get(), size_);
+                in_ = std::move(bigger);
+                capacity_ = want;
+            }
+            const ssize_t n = ::read(fd_, in_.get() + size_, capacity_ - size_);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) Fail("reading");
+            if (n == 0) return false;
+            size_ += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    [[noreturn]] void Cut() const {
+        throw kelmor::Error(kelmor::kIoError,
+                            "kelmor: the load's temporary file in " + dir_ + " was cut short");
+    }
     [[noreturn]] void Fail(const char* what) const {
         const int error = errno;
         throw kelmor::Error(
@@ -88,7 +144,12 @@ private:
     }
 
     std::string dir_;
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
+    std::string out_;  // records not yet written
+    std::unique_ptr<char[]> in_;
+    std::size_t capacity_ = 0, size_ = 0;  // of in_
+    std::size_t begin_ = 0;                // of the first record not handed out
+    std::vector<Entry> entries_;
 };
 
 std::size_t StoreRecords(kelmor::Database& db, const std::vector<Record>& records) {
@@ -135,32 +196,8 @@ LoadResult StagedLoad::Store(kelmor::Database& db) {
     backend.BeginLoad(records_);
     // In batches of a bounded size, which a server backend stores in one
     // round trip each; memory stays flat whatever the load's size.
-    constexpr std::size_t kBatchBytes = 4 << 20;
-    std::vector<std::uint32_t> fileOf;
-    std::vector<std::string> keys, wholes;
     std::vector<kelmor::Backend::RecordView> batch;
-    std::size_t bytes = 0;
-    const auto flush = [&] {
-        batch.clear();
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            batch.push_back({files_[fileOf[i]], keys[i], wholes[i]});
-        }
-        backend.WriteMany(batch);
-        fileOf.clear();
-        keys.clear();
-        wholes.clear();
-        bytes = 0;
-    };
-    std::uint32_t file = 0;
-    std::string key, whole;
-    while (staging_->Get(file, key, whole)) {
-        bytes += key.size() + whole.size();
-        fileOf.push_back(file);
-        keys.push_back(std::move(key));
-        wholes.push_back(std::move(whole));
-        if (bytes >= kBatchBytes) flush();
-    }
-    if (!keys.empty()) flush();
+    while (staging_->NextBatch(files_, batch)) backend.WriteMany(batch);
     transaction.Commit();
     return {records_, files_.size()};
 }

@@ -187,6 +187,13 @@ struct SqliteOptions {
     // editor (milliseconds) and by the store phase of a `kelmor load` of a
     // million records (it holds the lock 4 to 6 µs of CPU per record).
     int lockWaitMs = 10'000;
+    // For a new file made under a name of its own and renamed into place
+    // only once complete (a new database being loaded): no journal and no
+    // log, so each page is written once, not to the log and then again to
+    // the file. A failed or killed transaction leaves the file unusable: it
+    // is then thrown away, never renamed. The next open switches the file to
+    // WAL. Refused (kStorageError) for a file that exists.
+    bool unjournaled = false;
 };
 
 class Database {

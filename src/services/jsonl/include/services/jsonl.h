@@ -81,6 +81,15 @@ std::string ToLine(std::string_view file, std::string_view key, const kelmor::Dy
 Record FromLine(std::string_view line);
 void FromLine(std::string_view line, StoredRecord& record);
 
+// FromLine's two parsers, apart for the tests that compare them. The fast one
+// reads only well-formed records and returns false on anything else (the
+// record is then unspecified), leaving every message to the general one. It
+// reads up to kLinePadding bytes past the end of `line`, which must be
+// readable (their values do not matter).
+inline constexpr std::size_t kLinePadding = 64;
+bool FromLineFast(std::string_view line, StoredRecord& record);
+void FromLineGeneral(std::string_view line, StoredRecord& record);
+
 // Reads the records of a JSON lines stream one at a time, in constant memory
 // whatever the length of the stream: blank lines are skipped, a trailing "\r"
 // ignored, file names and keys checked as the database will. A bad line is
