@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -199,11 +201,55 @@ std::string FolderOf(const std::string& path) {
     return parent.empty() ? "." : parent.string();
 }
 
-void RemovePartial(const std::string& partial) {
+void RemovePartial(const std::string& partial, bool itself) {
     std::error_code ignored;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        fs::remove(partial + suffix, ignored);
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) fs::remove(partial + suffix, ignored);
+    if (itself) fs::remove(partial, ignored);
 }
+
+// The file a load into a new database writes, locked (flock) until the load
+// ends: a second load into the same database is refused, rather than remove
+// the first one's file or rename it into place half-written. What a killed
+// load left is emptied.
+class PartialFile {
+public:
+    PartialFile(const std::string& partial, const std::string& database) {
+        for (;;) {
+            fd_ = ::open(partial.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (fd_ < 0) Fail("cannot make " + partial);
+            if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+                if (errno == EWOULDBLOCK) {
+                    throw Failure{kStorage, "another load into " + database +
+                                                " is in progress (it writes " + partial + ")"};
+                }
+                Fail("cannot lock " + partial);
+            }
+            // The load that held the name may have renamed its file into
+            // place between the open and the lock: the lock must be on the
+            // file the name names now.
+            struct stat held {};
+            struct stat named {};
+            if (::fstat(fd_, &held) == 0 && ::stat(partial.c_str(), &named) == 0 &&
+                held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                break;
+            }
+            ::close(fd_);
+        }
+        if (::ftruncate(fd_, 0) != 0) Fail("cannot empty " + partial);
+        RemovePartial(partial, false);
+    }
+    ~PartialFile() { ::close(fd_); }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+
+private:
+    [[noreturn]] void Fail(const std::string& what) {
+        const int error = errno;
+        if (fd_ >= 0) ::close(fd_);
+        throw Failure{kStorage, what + ": " + std::strerror(error)};
+    }
+    int fd_ = -1;
+};
 
 // Flushes a file or a folder to the disk; the error number, 0 when done.
 int Sync(const std::string& path, int flags) {
@@ -220,7 +266,7 @@ int Sync(const std::string& path, int flags) {
 // half-loaded database and a kill leaves no database at all.
 int LoadIntoNew(const std::string& path, jsonl::StagedLoad& load, std::ostream& out) {
     const std::string partial = path + ".loading";
-    RemovePartial(partial);  // what a killed load left
+    const PartialFile lock(partial, path);
     jsonl::LoadResult result;
     try {
         {
@@ -254,7 +300,7 @@ int LoadIntoNew(const std::string& path, jsonl::StagedLoad& load, std::ostream& 
                           "cannot rename " + partial + " to " + path + ": " + std::strerror(error)};
         }
     } catch (...) {
-        RemovePartial(partial);
+        RemovePartial(partial, true);
         throw;
     }
     // The database is complete and in place: a folder that cannot be

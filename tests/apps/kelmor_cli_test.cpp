@@ -1,8 +1,11 @@
 // Runs the built kelmor program and checks its output and exit codes.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -109,6 +112,11 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
         Write("bad.jsonl",
               "{\"file\":\"SECTEUR\",\"key\":\"001\",\"attributes\":[\"NORD\"]}\n"
               "{\"file\":\"SECTEUR\",\"key\":\"003\"\n");
+    // A load into a new database holds a lock on the file it writes: here,
+    // another load into busy.sqlite is going on.
+    const std::string busy = Path("busy.sqlite");
+    const int loading = ::open((busy + ".loading").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::flock(loading, LOCK_EX | LOCK_NB), 0);
     const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
         {{}, 2, "usage: kelmor DB COMMAND"},
         {{db, "drop"}, 2, "unknown command \"drop\""},
@@ -132,7 +140,8 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
         {{missing, "count-prefix", "SOUSSECTEUR", "3"}, 6, "missing.sqlite"},
         {{Path("bad.sqlite"), "load", bad}, 5, "bad.jsonl:2: not valid JSON"},
         {{foreign, "create", "SECTEUR"}, 6, "another program"},
-        {{foreign, "load", DEMO_JSONL}, 6, "another program"}};
+        {{foreign, "load", DEMO_JSONL}, 6, "another program"},
+        {{busy, "load", DEMO_JSONL}, 6, "another load into"}};
     for (const auto& [args, code, message] : cases) {
         const Result result = Kelmor(args);
         EXPECT_EQ(result.code, code) << message << ": " << result.err;
@@ -141,6 +150,9 @@ TEST_F(KelmorCli, ErrorsExitWithTheirCodeAndSayWhy) {
     }
     EXPECT_FALSE(fs::exists(missing)) << "a read must not create a database";
     EXPECT_FALSE(fs::exists(Path("bad.sqlite"))) << "a failed load must not create one";
+    EXPECT_FALSE(fs::exists(busy));
+    EXPECT_TRUE(fs::exists(busy + ".loading")) << "the other load's file is left to it";
+    ::close(loading);
     EXPECT_EQ(ReadFile(foreign), before);
     EXPECT_FALSE(fs::exists(foreign + "-wal"));
 }

@@ -200,7 +200,7 @@ TEST_F(KillTest, DuringALoadIntoANewDatabaseThereIsNoneOrAllOfIt) {
             continue;
         }
         ++completed;
-        ASSERT_EQ(IntegrityCheck(path_), "ok") << "after kill " << kill;
+        ASSERT_EQ(IntegrityCheck(path_), "ok\n") << "after kill " << kill;
         auto db = kelmor::Database::OpenSqlite(path_, kelmor::OpenMode::MustExist);
         int records = 0;
         db->backend().Scan("QUARTIER", {}, [&](std::string_view, std::string_view whole) {

@@ -191,7 +191,7 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const Sqlit
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (unjournaled_ && (readOnly_ || fs::exists(status))) {
+    if (unjournaled_ && (readOnly_ || (fs::exists(status) && fs::file_size(path, error) != 0))) {
         throw Error(kStorageError,
                     "kelmor: " + path + " exists: only a new file is made without a journal");
     }

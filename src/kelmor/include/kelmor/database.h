@@ -192,7 +192,7 @@ struct SqliteOptions {
     // log, so each page is written once, not to the log and then again to
     // the file. A failed or killed transaction leaves the file unusable: it
     // is then thrown away, never renamed. The next open switches the file to
-    // WAL. Refused (kStorageError) for a file that exists.
+    // WAL. Refused (kStorageError) for a file that exists and is not empty.
     bool unjournaled = false;
 };
 
