@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config
-          qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 libpq-dev libssl-dev postgresql
+          qt6-base-dev qt6-qpa-plugins libsqlite3-dev libpq-dev libssl-dev postgresql
           libicu-dev nlohmann-json3-dev libsimdjson-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
           qt6-tools-dev fonts-liberation2
