@@ -89,11 +89,11 @@ void CodeProbe::ThrowIfAReadFailed() const {
         std::string(where_) + ": no free code found, and a code could not be read: " + message_);
 }
 
-void CreateAtFirstFreeCode(kelmor::Database& database, int lastCode, const CodeProbe& probe,
+void CreateAtFirstFreeCode(kelmor::Database& database, const CodeProbe& probe,
                            const std::function<std::vector<CreatedRecord>(int number)>& build,
                            Boolean16& creating, std::optional<kelmor::ResultList>& list,
                            const QString& noCodeLeft) {
-    for (int number = 1; number <= lastCode; ++number) {
+    for (int number = 1; number <= probe.LastCode(); ++number) {
         std::vector<CreatedRecord> created = build(number);
         if (created.empty()) continue;
         if (!InsertTogether(database, created)) continue;

@@ -262,7 +262,7 @@ void SectorLevel::Creation_Secteur() {
     const std::string firstSubSector(soussecteur::kFirstCode);
     const std::string firstNeighbourhood = firstSubSector + std::string(quartier::kFirstCode);
     CreateAtFirstFreeCode(
-        database, secteur::kLastCode, probe,
+        database, probe,
         [&](int number) -> std::vector<CreatedRecord> {
             if (!probe.Free(file, number)) return {};
             const std::string code = probe.Key(number);

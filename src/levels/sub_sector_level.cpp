@@ -167,7 +167,7 @@ void SubSectorLevel::Creation_SousSecteur() {
                     soussecteur::kLastCode);
     probe.NoteTaken(database, file);
     CreateAtFirstFreeCode(
-        database, soussecteur::kLastCode, probe,
+        database, probe,
         [&](int number) -> std::vector<CreatedRecord> {
             if (!probe.Free(file, number)) return {};
             const std::string key = probe.Key(number);

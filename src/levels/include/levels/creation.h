@@ -35,6 +35,7 @@ public:
 
     // The key of code `number`: the prefix, then NumberCode(number, width).
     std::string Key(int number) const;
+    int LastCode() const noexcept { return static_cast<int>(taken_.size()) - 1; }
     // Notes the codes in use from one key-ordered walk of the keys of `file`
     // that begin with the prefix, so that Free answers for them without a
     // read each: a sector creation would otherwise read every taken code,
@@ -66,7 +67,7 @@ struct CreatedRecord {
     std::optional<kelmor::DbRecord>* keptIn;
 };
 
-// How the sector and sub-sector creations end: codes 1 to `lastCode` are
+// How the sector and sub-sector creations end: codes 1 to probe.LastCode() are
 // tried in turn; `build(number)` returns the records of that code, or none
 // when `probe` found it used. The records of a code are stored in one
 // transaction of `database` (they must belong to it): all of them, or none
@@ -75,7 +76,7 @@ struct CreatedRecord {
 // their slots, `creating` is cleared and `list` dropped ("OK" fills it
 // again). With no code left, a failed read that may have hidden a free one
 // is thrown; otherwise the operator is shown `noCodeLeft`.
-void CreateAtFirstFreeCode(kelmor::Database& database, int lastCode, const CodeProbe& probe,
+void CreateAtFirstFreeCode(kelmor::Database& database, const CodeProbe& probe,
                            const std::function<std::vector<CreatedRecord>(int number)>& build,
                            Boolean16& creating, std::optional<kelmor::ResultList>& list,
                            const QString& noCodeLeft);
