@@ -6,7 +6,7 @@
 
 #include <ostream>
 
-#include "dialog_session.h"
+#include "editor_harness.h"
 #include "kelmor/error.h"
 
 namespace {
@@ -14,9 +14,9 @@ namespace {
 struct Case {
     const char* name;
     std::string sector, form, close;
-    std::string edit;                                // from the sector shown to before "Ok"
-    std::vector<std::pair<int, std::string>> other;  // the other workstation's values
-    std::string control, shown;                      // how the open dialog then shows them
+    std::string edit;            // from the sector shown to before "Ok"
+    harness::Values other;       // the other workstation's values
+    std::string control, shown;  // how the open dialog then shows them
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -43,10 +43,11 @@ class DialogConflict : public ::testing::TestWithParam<Case> {};
 
 TEST_P(DialogConflict, IsToldKeepsTheOtherChangeAndShowsIt) {
     const Case& c = GetParam();
-    dialogs_test::Session s("MARTIN");
+    harness::Session s("MARTIN");
+    s.OfferHostButtons();
     s.Play("type Txt_CodeSecteur " + c.sector + "\nkey Txt_CodeSecteur Enter");
     // After the sector was read for the screen, before the dialog saves it.
-    s.OtherWorkstationSets(c.sector, c.other);
+    s.OtherWorkstationSets("SECTEUR", c.sector, c.other);
     const auto out =
         s.Play(c.edit + "click Cmd_Ok\nstate\nrecord SECTEUR " + c.sector + "\n" + c.close);
     ASSERT_EQ(out.size(), 2u);

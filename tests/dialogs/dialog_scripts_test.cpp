@@ -8,11 +8,9 @@
 #include <sstream>
 
 #include "announced_script.h"
-#include "dialog_session.h"
+#include "editor_harness.h"
 
 namespace {
-
-using dialogs_test::Json;
 
 class DialogScripts : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
 
@@ -22,7 +20,9 @@ TEST_P(DialogScripts, EachOutputShowsWhatTheScriptAnnounces) {
     ASSERT_TRUE(in) << file;
     const std::string script{std::istreambuf_iterator<char>(in), {}};
     std::istringstream lines(script);
-    script_test::CheckAnnounced(lines, dialogs_test::Session(user).Play(script));
+    harness::Session session(user);
+    session.OfferHostButtons();
+    script_test::CheckAnnounced(lines, session.Play(script));
 }
 
 INSTANTIATE_TEST_SUITE_P(Demo, DialogScripts,

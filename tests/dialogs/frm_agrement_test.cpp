@@ -10,11 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "control/secteur_editor.h"
-#include "dialog_session.h"
 #include "dialogs/frm_agrement.h"
+#include "editor_harness.h"
 #include "forms/button.h"
 #include "forms/focus.h"
 #include "forms/textbox.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-using dialogs_test::Json;
+using harness::Json;
 using Texts = std::vector<std::string>;
 
 // The database of these cases: the legal entities listed by label, sector
@@ -60,9 +61,24 @@ std::vector<std::string> Records() {
     return records;
 }
 
-class Agrement : public dialogs_test::Session {
+// Attributes 17 | 18 | 19 of a sector record, values joined by ";".
+std::string Approvals(const std::function<std::string(int)>& get) {
+    std::string text = get(17) + " | " + get(18) + " | " + get(19);
+    std::replace(text.begin(), text.end(), kelmor::kValueMark, ';');
+    return text;
+}
+
+class Agrement : public harness::Session {
 public:
-    Agrement() : Session("CHEF", Records()) {}
+    Agrement() : Session("CHEF", Records()) { OfferHostButtons(); }
+    // As stored, and as the editor's current sector record holds them.
+    std::string Stored(const std::string& key) const {
+        return Approvals([&](int attr) { return TestData::Stored("SECTEUR", key, attr); });
+    }
+    std::string Current() const {
+        const auto& record = Editor().State().records.secteur;
+        return record ? Approvals([&](int attr) { return record->Get(attr); }) : "<none>";
+    }
 };
 
 // The dialog's code|label|date|number|, then E or - for Txt_CodAsso, Cbo_Asso,

@@ -27,7 +27,7 @@ TEST_P(Rename, WritesTheUpperCaseLabelOnceAndOnlyWhenItDiffers) {
     const Level& c = GetParam();
     Session s;
     const std::string lower = QString::fromStdString(c.stored).toLower().toStdString();
-    s.OtherWorkstationSets(c.file, c.key, 1, lower);
+    s.OtherWorkstationSets(c.file, c.key, {{1, lower}});
     ASSERT_TRUE(s.Open(c.open));
     EXPECT_EQ(s.Text(c.label), lower);
     s.Do(std::string("focus ") + c.label + "\nkey " + c.label + " Tab");

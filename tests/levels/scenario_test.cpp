@@ -2,46 +2,32 @@
 // what each `state` shows against what the script announces, then the records
 // it prints at the end.
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "announced_script.h"
-#include "driver.h"
+#include "editor_harness.h"
 #include "host_database.h"
 
 namespace {
 
-using drive::Json;
+using harness::Json;
 
 // Plays `name` as the demo user, checks each state against what the script
 // announces, and returns the records it prints.
 std::vector<Json> PlayAnnounced(const std::string& name) {
-    std::ifstream script(ZONITRA_LEVELS_TEST_DIR "/" + name);
-    EXPECT_TRUE(script) << "cannot read " << name;
-    QTemporaryDir dir;
-    if (!dir.isValid()) throw std::runtime_error("no temporary folder for the demo database");
-    const std::filesystem::path database = dir.filePath("demo.sqlite").toStdString();
-    host::CreateFromJsonLines(database, ZONITRA_DEMO_JSONL);
-    std::ostringstream out;
-    {
-        drive::Driver driver(drive::Record(host::OpenExisting(database)), host::kDemoUser);
-        driver.Start();
-        EXPECT_EQ(driver.Play(script, out), 0) << name;
-    }
-    std::vector<Json> outputs;
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) outputs.push_back(Json::parse(line));
-    script.clear();
-    script.seekg(0);
-    return script_test::CheckAnnounced(script, outputs, true);
+    std::ifstream in(ZONITRA_LEVELS_TEST_DIR "/" + name);
+    EXPECT_TRUE(in) << "cannot read " << name;
+    const std::string script{std::istreambuf_iterator<char>(in), {}};
+    const harness::Played played = harness::Session(host::kDemoUser).PlayAnyway(script);
+    EXPECT_EQ(played.status, 0) << name;
+    std::istringstream lines(script);
+    return script_test::CheckAnnounced(lines, played.lines, true);
 }
 
 TEST(DemoScenario, EachStateReportsTheAnnouncedWritesMessagesAndFocus) {

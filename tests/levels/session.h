@@ -1,7 +1,5 @@
 #pragma once
-// The sector editor over a small database of its own, driven by the scripted
-// operator (real key and mouse events, offscreen), with every database call,
-// write and message box noted.
+// The levels' database, under the shared editor harness.
 //
 //   SECTEUR     001 NORD (AG-1, 12/03/2001, CR-1, "05"; sub-sectors 01, 02, 03)
 //               002 CENTRE (AG-2, no date, CR-2, "69"; one sub-sector, one neighbourhood)
@@ -16,79 +14,73 @@
 // Lists are in label order.
 
 #include <QString>
-#include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
-#include <memory>
+#include <sstream>
 #include <string>
-#include <string_view>
-#include <vector>
+#include <utility>
 
-#include "driver.h"
-#include "forms/msgbox.h"
-#include "test_database.h"
+#include "editor_harness.h"
 
 namespace levels_test {
 
-using Texts = std::vector<std::string>;
-class CountingBackend;
+using harness::Box;
+using harness::Texts;
 
-class Session {
+inline const std::vector<std::string> kRecords = {
+    // Attribute 12 of a sector is a CEDEX set, as the address dialog leaves it.
+    "SECTEUR;001;1=NORD;3=AG-1;4=12125;12=0;20=CR-1;21=05",
+    "SECTEUR;002;1=CENTRE;3=AG-2;12=0;20=CR-2;21=69|SECTEUR;003;1=EST;12=0;21=2A",
+    "SECTEUR;004;1=OUEST;12=0;21=29|SECTEUR;007;1=SUD;12=0;21=2B|SECTEUR;0AB;1=LETTRES;12=0;21=01",
+    "SOUSSECTEUR;00101;1=VERGERS|SOUSSECTEUR;00102;1=ABBAYE|SOUSSECTEUR;00103;1=MOULIN",
+    "SOUSSECTEUR;00201;1=CENTRE VILLE|SOUSSECTEUR;00401;1=PORT",
+    "QUARTIER;0010101;1=PLACE;2=012004|QUARTIER;0010201;1=TILLEULS;2=005001",
+    "QUARTIER;0010202;1=CLOITRE;2=012005|QUARTIER;0010203;1=BEFFROI;2=099001",
+    "QUARTIER;0020101;1=MAIRIE;2=005001|QUARTIER;0040101;1=QUAI;2=012001",
+    "QUARTIER;0040102;1=DIGUE;2=012009",
+    "CENTREMEDICAL;005;1=ARCHE|CENTREMEDICAL;012;1=LILAS|CENTREMEDICAL;030;1=DUNES",
+    "ANTENNEMEDICALE;005001;1=PONT|ANTENNEMEDICALE;012001;1=HALLES",
+    "ANTENNEMEDICALE;012004;1=PORTE|ANTENNEMEDICALE;012005;1=GARE",
+    "ASSOCIATION;001;1=ENTITE|COMPTEUR;999;1=COMPTEUR|DROITS;CHEF;1=SECTEUR;2=2"};
+
+class Session : public harness::Session {
 public:
-    // The fixture on a fresh database of `kind` (a PostgreSQL schema of its
-    // own on the test server for Postgres).
-    explicit Session(kelmor::test::BackendKind kind = kelmor::test::BackendKind::Sqlite);
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
+    // On a fresh database of `kind`; Init's own messages, writes and calls
+    // belong to the shell's tests and are taken.
+    explicit Session(kelmor::test::BackendKind kind = kelmor::test::BackendKind::Sqlite)
+        : harness::Session("CHEF", kRecords, kind) {
+        TakeMessages();
+        TakeWrites();
+        TakeCalls();
+    }
 
-    // Plays operator commands, one a line; a failing command fails the test.
-    void Do(std::string_view lines);
     // Shows the levels by typing their full codes ("001 02 01"); fails when
     // anything was written or shown on the way. What was noted is then taken.
-    ::testing::AssertionResult Open(const std::string& codes);
-
-    std::string Text(const char* control) const;
+    ::testing::AssertionResult Open(const std::string& codes) {
+        std::istringstream in(codes);
+        for (const char* field : {"Txt_CodeSecteur", "Txt_CodeSousSecteur", "Txt_CodeQuartier"}) {
+            std::string code;
+            if (!(in >> code)) break;
+            if (Text(field) != code) Do(std::string("type ") + field + " " + code);
+        }
+        const Texts messages = TakeMessages(), writes = TakeWrites();
+        TakeCalls();
+        if (messages.empty() && writes.empty()) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "opening " << codes << " showed " << ::testing::PrintToString(messages)
+               << " and wrote " << ::testing::PrintToString(writes);
+    }
     // Codes and labels of the three levels, then the four link fields, comma-separated.
-    std::string Screen() const;
-    Texts Items(const char* list) const;
-    std::string Focus() const;  // "-" when none
-    bool Enabled(const char* control) const;
-
-    // Since the previous call: message boxes as Box() gives them (each checked
-    // for its title; buttons other than a lone OK are named after the text,
-    // with the answer taken: " [Yes No: No]"), writes as "FILE KEY", and every
-    // database call as "read FILE KEY", "scan FILE PREFIX", "write FILE KEY",
-    // "insert FILE KEY", "begin", "commit" or "rollback".
-    Texts TakeMessages();
-    Texts TakeWrites();
-    Texts TakeCalls();
-    // From now on, an insert into `file` fails as a storage error would;
-    // "" stops the failures.
-    void FailInsertsInto(const std::string& file);
-    // From now on, every DBWrite fails with error `number` before reaching
-    // the storage, as a busy, full, read-only or lost database makes it
-    // fail; 0 stops the failures.
-    void FailWritesWith(std::int32_t number);
-    // Another workstation: a connection of its own to the same database,
-    // setting attribute `attr` of a record it reads now and storing it.
-    void OtherWorkstationSets(const std::string& file, const std::string& key, int attr,
-                              const std::string& value);
-
-    // Attribute `attr` of a record as stored now; "<none>" when absent.
-    std::string Stored(const std::string& file, const std::string& key, int attr) const;
-    kelmor::Database& Plain() { return *plain_; }
-
-private:
-    kelmor::test::TestDatabase database_;
-    std::shared_ptr<kelmor::Database> plain_;
-    std::shared_ptr<kelmor::Database> other_;
-    std::shared_ptr<CountingBackend> counter_;
-    drive::RecordedDatabase recorded_;
-    std::unique_ptr<drive::Driver> driver_;
+    std::string Screen() const {
+        std::string screen;
+        bool first = true;
+        for (const char* name :
+             {"Txt_CodeSecteur", "Cbo_LibSecteur", "Txt_CodeSousSecteur", "Cbo_LibSousSecteur",
+              "Txt_CodeQuartier", "Cbo_LibQuartier", "Txt_CodeCentreMedQuartier",
+              "Cbo_LibCentreMedQuartier", "Txt_CodeAntMedQuartier", "Cbo_LibAntMedQuartier"})
+            screen += (std::exchange(first, false) ? "" : ",") + Text(name);
+        return screen;
+    }
 };
-
-std::string Box(const QString& text, int icon);
 
 // Types `text` over the field (empties it for "") and leaves it with Tab.
 inline std::string Enter(const std::string& field, const std::string& text) {

@@ -78,10 +78,10 @@ TEST_P(RefusedWrite, IsToldShowsTheStoredValueAndTheRetryWritesKeepingOtherChang
     ASSERT_TRUE(s.Open(c.open));
     // Meanwhile another workstation changes what no field of the editor holds.
     constexpr int kUnshown = 30;
-    s.OtherWorkstationSets(c.file, c.key, kUnshown, "AUTRE");
+    s.OtherWorkstationSets(c.file, c.key, {{kUnshown, "AUTRE"}});
     const bool conflict = c.failure == kelmor::kConflict;
     if (conflict) {
-        s.OtherWorkstationSets(c.file, c.key, c.attr, c.other);
+        s.OtherWorkstationSets(c.file, c.key, {{c.attr, c.other}});
     } else {
         s.FailWritesWith(c.failure);
     }
