@@ -15,7 +15,7 @@ using namespace centremed_test;
 class CentreMedEditor : public ::testing::Test {
 protected:
     void Open(const std::string& user) {
-        const auto& db = data_.recorded.database;
+        const auto& db = data_.Recorded().database;
         ed_.SetDroitsUtilisateur(std::make_shared<services::DroitsUtilisateur>(*db, user));
         ed_.SetTheDatabase(db);
         ed_.SetTheClient(std::make_shared<const int>(7));
@@ -28,7 +28,10 @@ protected:
     void Press(const char* button) {
         QTest::mouseClick(ed_.findChild<QPushButton*>(button), Qt::LeftButton);
     }
-    MedicalDatabase data_;
+    harness::TestData data_{kRecords};
+    // No message box ever blocks a test; each takes its first button.
+    forms::ScriptedUiService ui_;
+    forms::ScopedUi scope_{ui_};
     zonitra::Ctr_CentreMed ed_;
 };
 
@@ -37,10 +40,10 @@ TEST_F(CentreMedEditor, AddTakesTheFirstFreeCodeAndFermerSetsTheExitFlag) {
     for (const char* code : {"003", "005"}) {
         TypeOver(Label(), "clinique");
         Press("Cmd_AjouterCentreMed");
-        EXPECT_EQ(data_.TakeWrites(), (Writes{{"CENTREMEDICAL", code}}));
-        EXPECT_EQ(data_.Label(code), "CLINIQUE");
+        EXPECT_EQ(data_.TakeWrites(), Texts{"CENTREMEDICAL " + std::string(code)});
+        EXPECT_EQ(data_.Stored("CENTREMEDICAL", code, 1), "CLINIQUE");
     }
-    EXPECT_TRUE(data_.ui.TakeMessages().empty());
+    EXPECT_TRUE(ui_.TakeMessages().empty());
     EXPECT_EQ(ed_.G_SortirCentreMed, 0);
     Press("Cmd_Fermer");
     EXPECT_EQ(ed_.G_SortirCentreMed, -1);
@@ -55,8 +58,8 @@ TEST_F(CentreMedEditor, RenameUpperCasesAndWritesOnlyAChange) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(lilas).center());
     TypeOver(Label(), "lilas du parc");
     Press("Cmd_RenommerCentreMed");
-    EXPECT_EQ(data_.TakeWrites(), (Writes{{"CENTREMEDICAL", "002"}}));
-    EXPECT_EQ(data_.Label("002"), "LILAS DU PARC");
+    EXPECT_EQ(data_.TakeWrites(), Texts{"CENTREMEDICAL 002"});
+    EXPECT_EQ(data_.Stored("CENTREMEDICAL", "002", 1), "LILAS DU PARC");
     TypeOver(Label(), "Lilas du Parc");  // the same label in another case
     Press("Cmd_RenommerCentreMed");
     EXPECT_TRUE(data_.TakeWrites().empty());

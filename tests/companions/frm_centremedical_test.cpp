@@ -10,44 +10,34 @@
 #include "fixture.h"
 #include "forms/idle.h"
 #include "forms/modalform.h"
-#include "services/droits.h"
 
 namespace {
 
 using namespace centremed_test;
 
 TEST(FrmCentreMedical, OpensModallyBehindAnHourglassAndClosesOnlyThroughFermer) {
-    MedicalDatabase data;
-    const auto& db = data.recorded.database;
-    QWidget host;
-    auto* ctl = new zonitra::Ctr_Secteur(&host);
-    ctl->SetDroitsUtilisateur(std::make_shared<services::DroitsUtilisateur>(*db, kChef));
-    ctl->SetTheClient(std::make_shared<const int>(1));
-    ctl->SetTheDatabase(db);
-    ctl->Init();
+    harness::Session s(kChef, kRecords);
+    zonitra::Ctr_Secteur* ctl = s.Driver().Editor();
     ctl->OfferMedicalCentreEditor(true);
     ctl->Voir_Quartier();
-    host.show();
-    host.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
-
-    data.ui.ModalShown = [&](forms::ModalForm& form) {  // what the operator sees and does there
-        EXPECT_EQ(form.windowTitle(), "Centre Médical");
-        EXPECT_FALSE(zonitra::EditorOf(*ctl).isEnabled());
-        EXPECT_EQ(forms::Ui().CurrentPointer(), forms::Pointer::Hourglass);
-        TypeOver(form.findChild<QWidget*>("Txt_LibCentreMed"), "clinique");
-        QTest::mouseClick(form.findChild<QPushButton*>("Cmd_AjouterCentreMed"), Qt::LeftButton);
-        form.windowHandle()->close();  // the window's close box
-        forms::WaitIdle();
-        EXPECT_TRUE(form.isVisible());
-        EXPECT_EQ(form.findChild<zonitra::Ctr_CentreMed*>()->G_SortirCentreMed, 0);
-        QTest::mouseClick(form.findChild<QPushButton*>("Cmd_Fermer"), Qt::LeftButton);
-    };
+    s.Driver().Ui().ModalShown =
+        [&](forms::ModalForm& form) {  // what the operator sees and does there
+            EXPECT_EQ(form.windowTitle(), "Centre Médical");
+            EXPECT_FALSE(zonitra::EditorOf(*ctl).isEnabled());
+            EXPECT_EQ(forms::Ui().CurrentPointer(), forms::Pointer::Hourglass);
+            TypeOver(form.findChild<QWidget*>("Txt_LibCentreMed"), "clinique");
+            QTest::mouseClick(form.findChild<QPushButton*>("Cmd_AjouterCentreMed"), Qt::LeftButton);
+            form.windowHandle()->close();  // the window's close box
+            forms::WaitIdle();
+            EXPECT_TRUE(form.isVisible());
+            EXPECT_EQ(form.findChild<zonitra::Ctr_CentreMed*>()->G_SortirCentreMed, 0);
+            QTest::mouseClick(form.findChild<QPushButton*>("Cmd_Fermer"), Qt::LeftButton);
+        };
     QTest::mouseClick(zonitra::EditorOf(*ctl).Screen().Cmd_AjouterCentreMedQuartier,
                       Qt::LeftButton);
     EXPECT_TRUE(zonitra::EditorOf(*ctl).isEnabled());
     EXPECT_EQ(forms::Ui().CurrentPointer(), forms::Pointer::Default);
-    EXPECT_EQ(data.TakeWrites(), (Writes{{"CENTREMEDICAL", "003"}}));
+    EXPECT_EQ(s.TakeWrites(), Texts{"CENTREMEDICAL 003"});
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
 #pragma once
-// A small sector database in a temporary directory, and the editor placed on
-// a host window over it, driven as an operator would.
+// The editor placed on a host window over a small sector database of the
+// shared harness, for the cases that call it as a host does (Init, Voir_*).
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "control/secteur_editor.h"
+#include "editor_harness.h"
 #include "forms/focus.h"
 #include "forms/scripteduiservice.h"
 #include "kelmor/database.h"
-#include "test_database.h"
 
 namespace control_test {
 
@@ -20,15 +19,16 @@ namespace control_test {
 inline const std::string kChef = "CHEF", kAgent = "AGENT";
 
 // Sectors listed CENTRE, ÉTANG, NORD; centres listed ARCHE, LILAS (its only antenna PORTE).
-inline void FillSectors(kelmor::Database& db, int associations, bool counter999) {
-    kelmor::test::Fill(db, {"SECTEUR;001;1=NORD|SECTEUR;002;1=CENTRE|SECTEUR;003;1=ÉTANG",
-                            "SOUSSECTEUR|QUARTIER|ASSOCIATION|COMPTEUR",
-                            "CENTREMEDICAL;012;1=LILAS|CENTREMEDICAL;005;1=ARCHE",
-                            "ANTENNEMEDICALE;012004;1=PORTE",
-                            "DROITS;CHEF;1=AIDES]SECTEUR;2=1]2|DROITS;AGENT;1=SECTEUR;2=1"});
+inline std::vector<std::string> Records(int associations, bool counter999) {
+    std::vector<std::string> records = {
+        "SECTEUR;001;1=NORD|SECTEUR;002;1=CENTRE|SECTEUR;003;1=ÉTANG",
+        "SOUSSECTEUR|QUARTIER|ASSOCIATION|COMPTEUR",
+        "CENTREMEDICAL;012;1=LILAS|CENTREMEDICAL;005;1=ARCHE|ANTENNEMEDICALE;012004;1=PORTE",
+        "DROITS;CHEF;1=AIDES]SECTEUR;2=1]2|DROITS;AGENT;1=SECTEUR;2=1"};
     for (int i = 1; i <= associations; ++i)
-        kelmor::test::Fill(db, {"ASSOCIATION;A" + std::to_string(i) + ";1=ENTITE"});
-    if (counter999) kelmor::test::Fill(db, {"COMPTEUR;999;1=3"});
+        records.push_back("ASSOCIATION;A" + std::to_string(i) + ";1=ENTITE");
+    if (counter999) records.push_back("COMPTEUR;999;1=3");
+    return records;
 }
 
 inline std::vector<std::string> Items(const forms::ComboBox* combo) {
@@ -44,8 +44,7 @@ inline std::string NameOf(const QObject* o) {
 // The editor on a host window, its three host objects set as a host sets them.
 struct Editor {
     explicit Editor(const std::string& user = kChef, int associations = 2, bool counter999 = true)
-        : db(kelmor::Database::OpenSqlite(dir_.filePath("fixture.db").toStdString())) {
-        FillSectors(*db, associations, counter999);
+        : data_(Records(associations, counter999)), db(data_.PlainShared()) {
         ctl = new zonitra::Ctr_Secteur(&host_);
         host_.resize(ctl->sizeHint());
         ctl->SetDroitsUtilisateur(std::make_shared<services::DroitsUtilisateur>(*db, user));
@@ -63,7 +62,7 @@ struct Editor {
         return active && forms::FocusedControl() == ui().Txt_CodeSecteur;
     }
 
-    QTemporaryDir dir_;
+    harness::TestData data_;
     // No message box of the editor ever blocks a test; each takes its first button.
     forms::ScriptedUiService scripted_;
     forms::ScopedUi scope_{scripted_};

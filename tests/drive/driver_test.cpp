@@ -7,64 +7,42 @@
 #include <forms/textbox.h>
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <algorithm>
 #include <sstream>
 
-#include "driver.h"
-#include "test_database.h"
+#include "editor_harness.h"
 
 namespace {
 
 using drive::Json;
 
 // Sectors listed CENTRE, EST, NORD; CHEF has level 2, AGENT level 1.
-void FillFixture(kelmor::Database& db) {
-    kelmor::test::Fill(
-        db, {"SECTEUR;001;1=NORD;3=AG-1;4=12125|SECTEUR;002;1=CENTRE|SECTEUR;003;1=EST",
-             "SOUSSECTEUR;00101;1=NORD A|QUARTIER;0010101;1=QUARTIER UN;2=001001",
-             "CENTREMEDICAL;001;1=CENTRE MÉDICAL UN|CENTREMEDICAL;002;1=CENTRE MÉDICAL DEUX",
-             "ANTENNEMEDICALE;001001;1=ANTENNE UNE|ASSOCIATION;001;1=ASSO A",
-             "COMPTEUR;999;1=COMPTEUR|DROITS;CHEF;1=SECTEUR]CENTREMEDICAL;2=2]2",
-             "DROITS;AGENT;1=SECTEUR;2=1"});
-}
-
-struct Played {
-    std::vector<Json> lines;
-    int status = 0;
-};
+const std::vector<std::string> kRecords = {
+    "SECTEUR;001;1=NORD;3=AG-1;4=12125|SECTEUR;002;1=CENTRE|SECTEUR;003;1=EST",
+    "SOUSSECTEUR;00101;1=NORD A|QUARTIER;0010101;1=QUARTIER UN;2=001001",
+    "CENTREMEDICAL;001;1=CENTRE MÉDICAL UN|CENTREMEDICAL;002;1=CENTRE MÉDICAL DEUX",
+    "ANTENNEMEDICALE;001001;1=ANTENNE UNE|ASSOCIATION;001;1=ASSO A",
+    "COMPTEUR;999;1=COMPTEUR|DROITS;CHEF;1=SECTEUR]CENTREMEDICAL;2=2]2",
+    "DROITS;AGENT;1=SECTEUR;2=1"};
 
 class DriverTest : public ::testing::Test {
 protected:
     void Start(const char* user = "CHEF") {
-        driver_.reset();  // a test may start afresh, on a new database
-        auto db =
-            kelmor::Database::OpenSqlite(dir_.filePath(QString::number(++starts_)).toStdString());
-        FillFixture(*db);
-        driver_ = std::make_unique<drive::Driver>(drive::Record(db), user);
-        driver_->Start();
+        session_.reset();  // a test may start afresh, on a new database
+        session_ = std::make_unique<harness::Session>(user, kRecords);
+        driver_ = &session_->Driver();
     }
-    Played Play(const std::string& script) {
-        std::istringstream in(script);
-        std::ostringstream out;
-        Played played;
-        played.status = driver_->Play(in, out);
-        std::istringstream lines(out.str());
-        for (std::string line; std::getline(lines, line);)
-            played.lines.push_back(Json::parse(line));
-        return played;
-    }
+    harness::Played Play(const std::string& script) { return session_->PlayAnyway(script); }
 
-    QTemporaryDir dir_;
-    int starts_ = 0;
-    std::unique_ptr<drive::Driver> driver_;
+    std::unique_ptr<harness::Session> session_;
+    drive::Driver* driver_ = nullptr;
 };
 
 // What each kind of user finds after Init belongs to the control's and the
 // shipped programs' tests; here, how the state shows it.
 TEST_F(DriverTest, StateAfterInit) {
     Start("AGENT");
-    const Played played = Play("state\n");
+    const harness::Played played = Play("state\n");
     ASSERT_EQ(played.lines.size(), 1u);
     const Json& state = played.lines[0];
     EXPECT_EQ(state["form"], "Ctr_Secteur");
@@ -95,7 +73,7 @@ TEST_F(DriverTest, BackTabCaretAndListClickActAsAnOperator) {
         {"click Cbo_LibSecteur", "/focus", "Cbo_LibSecteur"}};
     for (const Case& c : cases) {
         Start();
-        const Played played = Play(std::string(c.script) + "\nstate\n");
+        const harness::Played played = Play(std::string(c.script) + "\nstate\n");
         EXPECT_EQ(played.status, 0) << c.script;
         ASSERT_EQ(played.lines.size(), 1u) << c.script;
         EXPECT_EQ(played.lines[0].at(Json::json_pointer(c.pointer)), c.expected) << c.script;
@@ -116,7 +94,7 @@ TEST_F(DriverTest, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
         {"record FICHIER 1", "the database has no file FICHIER"}};
     Start();
     for (const auto& [script, error] : mistakes) {
-        const Played played = Play(std::string(script) + "\nstate\n");
+        const harness::Played played = Play(std::string(script) + "\nstate\n");
         ASSERT_EQ(played.lines.size(), 2u) << script;
         // The error names the script line of the mistake: the script's last.
         const std::string text = script;
@@ -136,7 +114,7 @@ TEST_F(DriverTest, QueuedAnswersGoToTheNextMessageBoxesInOrder) {
         forms::Ui().MsgBox("Continuer ?", forms::vbYesNo | forms::vbQuestion, "Message ORVANIS");
         forms::Ui().MsgBox("Enregistrer ?", forms::vbYesNoCancel, "Message ORVANIS");
     };
-    const Played played =
+    const harness::Played played =
         Play("answer No Cancel\ntype Txt_NumCRAM ?\nstate\ntype Txt_NumCRAM ?\nstate\n");
     ASSERT_EQ(played.lines.size(), 2u);
     EXPECT_EQ(played.status, 0);
@@ -160,14 +138,14 @@ TEST_F(DriverTest, RecordsAndAScriptEndingInsideADialog) {
     Start();
     driver_->Editor()->OfferMedicalCentreEditor(true);
     driver_->Editor()->Voir_Quartier();
-    const Played played = Play("record CENTREMEDICAL 001\nrecord CENTREMEDICAL 404\n");
+    const harness::Played played = Play("record CENTREMEDICAL 001\nrecord CENTREMEDICAL 404\n");
     ASSERT_EQ(played.lines.size(), 2u);
     EXPECT_EQ(played.lines[0], Json::parse(R"({"file":"CENTREMEDICAL","key":"001",)"
                                            R"("attributes":["CENTRE MÉDICAL UN"]})"));
     EXPECT_EQ(played.lines[1],
               (Json{{"file", "CENTREMEDICAL"}, {"key", "404"}, {"exists", false}}));
 
-    const Played ended = Play("click Cmd_AjouterCentreMedQuartier\n");
+    const harness::Played ended = Play("click Cmd_AjouterCentreMedQuartier\n");
     ASSERT_EQ(ended.lines.size(), 1u);
     EXPECT_EQ(ended.lines[0],
               (Json{{"error",
@@ -180,7 +158,7 @@ TEST_F(DriverTest, RecordsAndAScriptEndingInsideADialog) {
 
 TEST_F(DriverTest, SortirSetsTheFlagThenUnloadsTheHostForm) {
     Start();
-    const Played played = Play("state\nclick Cmd_SortirSecteurGeo\nstate\n");
+    const harness::Played played = Play("state\nclick Cmd_SortirSecteurGeo\nstate\n");
     ASSERT_EQ(played.lines.size(), 2u);
     EXPECT_EQ(played.lines[0]["sortir"], false);
     EXPECT_EQ(played.lines[1]["sortir"], true);
