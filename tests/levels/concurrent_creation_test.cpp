@@ -7,7 +7,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,13 +14,12 @@
 #include <set>
 #include <string>
 
-#include "driver.h"
-#include "host_database.h"
+#include "editor_harness.h"
 #include "kelmor/database.h"
 
 namespace {
 
-using drive::Json;
+using harness::Json;
 
 // zonitra-drive on a database, fed its script a few lines at a time.
 class Workstation {
@@ -54,10 +52,8 @@ private:
 };
 
 TEST(ConcurrentCreation, TwoWorkstationsGetTwoCodesAndBothSectorsSurvive) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::filesystem::path database = dir.filePath("demo.sqlite").toStdString();
-    host::CreateFromJsonLines(database, ZONITRA_DEMO_JSONL);
+    harness::TestData demo({});
+    const std::filesystem::path database = demo.Location();
     const std::string labels[] = {"VAISE", "GERLAND"};
     Workstation stations[2]{Workstation(database), Workstation(database)};
     for (int i = 0; i < 2; ++i) {
@@ -68,8 +64,7 @@ TEST(ConcurrentCreation, TwoWorkstationsGetTwoCodesAndBothSectorsSurvive) {
     }
 
     {
-        auto holder = kelmor::Database::OpenSqlite(database.string(), kelmor::OpenMode::MustExist);
-        kelmor::Transaction lock(*holder);
+        kelmor::Transaction lock(demo.Plain());
         for (Workstation& station : stations) station.Send("click Cmd_OkSecteurGeo\nstate\n");
         // Each waits for the lock once its probe is done; the wait lasts 5 s at most.
         bool waited[2] = {false, false};
@@ -89,10 +84,7 @@ TEST(ConcurrentCreation, TwoWorkstationsGetTwoCodesAndBothSectorsSurvive) {
         codes.insert(code);
         EXPECT_EQ(state["writes"][2]["key"], code + "0101");
         EXPECT_EQ(state["messages"], Json::array());
-        const kelmor::ReadResult stored =
-            host::OpenExisting(database)->OpenFile("SECTEUR").TryReadRecord(code);
-        ASSERT_TRUE(stored.record) << code;
-        EXPECT_EQ(stored.record->Get(1), labels[i]) << code;
+        EXPECT_EQ(demo.Stored("SECTEUR", code, 1), labels[i]) << code;
     }
     // The loser met 010 taken at its insert and went on past 011-013.
     EXPECT_EQ(codes, (std::set<std::string>{"010", "014"}));
