@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "editor_harness.h"
 #include "host_database.h"
 #include "kelmor/database.h"
 
@@ -41,12 +42,12 @@ Outcome Execute(const QString& program, const QStringList& args, const std::stri
     return run;
 }
 
-TEST(CommandsTest, DriveAndHostRunOnTheDemoDatabase) {
+// A user the database does not know is refused by both programs, never let
+// in without rights.
+TEST(CommandsTest, DriveAndHostRunOnTheDemoDatabaseForItsUsersOnly) {
     QTemporaryDir dir;
-    const std::filesystem::path database = dir.filePath("demo.sqlite").toStdString();
-    host::CreateFromJsonLines(database,
-                              std::filesystem::path(ZONITRA_SOURCE_DIR) / "data/demo.jsonl");
-    const QString db = QString::fromStdString(database.string());
+    const harness::TestData demo({});
+    const QString db = QString::fromStdString(demo.Location());
     std::ifstream in(ZONITRA_DRIVE_TEST_DIR "/init_and_help.drive");
     const std::string script{std::istreambuf_iterator<char>(in), {}};
 
@@ -76,26 +77,17 @@ TEST(CommandsTest, DriveAndHostRunOnTheDemoDatabase) {
     EXPECT_EQ(host.status, 0) << host.errors;
     // The design area, 7020 x 6480 twips, at 15 twips a pixel.
     EXPECT_EQ(QImage(picture).size(), QSize(468, 432));
-}
 
-// A user the database does not know is refused by both programs, never let
-// in without rights.
-TEST(CommandsTest, AnUnknownUserIsRefused) {
-    QTemporaryDir dir;
-    const std::filesystem::path database = dir.filePath("demo.sqlite").toStdString();
-    host::CreateFromJsonLines(database,
-                              std::filesystem::path(ZONITRA_SOURCE_DIR) / "data/demo.jsonl");
-    const QString db = QString::fromStdString(database.string());
     const Outcome drive =
         Execute(ZONITRA_DRIVE_PROGRAM, {"--db", db, "--user", "INCONNU"}, "state\n");
     EXPECT_EQ(drive.status, 1);
     ASSERT_EQ(drive.lines.size(), 1u) << drive.errors;
     EXPECT_NE(drive.lines[0]["error"].get<std::string>().find("\"INCONNU\""), std::string::npos)
         << drive.lines[0].dump();
-    const Outcome host = Execute(ZONITRA_HOST_PROGRAM, {"--db", db, "--user", "INCONNU",
-                                                        "--screenshot", dir.filePath("no.png")});
-    EXPECT_EQ(host.status, 1);
-    EXPECT_NE(host.errors.find("INCONNU"), std::string::npos) << host.errors;
+    const Outcome refused = Execute(ZONITRA_HOST_PROGRAM, {"--db", db, "--user", "INCONNU",
+                                                           "--screenshot", dir.filePath("no.png")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("INCONNU"), std::string::npos) << refused.errors;
     EXPECT_FALSE(QFile::exists(dir.filePath("no.png")));
 }
 

@@ -25,24 +25,11 @@ const std::vector<std::string> kRecords = {
     "COMPTEUR;999;1=COMPTEUR|DROITS;CHEF;1=SECTEUR]CENTREMEDICAL;2=2]2",
     "DROITS;AGENT;1=SECTEUR;2=1"};
 
-class DriverTest : public ::testing::Test {
-protected:
-    void Start(const char* user = "CHEF") {
-        session_.reset();  // a test may start afresh, on a new database
-        session_ = std::make_unique<harness::Session>(user, kRecords);
-        driver_ = &session_->Driver();
-    }
-    harness::Played Play(const std::string& script) { return session_->PlayAnyway(script); }
-
-    std::unique_ptr<harness::Session> session_;
-    drive::Driver* driver_ = nullptr;
-};
-
 // What each kind of user finds after Init belongs to the control's and the
 // shipped programs' tests; here, how the state shows it.
-TEST_F(DriverTest, StateAfterInit) {
-    Start("AGENT");
-    const harness::Played played = Play("state\n");
+TEST(Driver, StateAfterInit) {
+    harness::Session s("AGENT", kRecords);
+    const harness::Played played = s.PlayAnyway("state\n");
     ASSERT_EQ(played.lines.size(), 1u);
     const Json& state = played.lines[0];
     EXPECT_EQ(state["form"], "Ctr_Secteur");
@@ -58,7 +45,7 @@ TEST_F(DriverTest, StateAfterInit) {
     EXPECT_FALSE(controls["Txt_CodeSecteur"].contains("items"));
 }
 
-TEST_F(DriverTest, BackTabCaretAndListClickActAsAnOperator) {
+TEST(Driver, BackTabCaretAndListClickActAsAnOperator) {
     struct Case {
         const char* script;
         const char* pointer;  // into the state printed after the script
@@ -72,15 +59,15 @@ TEST_F(DriverTest, BackTabCaretAndListClickActAsAnOperator) {
          "/controls/Txt_Dep/text", "34"},  // a click leaves the caret after the text
         {"click Cbo_LibSecteur", "/focus", "Cbo_LibSecteur"}};
     for (const Case& c : cases) {
-        Start();
-        const harness::Played played = Play(std::string(c.script) + "\nstate\n");
+        harness::Session s("CHEF", kRecords);
+        const harness::Played played = s.PlayAnyway(std::string(c.script) + "\nstate\n");
         EXPECT_EQ(played.status, 0) << c.script;
         ASSERT_EQ(played.lines.size(), 1u) << c.script;
         EXPECT_EQ(played.lines[0].at(Json::json_pointer(c.pointer)), c.expected) << c.script;
     }
 }
 
-TEST_F(DriverTest, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
+TEST(Driver, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
     const std::pair<const char*, const char*> mistakes[] = {
         {"frobnicate", "unknown command \"frobnicate\""},
         {"click Cmd_Rien", "no control named Cmd_Rien in Ctr_Secteur"},
@@ -92,9 +79,9 @@ TEST_F(DriverTest, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
         {"close Frm_Adresse", "no open window named Frm_Adresse"},
         {"choose Cbo_LibSecteur 3", "Cbo_LibSecteur has 3 entries: there is no entry 3"},
         {"record FICHIER 1", "the database has no file FICHIER"}};
-    Start();
+    harness::Session s("CHEF", kRecords);
     for (const auto& [script, error] : mistakes) {
-        const harness::Played played = Play(std::string(script) + "\nstate\n");
+        const harness::Played played = s.PlayAnyway(std::string(script) + "\nstate\n");
         ASSERT_EQ(played.lines.size(), 2u) << script;
         // The error names the script line of the mistake: the script's last.
         const std::string text = script;
@@ -105,17 +92,17 @@ TEST_F(DriverTest, AMistakePrintsItsErrorGoesOnAndFailsTheScript) {
     }
 }
 
-TEST_F(DriverTest, QueuedAnswersGoToTheNextMessageBoxesInOrder) {
-    Start();
+TEST(Driver, QueuedAnswersGoToTheNextMessageBoxesInOrder) {
+    harness::Session s("CHEF", kRecords);
     // A field that asks two questions at '?': what the driver's answers reach.
-    zonitra::EditorOf(*driver_->Editor()).Screen().Txt_NumCRAM->KeyPress = [](std::int16_t& key) {
+    s.Editor().Screen().Txt_NumCRAM->KeyPress = [](std::int16_t& key) {
         if (key != '?') return;
         key = 0;
         forms::Ui().MsgBox("Continuer ?", forms::vbYesNo | forms::vbQuestion, "Message ORVANIS");
         forms::Ui().MsgBox("Enregistrer ?", forms::vbYesNoCancel, "Message ORVANIS");
     };
     const harness::Played played =
-        Play("answer No Cancel\ntype Txt_NumCRAM ?\nstate\ntype Txt_NumCRAM ?\nstate\n");
+        s.PlayAnyway("answer No Cancel\ntype Txt_NumCRAM ?\nstate\ntype Txt_NumCRAM ?\nstate\n");
     ASSERT_EQ(played.lines.size(), 2u);
     EXPECT_EQ(played.status, 0);
     const Json& answered = played.lines[0]["messages"];
@@ -134,18 +121,19 @@ TEST_F(DriverTest, QueuedAnswersGoToTheNextMessageBoxesInOrder) {
 
 // The dialog's own behaviour (the close box refused, the write) belongs to the
 // companions' tests; here, what the driver reports of it and of records.
-TEST_F(DriverTest, RecordsAndAScriptEndingInsideADialog) {
-    Start();
-    driver_->Editor()->OfferMedicalCentreEditor(true);
-    driver_->Editor()->Voir_Quartier();
-    const harness::Played played = Play("record CENTREMEDICAL 001\nrecord CENTREMEDICAL 404\n");
+TEST(Driver, RecordsAndAScriptEndingInsideADialog) {
+    harness::Session s("CHEF", kRecords);
+    s.Driver().Editor()->OfferMedicalCentreEditor(true);
+    s.Driver().Editor()->Voir_Quartier();
+    const harness::Played played =
+        s.PlayAnyway("record CENTREMEDICAL 001\nrecord CENTREMEDICAL 404\n");
     ASSERT_EQ(played.lines.size(), 2u);
     EXPECT_EQ(played.lines[0], Json::parse(R"({"file":"CENTREMEDICAL","key":"001",)"
                                            R"("attributes":["CENTRE MÉDICAL UN"]})"));
     EXPECT_EQ(played.lines[1],
               (Json{{"file", "CENTREMEDICAL"}, {"key", "404"}, {"exists", false}}));
 
-    const harness::Played ended = Play("click Cmd_AjouterCentreMedQuartier\n");
+    const harness::Played ended = s.PlayAnyway("click Cmd_AjouterCentreMedQuartier\n");
     ASSERT_EQ(ended.lines.size(), 1u);
     EXPECT_EQ(ended.lines[0],
               (Json{{"error",
@@ -156,13 +144,13 @@ TEST_F(DriverTest, RecordsAndAScriptEndingInsideADialog) {
 
 }  // namespace
 
-TEST_F(DriverTest, SortirSetsTheFlagThenUnloadsTheHostForm) {
-    Start();
-    const harness::Played played = Play("state\nclick Cmd_SortirSecteurGeo\nstate\n");
+TEST(Driver, SortirSetsTheFlagThenUnloadsTheHostForm) {
+    harness::Session s("CHEF", kRecords);
+    const harness::Played played = s.PlayAnyway("state\nclick Cmd_SortirSecteurGeo\nstate\n");
     ASSERT_EQ(played.lines.size(), 2u);
     EXPECT_EQ(played.lines[0]["sortir"], false);
     EXPECT_EQ(played.lines[1]["sortir"], true);
     EXPECT_EQ(played.lines[1]["form"], nullptr);
-    EXPECT_FALSE(driver_->HostForm()->isVisible());
-    EXPECT_EQ(driver_->Editor()->G_SortirSecteur(), zonitra::kTrue);
+    EXPECT_FALSE(s.Driver().HostForm()->isVisible());
+    EXPECT_EQ(s.Driver().Editor()->G_SortirSecteur(), zonitra::kTrue);
 }
