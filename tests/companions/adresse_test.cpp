@@ -3,19 +3,18 @@
 // offered for a postal code, the checks and the tab order inside a host.
 
 #include <QCheckBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "adresse/adresse.h"
+#include "editor_harness.h"
 #include "forms/button.h"
 #include "forms/combobox.h"
 #include "forms/label.h"
 #include "forms/scripteduiservice.h"
 #include "forms/textbox.h"
 #include "operator.h"
-#include "test_database.h"
 #include "test_support.h"
 
 namespace {
@@ -23,11 +22,7 @@ namespace {
 class AdresseControl : public ::testing::Test {
 protected:
     void SetUp() override {
-        db_ = kelmor::Database::OpenSqlite(dir_.filePath("adresse.db").toStdString());
-        const std::string communes(zonitra::kCommuneFile);
-        kelmor::test::Fill(*db_, {communes + ";01000;1=BOURG EN BRESSE]SAINT DENIS LES BOURG",
-                                  communes + ";42000;1=SAINT ETIENNE"});
-        ctl_.SetAddressDatabase(db_);
+        ctl_.SetAddressDatabase(data_.PlainShared());
         Prepare(-1, -1);
         ctl_.show();
         ctl_.activateWindow();
@@ -52,8 +47,9 @@ protected:
 
     forms::ScriptedUiService ui_;
     forms::ScopedUi scope_{ui_};
-    QTemporaryDir dir_;
-    std::shared_ptr<kelmor::Database> db_;
+    const std::string communes_{zonitra::kCommuneFile};
+    harness::TestData data_{{communes_ + ";01000;1=BOURG EN BRESSE]SAINT DENIS LES BOURG",
+                             communes_ + ";42000;1=SAINT ETIENNE"}};
     zonitra::Adresse ctl_;
 };
 
