@@ -32,9 +32,7 @@ inline std::vector<std::string> Records(int associations, bool counter999) {
 }
 
 inline std::vector<std::string> Items(const forms::ComboBox* combo) {
-    std::vector<std::string> items;
-    for (int i = 0; i < combo->ListCount(); ++i) items.push_back(combo->List(i).toStdString());
-    return items;
+    return harness::ItemsOf(*combo);
 }
 
 inline std::string NameOf(const QObject* o) {

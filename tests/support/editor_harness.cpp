@@ -86,6 +86,8 @@ private:
 
 TestData::TestData(const std::vector<std::string>& records, BackendKind kind) : database_(kind) {
     if (records.empty()) {
+        if (kind != BackendKind::Sqlite)
+            throw std::logic_error("the demo data is loaded into an SQLite file only");
         host::CreateFromJsonLines(database_.Location(), ZONITRA_DEMO_JSONL);
         plain_ = database_.Open(kelmor::OpenMode::MustExist);
     } else {
@@ -179,10 +181,7 @@ std::string Session::Text(const char* name) const {
 }
 
 Texts Session::Items(const char* name) const {
-    const auto* combo = Named<forms::ComboBox>(*driver_, name);
-    Texts items;
-    for (int i = 0; i < combo->ListCount(); ++i) items.push_back(combo->List(i).toStdString());
-    return items;
+    return ItemsOf(*Named<forms::ComboBox>(*driver_, name));
 }
 
 bool Session::Enabled(const char* name) const {
@@ -208,6 +207,12 @@ Texts Session::TakeMessages() {
             " [" + (words.join(u' ') + ": " + forms::AnswerWord(m.answer)).toStdString() + "]";
     }
     return texts;
+}
+
+Texts ItemsOf(const forms::ComboBox& list) {
+    Texts items;
+    for (int i = 0; i < list.ListCount(); ++i) items.push_back(list.List(i).toStdString());
+    return items;
 }
 
 std::string Box(const QString& text, int icon) {

@@ -17,6 +17,9 @@
 #include "driver.h"
 #include "test_database.h"
 
+namespace forms {
+class ComboBox;
+}
 namespace zonitra {
 class SecteurEditor;
 }
@@ -31,7 +34,8 @@ class CountingBackend;
 
 class TestData {
 public:
-    // `records` as kelmor::test::Fill takes them; none: the demo data.
+    // `records` as kelmor::test::Fill takes them; none: the demo data (an
+    // SQLite file only).
     explicit TestData(const std::vector<std::string>& records,
                       BackendKind kind = BackendKind::Sqlite);
     TestData(const TestData&) = delete;
@@ -111,5 +115,7 @@ private:
 };
 
 std::string Box(const QString& text, int icon);
+// The entries of a list, in order.
+Texts ItemsOf(const forms::ComboBox& list);
 
 }  // namespace harness
