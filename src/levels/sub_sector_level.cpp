@@ -144,6 +144,13 @@ void SubSectorLevel::Cmd_AjouterSousSecteur_Click() {
     // The codes are generated, not typed.
     ui_.Txt_CodeSousSecteur->setEnabled(false);
     ui_.Txt_CodeQuartier->setEnabled(false);
+    WalkAhead(startedProbe_, NewProbe(S(ui_.Txt_CodeSecteur->Text())), state_,
+              state_.files.sousSecteur);
+}
+
+CodeProbe SubSectorLevel::NewProbe(std::string sector) {
+    return {"Creation_SousSecteur", std::move(sector), soussecteur::kKey.codeLength,
+            soussecteur::kLastCode};
 }
 
 kelmor::DbRecord SubSectorLevel::NewSubSector(const std::string& key) const {
@@ -163,9 +170,7 @@ void SubSectorLevel::Creation_SousSecteur() {
     }
     kelmor::Database& database = state_.Db("Creation_SousSecteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data());
-    CodeProbe probe("Creation_SousSecteur", S(sector), soussecteur::kKey.codeLength,
-                    soussecteur::kLastCode);
-    probe.NoteTaken(database, file);
+    CodeProbe probe = WalkedProbe(startedProbe_, NewProbe(S(sector)), database, file);
     CreateAtFirstFreeCode(
         database, probe,
         [&](int number) -> std::vector<CreatedRecord> {

@@ -193,10 +193,14 @@ void Session::FailWritesWith(std::int32_t number) {
 
 void Session::OtherWorkstationSets(const std::string& file, const std::string& key, int attr,
                                    const std::string& value) {
-    if (!other_) other_ = database_.Open(kelmor::OpenMode::MustExist);
-    kelmor::DbRecord record = other_->OpenFile(file).ReadRecord(key);
+    kelmor::DbRecord record = Other().OpenFile(file).ReadRecord(key);
     record.Set(attr, value);
     record.DBWrite();
+}
+
+kelmor::Database& Session::Other() {
+    if (!other_) other_ = database_.Open(kelmor::OpenMode::MustExist);
+    return *other_;
 }
 
 bool Session::Enabled(const char* name) const {

@@ -78,6 +78,8 @@ public:
     // Attribute `attr` of a record as stored now; "<none>" when absent.
     std::string Stored(const std::string& file, const std::string& key, int attr) const;
     kelmor::Database& Plain() { return *plain_; }
+    // Another workstation's connection of its own to the database.
+    kelmor::Database& Other();
 
 private:
     kelmor::test::TestDatabase database_;
