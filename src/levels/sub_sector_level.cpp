@@ -112,8 +112,8 @@ void SubSectorLevel::Cbo_LibSousSecteur_LostFocus() {
                !ui_.Txt_CodeSousSecteur->Text().isEmpty()) {
         // The list keeps the old label until it is filled again.
         kelmor::DbRecord& record = Current(state_.records.sousSecteur, soussecteur::kFile);
-        if (WriteIfChanged(record, soussecteur::kLibelle, label.Text(),
-                           "Cbo_LibSousSecteur_LostFocus") == Written::kFailed) {
+        if (RenameIfChanged(record, soussecteur::kLibelle, label.Text(), state_.lists.sousSecteur,
+                            "Cbo_LibSousSecteur_LostFocus") == Written::kFailed) {
             // The stored label again (read again after another workstation's change).
             ui_.Cbo_LibSousSecteur->SetText(Q(record.Get(soussecteur::kLibelle)));
         }
