@@ -98,6 +98,12 @@ bool CodeProbe::Free(const kelmor::DbFile& file, int number) {
     return false;
 }
 
+int CodeProbe::NextCandidate(int from) const {
+    auto number = static_cast<std::size_t>(std::max(from, 1));
+    while (number < taken_.size() && taken_[number]) ++number;
+    return static_cast<int>(number);
+}
+
 void CodeProbe::ThrowIfAReadFailed() const {
     if (error_ == 0) return;
     throw kelmor::Error(
@@ -126,7 +132,8 @@ void CreateAtFirstFreeCode(kelmor::Database& database, const CodeProbe& probe,
                            const std::function<std::vector<CreatedRecord>(int number)>& build,
                            Boolean16& creating, std::optional<kelmor::ResultList>& list,
                            const QString& noCodeLeft) {
-    for (int number = 1; number <= probe.LastCode(); ++number) {
+    for (int number = probe.NextCandidate(1); number <= probe.LastCode();
+         number = probe.NextCandidate(number + 1)) {
         std::vector<CreatedRecord> created = build(number);
         if (created.empty()) continue;
         if (!InsertTogether(database, created)) continue;

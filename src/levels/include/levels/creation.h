@@ -54,6 +54,9 @@ public:
     // cannot be read is never replaced) and is logged; the first such
     // failure is kept.
     bool Free(const kelmor::DbFile& file, int number);
+    // The first number from `from` on that the walk did not note as taken;
+    // LastCode() + 1 when there is none.
+    int NextCandidate(int from) const;
     // For a probe that found no free code: throws the first failure kept as a
     // kelmor::Error naming it, since the codes it hid may be free. Nothing
     // when every read answered.
@@ -90,14 +93,15 @@ struct CreatedRecord {
 };
 
 // How the sector and sub-sector creations end: codes 1 to probe.LastCode() are
-// tried in turn; `build(number)` returns the records of that code, or none
-// when `probe` found it used. The records of a code are stored in one
-// transaction of `database` (they must belong to it): all of them, or none
-// when the key of any of them exists (the next code is tried) or a write
-// fails (the failure propagates). The first records stored are kept in
-// their slots, `creating` is cleared and `list` dropped ("OK" fills it
-// again). With no code left, a failed read that may have hidden a free one
-// is thrown; otherwise the operator is shown `noCodeLeft`.
+// tried in turn, passing over those the probe noted taken; `build(number)`
+// returns the records of that code, or none when `probe` found it used. The
+// records of a code are stored in one transaction of `database` (they must
+// belong to it): all of them, or none when the key of any of them exists (the
+// next code is tried) or a write fails (the failure propagates). The first
+// records stored are kept in their slots, `creating` is cleared and `list`
+// dropped ("OK" fills it again). With no code left, a failed read that may
+// have hidden a free one is thrown; otherwise the operator is shown
+// `noCodeLeft`.
 void CreateAtFirstFreeCode(kelmor::Database& database, const CodeProbe& probe,
                            const std::function<std::vector<CreatedRecord>(int number)>& build,
                            Boolean16& creating, std::optional<kelmor::ResultList>& list,
