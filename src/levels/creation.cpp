@@ -115,6 +115,12 @@ void WalkAhead(std::optional<CodeProbe>& started, CodeProbe probe, const SharedS
                const std::optional<kelmor::DbFile>& file) {
     started.reset();
     if (!state.database || !file) return;
+    try {
+        // Without a stamp "OK" could not tell whether the walk still holds.
+        if (!state.database->backend().Stamp()) return;
+    } catch (const kelmor::Error&) {
+        return;  // "OK" walks and reports what fails
+    }
     probe.NoteTaken(*state.database, *file);
     started = std::move(probe);
 }

@@ -76,8 +76,9 @@ private:
 
 // A creation's probe is walked when "Ajouter" starts it, while the operator
 // then types for seconds, so that "OK" need not walk again: `started` is
-// walked now. Nothing fails here: without a database or file, or when the
-// walk fails, "OK" walks and reports what it finds.
+// walked now, when the database gives change stamps. Nothing fails here:
+// without a database, file or stamp, or when the walk fails, "OK" walks and
+// reports what it finds.
 void WalkAhead(std::optional<CodeProbe>& started, CodeProbe probe, const SharedState& state,
                const std::optional<kelmor::DbFile>& file);
 // The probe "OK" uses: `started` (then emptied) when it still holds for the
