@@ -25,11 +25,14 @@
 //                  of the centre (the neighbourhood's link written)
 //   SectorRename   Tab out of the sector label after typing a new one (the
 //                  write and the refill of the sector list)
-//   OkSector       click on "OK" of a new sector: the probe of codes 001-999,
-//                  three inserts, every level cleared and its list refilled
+//   OkSector       click on "OK" of a new sector, codes 001-998 taken: three
+//                  inserts at 999 (the codes walked by "Ajouter", the database
+//                  unchanged since), every level cleared and its list refilled
 //                  (the sub-sector and neighbourhood lists with every record
 //                  of their files)
-//   OkSubSector    "OK" of a new sub-sector of 007
+//   AddSector      click on "Ajouter" of the sector level (the codes in use
+//                  walked for "OK"), before OkSector
+//   OkSubSector    "OK" of a new sub-sector of 007 (AddSubSector its "Ajouter")
 //   OkQuartier     "OK" of a new neighbourhood of 00701
 //   OpenAgrement, OpenAdresse, OpenGestDoc
 //                  click on the dialog's button, sector 008 shown, until the
@@ -529,12 +532,26 @@ void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& 
         for (Run* r : {&dialogs, &adresse, &gestdoc}) ReplayAll(replay, *r);
     }
 
-    auto creation = [&](const char* name, std::size_t records, const std::function<void()>& enter) {
-        if (!wanted(name)) return;
+    // `add` is also timed as an action of its own when `addName` is given:
+    // "Ajouter" walks the codes in use for its "OK".
+    auto creation = [&](const char* name, std::size_t records, const char* addName,
+                        const std::function<void()>& prepare, QWidget* add, QWidget* label) {
+        if (!wanted(name) && !(addName && wanted(addName))) return;
         Run& r = run(name);
+        Run* adds = addName ? &run(addName) : nullptr;
         ResetPeakMemory();
         for (int i = 0; i < samples; ++i) {
-            enter();
+            prepare();
+            if (adds) {
+                adds->samples.push_back(Time(
+                    e, replay, [&] { QTest::mouseClick(add, Qt::LeftButton); },
+                    [&](const auto& calls) {
+                        Require(Inserts(calls) == 0, std::string(addName) + " stored a record");
+                    }));
+            } else {
+                e.Click(add);
+            }
+            e.FillNew(label, QStringLiteral("nouveau"));
             e.NoMessage("the entry of a new record");
             r.samples.push_back(Time(
                 e, replay, [&] { QTest::mouseClick(e.Ui().Cmd_OkSecteurGeo, Qt::LeftButton); },
@@ -547,22 +564,20 @@ void Measure(Editor& e, bench::Replayer& replay, int samples, std::vector<Run>& 
         }
         r.peakKb = StatusKb("VmHWM");
         ReplayAll(replay, r);
+        if (adds) ReplayAll(replay, *adds);
     };
-    creation("OkSector", 3, [&] {
-        e.Click(ui.Cmd_AjouterSecteur);
-        e.FillNew(ui.Cbo_LibSecteur, QStringLiteral("nouveau"));
-    });
-    creation("OkSubSector", 2, [&] {
-        e.Enter(ui.Txt_CodeSecteur, QStringLiteral("7"));
-        e.Click(ui.Cmd_AjouterSousSecteur);
-        e.FillNew(ui.Cbo_LibSousSecteur, QStringLiteral("nouveau"));
-    });
-    creation("OkQuartier", 1, [&] {
-        e.Enter(ui.Txt_CodeSecteur, QStringLiteral("7"));
-        e.Enter(ui.Txt_CodeSousSecteur, QStringLiteral("1"));
-        e.Click(ui.Cmd_AjouterQuartier);
-        e.FillNew(ui.Cbo_LibQuartier, QStringLiteral("nouveau"));
-    });
+    creation(
+        "OkSector", 3, "AddSector", [] {}, ui.Cmd_AjouterSecteur, ui.Cbo_LibSecteur);
+    creation(
+        "OkSubSector", 2, "AddSubSector", [&] { e.Enter(ui.Txt_CodeSecteur, QStringLiteral("7")); },
+        ui.Cmd_AjouterSousSecteur, ui.Cbo_LibSousSecteur);
+    creation(
+        "OkQuartier", 1, nullptr,
+        [&] {
+            e.Enter(ui.Txt_CodeSecteur, QStringLiteral("7"));
+            e.Enter(ui.Txt_CodeSousSecteur, QStringLiteral("1"));
+        },
+        ui.Cmd_AjouterQuartier, ui.Cbo_LibQuartier);
 }
 
 }  // namespace

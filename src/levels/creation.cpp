@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <utility>
 
 #include "control/messages.h"
 #include "forms/msgbox.h"
@@ -45,7 +46,11 @@ void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile
     using Kind = kelmor::KeySelection::Kind;
     const kelmor::KeySelection selection{prefix_.empty() ? Kind::All : Kind::Prefix, prefix_};
     const std::size_t length = prefix_.size() + static_cast<std::size_t>(width_);
+    walked_ = false;
+    std::fill(taken_.begin(), taken_.end(), false);
     try {
+        // Read first: a write during the walk leaves an older stamp, never a newer one.
+        stamp_ = database.backend().Stamp();
         database.backend().ScanKeys(file.Name(), selection, [&](std::string_view key) {
             if (key.size() != length) return;
             std::size_t number = 0;
@@ -55,6 +60,7 @@ void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile
             }
             if (number < taken_.size()) taken_[number] = true;
         });
+        walked_ = true;
     } catch (const kelmor::Error& e) {
         // The probe then reads each code, and its failures count as it says.
         qWarning("%s: the keys of %s could not be listed, each code is read: %s", where_,
@@ -63,10 +69,20 @@ void CodeProbe::NoteTaken(const kelmor::Database& database, const kelmor::DbFile
     }
 }
 
-bool CodeProbe::Free(const kelmor::DbFile& file, int number) {
-    if (number >= 0 && static_cast<std::size_t>(number) < taken_.size() &&
-        taken_[static_cast<std::size_t>(number)])
+bool CodeProbe::StillHolds(const kelmor::Database& database) const {
+    if (!walked_ || !stamp_) return false;
+    try {
+        return database.backend().Stamp() == stamp_;
+    } catch (const kelmor::Error& e) {
+        qWarning("%s: the database could not tell whether it changed: %s", where_, e.what());
         return false;
+    }
+}
+
+bool CodeProbe::Free(const kelmor::DbFile& file, int number) {
+    const bool known = number >= 0 && static_cast<std::size_t>(number) < taken_.size();
+    if (known && taken_[static_cast<std::size_t>(number)]) return false;
+    if (known && walked_) return true;
     const std::string key = Key(number);
     const kelmor::ReadResult read = file.TryReadRecord(key);
     if (read.error == kelmor::kNotFound) return true;
@@ -82,6 +98,12 @@ bool CodeProbe::Free(const kelmor::DbFile& file, int number) {
     return false;
 }
 
+int CodeProbe::NextCandidate(int from) const {
+    auto number = static_cast<std::size_t>(std::max(from, 1));
+    while (number < taken_.size() && taken_[number]) ++number;
+    return static_cast<int>(number);
+}
+
 void CodeProbe::ThrowIfAReadFailed() const {
     if (error_ == 0) return;
     throw kelmor::Error(
@@ -89,11 +111,35 @@ void CodeProbe::ThrowIfAReadFailed() const {
         std::string(where_) + ": no free code found, and a code could not be read: " + message_);
 }
 
+void WalkAhead(std::optional<CodeProbe>& started, CodeProbe probe, const SharedState& state,
+               const std::optional<kelmor::DbFile>& file) {
+    started.reset();
+    if (!state.database || !file) return;
+    try {
+        // Without a stamp "OK" could not tell whether the walk still holds.
+        if (!state.database->backend().Stamp()) return;
+    } catch (const kelmor::Error&) {
+        return;  // "OK" walks and reports what fails
+    }
+    probe.NoteTaken(*state.database, *file);
+    started = std::move(probe);
+}
+
+CodeProbe WalkedProbe(std::optional<CodeProbe>& started, CodeProbe probe,
+                      const kelmor::Database& database, const kelmor::DbFile& file) {
+    std::optional<CodeProbe> ahead = std::exchange(started, std::nullopt);
+    if (ahead && ahead->Prefix() == probe.Prefix() && ahead->StillHolds(database))
+        return std::move(*ahead);
+    probe.NoteTaken(database, file);
+    return probe;
+}
+
 void CreateAtFirstFreeCode(kelmor::Database& database, const CodeProbe& probe,
                            const std::function<std::vector<CreatedRecord>(int number)>& build,
                            Boolean16& creating, std::optional<kelmor::ResultList>& list,
                            const QString& noCodeLeft) {
-    for (int number = 1; number <= probe.LastCode(); ++number) {
+    for (int number = probe.NextCandidate(1); number <= probe.LastCode();
+         number = probe.NextCandidate(number + 1)) {
         std::vector<CreatedRecord> created = build(number);
         if (created.empty()) continue;
         if (!InsertTogether(database, created)) continue;

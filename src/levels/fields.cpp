@@ -36,4 +36,10 @@ Written WriteIfChanged(kelmor::DbRecord& record, int attr, const QString& text, 
     return stored ? Written::kStored : Written::kFailed;
 }
 
+Written RenameIfChanged(kelmor::DbRecord& record, int attr, const QString& text,
+                        const std::optional<kelmor::ResultList>& list, const char* where) {
+    if (record.Get(attr) != S(text) && list && list->DCount() > 0) list->Get(1, 1);
+    return WriteIfChanged(record, attr, text, where);
+}
+
 }  // namespace zonitra::levels

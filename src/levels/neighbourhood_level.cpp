@@ -99,8 +99,9 @@ void NeighbourhoodLevel::Cbo_LibQuartier_LostFocus() {
     pair_.UpperCaseLabel();
     const QString label = ui_.Cbo_LibQuartier->Text();
     if (EnCreation(state_) || ui_.Txt_CodeQuartier->Text().isEmpty() || label.isEmpty()) return;
-    if (WriteIfChanged(Current(state_.records.quartier, quartier::kFile), quartier::kLibelle, label,
-                       "Cbo_LibQuartier_LostFocus") == Written::kFailed) {
+    if (RenameIfChanged(Current(state_.records.quartier, quartier::kFile), quartier::kLibelle,
+                        label, state_.lists.quartier,
+                        "Cbo_LibQuartier_LostFocus") == Written::kFailed) {
         ShowStoredNeighbourhood();
     }
 }

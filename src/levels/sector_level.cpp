@@ -236,6 +236,11 @@ void SectorLevel::Cmd_AjouterSecteur_Click() {
     ui_.Txt_CodeSecteur->setEnabled(false);
     ui_.Txt_CodeSousSecteur->setEnabled(false);
     ui_.Txt_CodeQuartier->setEnabled(false);
+    WalkAhead(startedProbe_, NewProbe(), state_, state_.files.secteur);
+}
+
+CodeProbe SectorLevel::NewProbe() {
+    return {"Creation_Secteur", {}, secteur::kKey.codeLength, secteur::kLastCode};
 }
 
 kelmor::DbRecord SectorLevel::NewSector(const std::string& code) {
@@ -257,8 +262,7 @@ kelmor::DbRecord SectorLevel::NewSector(const std::string& code) {
 void SectorLevel::Creation_Secteur() {
     kelmor::Database& database = state_.Db("Creation_Secteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.secteur, secteur::kFile.data());
-    CodeProbe probe("Creation_Secteur", {}, secteur::kKey.codeLength, secteur::kLastCode);
-    probe.NoteTaken(database, file);
+    CodeProbe probe = WalkedProbe(startedProbe_, NewProbe(), database, file);
     const std::string firstSubSector(soussecteur::kFirstCode);
     const std::string firstNeighbourhood = firstSubSector + std::string(quartier::kFirstCode);
     CreateAtFirstFreeCode(

@@ -112,8 +112,8 @@ void SubSectorLevel::Cbo_LibSousSecteur_LostFocus() {
                !ui_.Txt_CodeSousSecteur->Text().isEmpty()) {
         // The list keeps the old label until it is filled again.
         kelmor::DbRecord& record = Current(state_.records.sousSecteur, soussecteur::kFile);
-        if (WriteIfChanged(record, soussecteur::kLibelle, label.Text(),
-                           "Cbo_LibSousSecteur_LostFocus") == Written::kFailed) {
+        if (RenameIfChanged(record, soussecteur::kLibelle, label.Text(), state_.lists.sousSecteur,
+                            "Cbo_LibSousSecteur_LostFocus") == Written::kFailed) {
             // The stored label again (read again after another workstation's change).
             ui_.Cbo_LibSousSecteur->SetText(Q(record.Get(soussecteur::kLibelle)));
         }
@@ -144,6 +144,13 @@ void SubSectorLevel::Cmd_AjouterSousSecteur_Click() {
     // The codes are generated, not typed.
     ui_.Txt_CodeSousSecteur->setEnabled(false);
     ui_.Txt_CodeQuartier->setEnabled(false);
+    WalkAhead(startedProbe_, NewProbe(S(ui_.Txt_CodeSecteur->Text())), state_,
+              state_.files.sousSecteur);
+}
+
+CodeProbe SubSectorLevel::NewProbe(std::string sector) {
+    return {"Creation_SousSecteur", std::move(sector), soussecteur::kKey.codeLength,
+            soussecteur::kLastCode};
 }
 
 kelmor::DbRecord SubSectorLevel::NewSubSector(const std::string& key) const {
@@ -163,9 +170,7 @@ void SubSectorLevel::Creation_SousSecteur() {
     }
     kelmor::Database& database = state_.Db("Creation_SousSecteur");
     const kelmor::DbFile& file = OpenedFile(state_.files.sousSecteur, soussecteur::kFile.data());
-    CodeProbe probe("Creation_SousSecteur", S(sector), soussecteur::kKey.codeLength,
-                    soussecteur::kLastCode);
-    probe.NoteTaken(database, file);
+    CodeProbe probe = WalkedProbe(startedProbe_, NewProbe(S(sector)), database, file);
     CreateAtFirstFreeCode(
         database, probe,
         [&](int number) -> std::vector<CreatedRecord> {

@@ -105,6 +105,27 @@ TEST(Open, ReadOnlyReadsEverythingAndWritesNothing) {
     EXPECT_EQ(test::ReadFile(path), before);
 }
 
+// A creation reuses the codes it walked while the stamp holds: any write, of
+// this connection or another, must move it, and two databases never share one.
+TEST(Open, TheChangeStampMovesWithEveryWriteOfAnyConnection) {
+    test::TempDir dir;
+    auto db = Database::OpenSqlite(dir.File("a.db"));
+    auto other = Database::OpenSqlite(dir.File("a.db"));
+    auto elsewhere = Database::OpenSqlite(dir.File("b.db"));
+    test::Fill(*db, {"SECTEUR;001;1=NORD"});
+    const auto stamp = [](Database& d) { return d.backend().Stamp(); };
+    const auto before = stamp(*db);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(db->OpenFile("SECTEUR").ReadRecord("001").Get(1), "NORD");
+    EXPECT_EQ(stamp(*db), before) << "a read moved it";
+    db->OpenFile("SECTEUR").DeleteRecord("001");
+    const auto own = stamp(*db);
+    EXPECT_NE(own, before) << "this connection's write";
+    test::Fill(*other, {"SECTEUR;002;1=SUD"});
+    EXPECT_NE(stamp(*db), own) << "another connection's commit";
+    EXPECT_NE(stamp(*elsewhere), stamp(*Database::OpenSqlite(dir.File("b.db"))));
+}
+
 // One commit of two 900-byte records of QUARTIER, spread over the keys by `i`.
 void CommitTwo(Database& db, int i) {
     const std::string body(900, 'x');

@@ -138,12 +138,16 @@ Texts Range(const std::string& file, const std::string& prefix, int from, int to
     return keys;
 }
 
+// Who changes the records, and when: "Ajouter" may have walked the codes already.
+enum class Change { BeforeAjouter, OwnAfterAjouter, OtherAfterAjouter };
+
 struct Codes {
     const char* name;
     int level;  // 0 sector, 1 sub-sector, 2 neighbourhood
     std::string open;
-    Texts added, removed;  // "FILE KEY", before the editor looks
+    Texts added, removed;  // "FILE KEY"
     Texts writes;          // none: refused for want of a code
+    Change when = Change::BeforeAjouter;
 };
 
 const char* const kAdd[] = {"Cmd_AjouterSecteur", "Cmd_AjouterSousSecteur", "Cmd_AjouterQuartier"};
@@ -166,21 +170,24 @@ class NewCode : public ::testing::TestWithParam<Codes> {};
 TEST_P(NewCode, IsTheNextFreeKeyAndNeverReplacesARecord) {
     const Codes& c = GetParam();
     Session s;
-    {
-        kelmor::Transaction batch(s.Plain());
+    const auto change = [&](kelmor::Database& db) {
+        kelmor::Transaction batch(db);
         for (const std::string& record : c.added) {
             const auto [file, key] = Split(record);
-            s.Plain().backend().Write(file, key, "ANCIEN");  // whatever was there
+            db.backend().Write(file, key, "ANCIEN");  // whatever was there
         }
         for (const std::string& record : c.removed) {
             const auto [file, key] = Split(record);
-            s.Plain().OpenFile(file).DeleteRecord(key);
+            db.OpenFile(file).DeleteRecord(key);
         }
         batch.Commit();
-    }
+    };
+    if (c.when == Change::BeforeAjouter) change(s.Plain());
     ASSERT_TRUE(c.open.empty() || s.Open(c.open));
-    s.Do(std::string("click ") + kAdd[c.level] + "\n" + Fill(kLabelOf[c.level]) +
-         "\nclick Cmd_OkSecteurGeo");
+    s.Do(std::string("click ") + kAdd[c.level] + "\n" + Fill(kLabelOf[c.level]));
+    if (c.when != Change::BeforeAjouter)
+        change(c.when == Change::OwnAfterAjouter ? s.Plain() : *s.OpenOther());
+    s.Do("click Cmd_OkSecteurGeo");
     EXPECT_EQ(s.TakeWrites(), c.writes);
     for (const std::string& record : c.added) {
         const auto [file, key] = Split(record);
@@ -204,6 +211,12 @@ const Codes kCodes[] = {
     {"SectorGapBesideKeysThatAreNoCode", 0, "", {"SECTEUR 05", "SECTEUR 0005", "SECTEUR 00A"}, {},
      {"SECTEUR 005", "SOUSSECTEUR 00501", "QUARTIER 0050101"}},
     {"SectorNoneLeft", 0, "", Range("SECTEUR", "", 5, 999, 3), {}, {}},
+    {"SectorFreedByThisConnectionAfterAjouter", 0, "", {}, {"SECTEUR 003"},
+     {"SECTEUR 003", "SOUSSECTEUR 00301", "QUARTIER 0030101"}, Change::OwnAfterAjouter},
+    {"SectorFreedByAnotherWorkstationAfterAjouter", 0, "", {}, {"SECTEUR 003"},
+     {"SECTEUR 003", "SOUSSECTEUR 00301", "QUARTIER 0030101"}, Change::OtherAfterAjouter},
+    {"SubSectorTakenByAnotherWorkstationAfterAjouter", 1, "004", {"SOUSSECTEUR 00402"}, {},
+     {"SOUSSECTEUR 00403", "QUARTIER 0040301"}, Change::OtherAfterAjouter},
     {"SubSectorGapFirst", 1, "004", {"SOUSSECTEUR 00403"}, {},
      {"SOUSSECTEUR 00402", "QUARTIER 0040201"}},
     {"SubSectorPassesALeftNeighbourhood", 1, "004", {"QUARTIER 0040201"}, {},

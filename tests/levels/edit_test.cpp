@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "kelmor/database.h"
 #include "session.h"
 
@@ -39,6 +41,10 @@ TEST_P(Rename, WritesTheUpperCaseLabelOnceAndOnlyWhenItDiffers) {
     EXPECT_EQ(s.TakeWrites(), Texts{c.file + " " + c.key});
     EXPECT_EQ(s.Stored(c.file, c.key, 1), "RUE D'ÉTÉ");
     EXPECT_EQ(s.Text(c.label), "RUE D'ÉTÉ");
+    // Only the sector's list is filled again; the others list the labels as they were.
+    const Texts items = s.Items(c.label);
+    EXPECT_EQ(std::find(items.begin(), items.end(), "RUE D'ÉTÉ") != items.end(),
+              c.file == "SECTEUR");
     EXPECT_EQ(s.Focus(), c.next);
     s.Do(std::string("focus ") + c.label + "\nkey " + c.label + " Tab");
     EXPECT_EQ(s.TakeWrites(), Texts{}) << "left again unchanged";

@@ -118,10 +118,13 @@ void TestData::FailWritesWith(std::int32_t number) {
     counter_->failingWrites = number;
 }
 
+std::shared_ptr<kelmor::Database> TestData::OpenOther() const {
+    return database_.Open(kelmor::OpenMode::MustExist);
+}
+
 void TestData::OtherWorkstationSets(const std::string& file, const std::string& key,
                                     const Values& values) {
-    const auto other = database_.Open(kelmor::OpenMode::MustExist);
-    kelmor::DbRecord record = other->OpenFile(file).ReadRecord(key);
+    kelmor::DbRecord record = OpenOther()->OpenFile(file).ReadRecord(key);
     for (const auto& [attr, value] : values) record.Set(attr, value);
     record.DBWrite();
 }

@@ -61,6 +61,8 @@ public:
     // the storage, as a busy, full, read-only or lost database makes it
     // fail; 0 stops the failures.
     void FailWritesWith(std::int32_t number);
+    // Another workstation's connection of its own, opened now.
+    std::shared_ptr<kelmor::Database> OpenOther() const;
     // Another workstation, on a connection of its own, reads a record now,
     // sets `values` in it and stores it.
     void OtherWorkstationSets(const std::string& file, const std::string& key,

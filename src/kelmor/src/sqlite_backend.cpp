@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -159,6 +160,11 @@ private:
 
 namespace {
 
+std::uint64_t NextInstance() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
 // A URI naming `path` for sqlite3_open_v2 with SQLITE_OPEN_URI.
 std::string FileUri(const std::string& path, std::string_view query) {
     std::string uri = "file:";
@@ -187,7 +193,8 @@ SqliteBackend::SqliteBackend(const std::string& path, OpenMode mode, const Sqlit
     : path_(path),
       readOnly_(mode == OpenMode::ReadOnly),
       lockWaitMs_(options.lockWaitMs),
-      unjournaled_(options.unjournaled) {
+      unjournaled_(options.unjournaled),
+      instance_(NextInstance()) {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
@@ -341,6 +348,7 @@ void SqliteBackend::Prepare() {
     begin_ = std::make_unique<Statement>(*this, "BEGIN IMMEDIATE");
     commit_ = std::make_unique<Statement>(*this, "COMMIT");
     rollback_ = std::make_unique<Statement>(*this, "ROLLBACK");
+    dataVersion_ = std::make_unique<Statement>(*this, "PRAGMA data_version");
 }
 
 SqliteBackend::~SqliteBackend() {
@@ -352,11 +360,11 @@ void SqliteBackend::Close() noexcept {
     checkpointer_.reset();
     // Statements first: a connection with live statements does not close.
     for (auto* statement :
-         {&findFile_,  &insertFile_,  &listFiles_,     &read_,       &write_,
-          &insert_,    &delete_,      &scanAll_,       &scanFrom_,   &scanRange_,
-          &keysAll_,   &keysFrom_,    &keysRange_,     &countFile_,  &countRange_,
-          &countFrom_, &countPrefix_, &declarePrefix_, &fillPrefix_, &listPrefixes_,
-          &pageByKey_, &pageByLabel_, &begin_,         &commit_,     &rollback_}) {
+         {&findFile_,   &insertFile_,   &listFiles_,  &read_,        &write_,       &insert_,
+          &delete_,     &scanAll_,      &scanFrom_,   &scanRange_,   &keysAll_,     &keysFrom_,
+          &keysRange_,  &countFile_,    &countRange_, &countFrom_,   &countPrefix_, &declarePrefix_,
+          &fillPrefix_, &listPrefixes_, &pageByKey_,  &pageByLabel_, &begin_,       &commit_,
+          &rollback_,   &dataVersion_}) {
         statement->reset();
     }
     sqlite3_close(db_);
@@ -664,6 +672,7 @@ bool SqliteBackend::HasFile(std::string_view file) {
 void SqliteBackend::CreateFile(std::string_view file) {
     CheckFileName(file);
     RequireWritable("creating the file " + std::string(file));
+    ++writes_;
     Statement::Use use(*insertFile_);
     use.Text(1, file);
     use.Step("creating the file " + std::string(file));
@@ -696,6 +705,7 @@ void SqliteBackend::CheckWritable(std::string_view file, std::string_view key,
 void SqliteBackend::Write(std::string_view file, std::string_view key, std::string_view whole) {
     RequireWritable("writing a record");
     CheckWritable(file, key, whole);
+    ++writes_;
     const std::int64_t id = FileId(file);
     const std::string sortKey = LabelSortKey(whole);
     Statement::Use use(*write_);
@@ -705,6 +715,7 @@ void SqliteBackend::Write(std::string_view file, std::string_view key, std::stri
 
 bool SqliteBackend::Insert(std::string_view file, std::string_view key, std::string_view whole) {
     RequireWritable("inserting a record");
+    ++writes_;
     CheckWritable(file, key, whole);
     const std::int64_t id = FileId(file);
     const std::string sortKey = LabelSortKey(whole);
@@ -734,6 +745,7 @@ std::string SqliteBackend::Update(std::string_view file, std::string_view key,
 
 bool SqliteBackend::Delete(std::string_view file, std::string_view key) {
     RequireWritable("deleting a record");
+    ++writes_;
     const std::int64_t id = FileId(file);
     Statement::Use use(*delete_);
     use.Int(1, id).Text(2, key);
@@ -810,6 +822,7 @@ std::int64_t SqliteBackend::Count(std::string_view file, const KeySelection& sel
 void SqliteBackend::CountKeyPrefixes(std::string_view file, int length) {
     CheckPrefixLength(file, length);
     RequireWritable("counting the key prefixes of " + std::string(file));
+    ++writes_;
     const bool own = !InTransaction();
     if (own) Begin();
     try {
@@ -975,6 +988,16 @@ void SqliteBackend::Rollback() noexcept {
 
 bool SqliteBackend::InTransaction() const noexcept {
     return sqlite3_get_autocommit(db_) == 0;
+}
+
+// SQLite's data_version moves with every commit of another connection, this
+// process's or another's; this connection's own writes are counted here.
+std::optional<Backend::ChangeStamp> SqliteBackend::Stamp() {
+    Statement::Use use(*dataVersion_);
+    if (!use.Step("reading the data version")) {
+        throw Error(kStorageError, "kelmor: " + path_ + " gave no data version");
+    }
+    return ChangeStamp{instance_, use.IntColumn(0), writes_};
 }
 
 }  // namespace kelmor

@@ -45,6 +45,7 @@ public:
     void Commit() override;
     void Rollback() noexcept override;
     bool InTransaction() const noexcept override;
+    std::optional<ChangeStamp> Stamp() override;
 
 private:
     class Statement;
@@ -101,9 +102,11 @@ private:
     // The label index and the insert triggers were dropped in the open
     // transaction, to be made again before it commits.
     bool deferred_ = false;
+    const std::uint64_t instance_;  // ChangeStamp::backend
+    std::uint64_t writes_ = 0;      // ChangeStamp::own
     std::unique_ptr<Statement> findFile_, insertFile_, listFiles_, read_, write_, insert_, delete_,
         scanAll_, scanFrom_, scanRange_, keysAll_, keysFrom_, keysRange_, countFile_, countRange_,
-        countFrom_, pageByKey_, pageByLabel_, begin_, commit_, rollback_;
+        countFrom_, pageByKey_, pageByLabel_, begin_, commit_, rollback_, dataVersion_;
     // Null when the database has no counted prefixes' tables (an older one
     // opened read-only).
     std::unique_ptr<Statement> countPrefix_, declarePrefix_, fillPrefix_, listPrefixes_;

@@ -154,6 +154,18 @@ public:
                                          const std::optional<OrderedRow>& after, std::int64_t skip,
                                          int limit);
 
+    // What a caller compares to know whether records may have changed since it
+    // read them: two equal stamps mean that no record was written in between,
+    // through this backend or through any other connection to the database.
+    // A backend that cannot tell answers none, and the caller reads again.
+    struct ChangeStamp {
+        std::uint64_t backend = 0;  // this backend object, unique in the process
+        std::int64_t others = 0;    // changes committed by other connections
+        std::uint64_t own = 0;      // writes through this backend
+        bool operator==(const ChangeStamp&) const = default;
+    };
+    virtual std::optional<ChangeStamp> Stamp() { return std::nullopt; }
+
     // Groups writes: between Begin and Commit, no other connection sees any of
     // them; Rollback discards them. Transactions do not nest.
     virtual void Begin() = 0;

@@ -51,6 +51,7 @@ public:
     std::vector<int> CountedKeyPrefixes(std::string_view file) override {
         return inner_->CountedKeyPrefixes(file);
     }
+    std::optional<ChangeStamp> Stamp() override { return inner_->Stamp(); }
     std::vector<OrderedRow> Page(std::string_view file, Order order,
                                  const std::optional<OrderedRow>& after, std::int64_t skip,
                                  int limit) override {

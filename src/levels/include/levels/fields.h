@@ -44,4 +44,10 @@ enum class Written { kNothing, kStored, kFailed };
 // stored, for the level to show again; `where` names the handler in the log.
 Written WriteIfChanged(kelmor::DbRecord& record, int attr, const QString& text, const char* where);
 
+// WriteIfChanged for the label of a record that `list` lists. The list's rows
+// are read before the write, so that its entries keep the label as listed until
+// the list is filled again: a lazy list reads its rows when first asked.
+Written RenameIfChanged(kelmor::DbRecord& record, int attr, const QString& text,
+                        const std::optional<kelmor::ResultList>& list, const char* where);
+
 }  // namespace zonitra::levels

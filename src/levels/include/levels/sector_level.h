@@ -12,6 +12,7 @@
 #include <string>
 
 #include "levels/code_label_pair.h"
+#include "levels/creation.h"
 #include "levels/level_context.h"
 
 namespace zonitra::levels {
@@ -70,12 +71,17 @@ private:
     // The approval date of `record` in display form; "" for a bad stored date.
     QString ShownDate(const kelmor::DbRecord& record) const;
 
+    // The probe of Creation_Secteur, not walked yet.
+    static CodeProbe NewProbe();
+
     const SecteurScreen& ui_;
     SharedState& state_;
     ScreenModes& modes_;
     CodeLabelPair pair_;
     SubSectorLevel& sousSecteur_;
     NeighbourhoodLevel& quartier_;
+    // Walked by "Ajouter" for "OK" (see WalkAhead).
+    std::optional<CodeProbe> startedProbe_;
 };
 
 }  // namespace zonitra::levels

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "levels/code_label_pair.h"
+#include "levels/creation.h"
 #include "levels/level_context.h"
 
 namespace zonitra::levels {
@@ -55,11 +56,16 @@ private:
     void Cbo_LibSousSecteur_Click(int index);
     void Cbo_LibSousSecteur_LostFocus();
 
+    // The probe of Creation_SousSecteur under `sector`, not walked yet.
+    static CodeProbe NewProbe(std::string sector);
+
     const SecteurScreen& ui_;
     SharedState& state_;
     ScreenModes& modes_;
     CodeLabelPair pair_;
     NeighbourhoodLevel& quartier_;
+    // Walked by "Ajouter" for "OK" (see WalkAhead).
+    std::optional<CodeProbe> startedProbe_;
 };
 
 }  // namespace zonitra::levels
