@@ -361,10 +361,12 @@ void Frm_Agrement::Cmd_Ok_Click() {
 }
 
 void Frm_Agrement::Cmd_Annuler_Click() {
-    // A user who may not modify is never offered to save.
-    if (!W_Modif || !MayModify()) return DeGriser();
+    if (!W_Modif) return DeGriser();
     const int answer = Message(kEnregistrer, forms::vbYesNoCancel | forms::vbExclamation);
-    if (answer == forms::vbYes) {
+    // The question is the same for everyone; the saving path of "Ok" stays
+    // closed to a user who may not modify, whose Yes goes back to choosing
+    // as No does, nothing written.
+    if (answer == forms::vbYes && MayModify()) {
         Cmd_Ok_Click();
     } else {
         DeGriser();
