@@ -315,11 +315,8 @@ void SqliteBackend::Prepare() {
             *this,
             "INSERT INTO kelmor_prefix_lengths(file, chars) VALUES (?1, ?2) "
             "ON CONFLICT(file, chars) DO NOTHING");
-        fillPrefix_ = std::make_unique<Statement>(
-            *this,
-            "INSERT INTO kelmor_prefix_counts(file, prefix, records) "
-            "SELECT file, substr(key, 1, ?2), count(*) FROM kelmor_records "
-            "WHERE file = ?1 AND length(key) >= ?2 GROUP BY substr(key, 1, ?2)");
+        storePrefix_ = std::make_unique<Statement>(
+            *this, "INSERT INTO kelmor_prefix_counts(file, prefix, records) VALUES (?1, ?2, ?3)");
         listPrefixes_ = std::make_unique<Statement>(
             *this, "SELECT chars FROM kelmor_prefix_lengths WHERE file = ?1 ORDER BY chars");
     }
@@ -360,11 +357,12 @@ void SqliteBackend::Close() noexcept {
     checkpointer_.reset();
     // Statements first: a connection with live statements does not close.
     for (auto* statement :
-         {&findFile_,   &insertFile_,   &listFiles_,  &read_,        &write_,       &insert_,
-          &delete_,     &scanAll_,      &scanFrom_,   &scanRange_,   &keysAll_,     &keysFrom_,
-          &keysRange_,  &countFile_,    &countRange_, &countFrom_,   &countPrefix_, &declarePrefix_,
-          &fillPrefix_, &listPrefixes_, &pageByKey_,  &pageByLabel_, &begin_,       &commit_,
-          &rollback_,   &dataVersion_}) {
+         {&findFile_,   &insertFile_,  &listFiles_,     &read_,        &write_,
+          &insert_,     &delete_,      &scanAll_,       &scanFrom_,    &scanRange_,
+          &keysAll_,    &keysFrom_,    &keysRange_,     &countFile_,   &countRange_,
+          &countFrom_,  &countPrefix_, &declarePrefix_, &storePrefix_, &listPrefixes_,
+          &pageByKey_,  &pageByLabel_, &begin_,         &commit_,      &rollback_,
+          &dataVersion_}) {
         statement->reset();
     }
     sqlite3_close(db_);
@@ -839,16 +837,49 @@ void SqliteBackend::CountKeyPrefixes(std::string_view file, int length) {
             use.Step("counting the key prefixes of " + std::string(file));
             declared = sqlite3_changes(db_) > 0;
         }
-        if (declared) {
-            Statement::Use use(*fillPrefix_);
-            use.Int(1, id).Int(2, length);
-            use.Step("counting the key prefixes of " + std::string(file));
-        }
+        if (declared) CountPrefixes(id, length);
         if (own) Commit();
     } catch (...) {
         if (own) Rollback();
         throw;
     }
+}
+
+void SqliteBackend::CountPrefixes(std::int64_t file, int chars) {
+    // Keys in byte order keep those that share a prefix side by side, so one
+    // walk counts each prefix's run without sorting.
+    const auto count = static_cast<std::size_t>(chars);
+    std::string prefix;
+    std::int64_t records = 0;
+    const auto store = [&] {
+        if (records == 0) return;
+        Statement::Use use(*storePrefix_);
+        use.Int(1, file).Text(2, prefix).Int(3, records);
+        use.Step("storing a key prefix's count");
+    };
+    Statement::Use walk(*keysAll_);
+    walk.Int(1, file);
+    while (walk.Step("counting key prefixes")) {
+        const std::string_view key = walk.Column(0);
+        // The first `chars` characters (UTF-8 code points), as SQLite's substr
+        // and length count them in TEXT; shorter keys are not counted.
+        std::size_t end = 0, seen = 0;
+        for (; end < key.size(); ++end) {
+            if ((static_cast<unsigned char>(key[end]) & 0xC0) == 0x80) continue;
+            if (seen == count) break;
+            ++seen;
+        }
+        if (seen < count) continue;
+        const std::string_view head = key.substr(0, end);
+        if (records > 0 && head == prefix) {
+            ++records;
+            continue;
+        }
+        store();
+        prefix.assign(head);
+        records = 1;
+    }
+    store();
 }
 
 std::vector<int> SqliteBackend::CountedKeyPrefixes(std::string_view file) {
@@ -940,13 +971,23 @@ void SqliteBackend::CompleteLoad() {
         Exec(
             "UPDATE kelmor_files SET records ="
             "  (SELECT count(*) FROM kelmor_records WHERE file = kelmor_files.id);"
-            "DELETE FROM kelmor_prefix_counts;"
-            "INSERT INTO kelmor_prefix_counts(file, prefix, records)"
-            "  SELECT l.file, substr(r.key, 1, l.chars), count(*)"
-            "  FROM kelmor_prefix_lengths AS l JOIN kelmor_records AS r"
-            "    ON r.file = l.file AND length(r.key) >= l.chars"
-            "  GROUP BY l.file, l.chars, substr(r.key, 1, l.chars);",
+            "DELETE FROM kelmor_prefix_counts;",
             "counting the loaded records");
+        std::vector<std::pair<std::int64_t, int>> declared;
+        {
+            OneShot lengths;
+            if (sqlite3_prepare_v2(db_, "SELECT file, chars FROM kelmor_prefix_lengths", -1,
+                                   &lengths.stmt, nullptr) != SQLITE_OK) {
+                Fail("listing the counted key prefixes");
+            }
+            int rc = SQLITE_ROW;
+            while ((rc = sqlite3_step(lengths.stmt)) == SQLITE_ROW) {
+                declared.emplace_back(sqlite3_column_int64(lengths.stmt, 0),
+                                      sqlite3_column_int(lengths.stmt, 1));
+            }
+            if (rc != SQLITE_DONE) Fail("listing the counted key prefixes");
+        }
+        for (const auto& [file, chars] : declared) CountPrefixes(file, chars);
         Exec(kCounts, "restoring the record counts");
         Exec(kKeyPrefixes, "restoring the counted key prefixes");
     } catch (...) {

@@ -86,6 +86,9 @@ private:
     // their triggers, in its transaction.
     void CompleteLoad();
     void CheckWritable(std::string_view file, std::string_view key, std::string_view whole) const;
+    // Stores the record count of each prefix of `chars` characters of the
+    // keys of file `file` (none are stored for it yet).
+    void CountPrefixes(std::int64_t file, int chars);
 
     std::string path_;
     bool readOnly_ = false;
@@ -109,7 +112,7 @@ private:
         countFrom_, pageByKey_, pageByLabel_, begin_, commit_, rollback_, dataVersion_;
     // Null when the database has no counted prefixes' tables (an older one
     // opened read-only).
-    std::unique_ptr<Statement> countPrefix_, declarePrefix_, fillPrefix_, listPrefixes_;
+    std::unique_ptr<Statement> countPrefix_, declarePrefix_, storePrefix_, listPrefixes_;
     std::unique_ptr<WalCheckpointer> checkpointer_;  // writable databases only
 };
 
